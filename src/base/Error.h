@@ -1,0 +1,23 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace marlet {
+
+/// A failure the user sees: the message is shown as it stands.
+class Error : public std::runtime_error {
+public:
+    explicit Error(const std::string& message) : std::runtime_error(message) {}
+
+    /// A value that does not fit its field, or a count out of bounds.
+    static Error rangeCheck() { return Error("Range check error"); }
+    /// A file that cannot be opened for reading.
+    static Error cannotOpen(const std::string& name) { return Error("Cannot open file " + name); }
+    /// Text that the integer conversion refuses.
+    static Error notAnInteger(const std::string& text) {
+        return Error("'" + text + "' is not a valid integer value");
+    }
+};
+
+} // namespace marlet

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Error.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace marlet {
+
+/// Rounds to the nearest integer, an exact half going to the even neighbour (R(2.5) = 2).
+/// Arithmetic stays in extended precision until this point.
+inline long double roundHalfEven(long double v) {
+    long double floorValue = std::floor(v);
+    long double fraction = v - floorValue;
+    if (fraction > 0.5L)
+        return floorValue + 1;
+    if (fraction < 0.5L)
+        return floorValue;
+    return std::fmod(floorValue, 2.0L) == 0 ? floorValue : floorValue + 1;
+}
+
+/// Stores a value into a field of type T, or fails with "Range check error" when it does
+/// not fit (a negative cell size, a pitch above 255, an origin past 32 bits).
+template <typename T>
+T fitField(long double v) {
+    if (!std::isfinite(v) || v < static_cast<long double>(std::numeric_limits<T>::min()) ||
+        v > static_cast<long double>(std::numeric_limits<T>::max()))
+        throw Error::rangeCheck();
+    return static_cast<T>(v);
+}
+
+/// R(v) stored into a field of type T.
+template <typename T>
+T roundToField(long double v) {
+    if (!std::isfinite(v))
+        throw Error::rangeCheck();
+    return fitField<T>(roundHalfEven(v));
+}
+
+} // namespace marlet

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "PageDevice.h"
+
+#include <cstdint>
+
+namespace marlet {
+
+/// What the fonts page shows for the chosen font and margins.
+struct PageFigures {
+    std::int32_t charsPerLine = 0;
+    std::int32_t linesPerPage = 0;
+    bool monospace = false;
+};
+
+/// Margins in whole millimetres.
+struct Margins {
+    int top = 0;
+    int left = 0;
+};
+
+/// The character grid: the cell in printer pixels, the first cell's position, and the
+/// printer font that fills a cell at a pitch. A result that does not fit its field fails
+/// with "Range check error"; fields stored before it keep their new values.
+class PageGeometry {
+public:
+    explicit PageGeometry(PageDevice& printer) : m_printer(printer) {}
+
+    std::uint16_t CellWidth = 0;
+    std::uint16_t FontHeight = 0;
+    std::uint16_t LineHeight = 0;
+    std::int32_t OriginX = 0;
+    std::int32_t OriginY = 0;
+
+    bool DoubleWidth = false;
+    bool Condensed = false;
+    std::uint8_t FontCharset = 204;
+
+    /// Horizontal resolution of the printer, read afresh.
+    int resx() const;
+    /// Vertical resolution of the printer, read afresh.
+    int resy() const;
+
+    /// Sets the cell from the sample font and returns its pitch: 12 cpi by 6 lpi for a
+    /// 10-point font, else the size of "@" in the canvas font.
+    std::uint8_t setcell(int sampleSizePoints);
+    /// Sets CellWidth for a pitch and gives the canvas a font that fills the cell.
+    void setpitch(std::uint8_t pitch);
+    /// Gives the canvas the sample font, sets the origin from the margins and returns the
+    /// page figures. Landscape exchanges the portrait sheet's width and height and offsets.
+    PageFigures checksize(const CanvasFont& sampleFont, Margins margins, Orientation chosen);
+
+    /// Margins that put the first cell at the edge of the printable area.
+    Margins defaultMargins() const;
+
+private:
+    PageDevice& m_printer;
+};
+
+/// The canvas font a point size gives on a device of that vertical resolution.
+CanvasFont fontFromPoints(const std::string& face, int points, FontStyle style, int resolutionY);
+
+/// A font's point size back from its canvas height, as the fonts page shows it.
+int pointsFromFont(const CanvasFont& font, int resolutionY);
+
+} // namespace marlet
