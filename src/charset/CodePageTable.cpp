@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "base/IntegerText.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
@@ -48,10 +49,18 @@ std::uint8_t parseMarker(std::string_view text) {
 } // namespace
 
 void CodePageTable::load(const std::string& fileName) {
+    // A folder named "x.cp" is offered in the code page list like a file, but it cannot be
+    // read as a table; the stream would open it and fail only on the first read.
+    std::error_code error;
     std::ifstream file(fileName, std::ios::binary);
-    if (!file)
+    if (!file || std::filesystem::is_directory(fileName, error))
         throw Error::cannotOpen(fileName);
-    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::string text;
+    try {
+        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        throw Error::cannotOpen(fileName);
+    }
     loadText(text);
 }
 
