@@ -1,5 +1,5 @@
-#include "base/Error.h"
 #include "base/IntegerText.h"
+#include "base/Error.h"
 #include "base/Rounding.h"
 
 #include <gtest/gtest.h>

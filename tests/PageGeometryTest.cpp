@@ -1,5 +1,5 @@
-#include "base/Error.h"
 #include "render/PageGeometry.h"
+#include "base/Error.h"
 #include "render/TraceDevice.h"
 #include "support/FakeDevice.h"
 
@@ -21,7 +21,9 @@ std::string failureOf(const std::function<void()>& action) {
     return "no error";
 }
 
-CanvasFont courier(int points, int dpi = 600) { return fontFromPoints("Courier New", points, {}, dpi); }
+CanvasFont courier(int points, int dpi = 600) {
+    return fontFromPoints("Courier New", points, {}, dpi);
+}
 
 } // namespace
 
@@ -150,12 +152,16 @@ TEST(PageGeometry, ValuesThatDoNotFitFailWithRangeCheckError) {
 
     geometry.CellWidth = 0;
     geometry.OriginX = 7;
-    EXPECT_EQ(failureOf([&] { geometry.checksize(courier(10), {4, 4}, Orientation::Portrait); }),
+    EXPECT_EQ(failureOf([&] {
+                  geometry.checksize(courier(10), {4, 4}, Orientation::Portrait);
+              }),
               "Range check error");
     EXPECT_EQ(geometry.OriginX, 7);
     geometry.CellWidth = 50;
     geometry.LineHeight = 0;
-    EXPECT_EQ(failureOf([&] { geometry.checksize(courier(10), {4, 4}, Orientation::Portrait); }),
+    EXPECT_EQ(failureOf([&] {
+                  geometry.checksize(courier(10), {4, 4}, Orientation::Portrait);
+              }),
               "Range check error");
 
     // A 1-pixel "@" at 600 dpi gives pitch 600: the pitch fails before any cell field moves.

@@ -1,6 +1,7 @@
 #include "Application.h"
 
 #include "base/Error.h"
+#include "render/PrintJob.h"
 
 namespace marlet {
 
@@ -37,13 +38,43 @@ void Application::applyOverrides() {
         assignSetting(m_settings, *findSettingField(name), value);
 }
 
-std::uint8_t Application::setcell() { return m_geometry.setcell(m_settings.FontSize); }
+std::uint8_t Application::setcell() {
+    return m_geometry.setcell(m_settings.FontSize);
+}
 
 void Application::checksize() {
     Margins margins{m_settings.TopMargin, m_settings.LeftMargin};
     m_figures = m_geometry.checksize(sampleFont(), margins,
                                      m_settings.Orientation ? Orientation::Landscape
                                                             : Orientation::Portrait);
+}
+
+void Application::PrintOut() {
+    JobSettings job;
+    job.path = m_settings.Spool;
+    job.orientation = m_settings.Orientation ? Orientation::Landscape : Orientation::Portrait;
+    job.sampleFont = sampleFont();
+    job.sampleSize = m_settings.FontSize;
+    job.lineWrap = m_settings.LineWrap;
+    job.pageFeed = m_settings.PageFeed;
+    job.initString = m_settings.InitStr;
+    PrintJob(m_printer, m_geometry, m_table, m_boxes, [this](std::uint8_t step) {
+        UpdateProgress(step);
+    }).run(job);
+}
+
+void Application::Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code) {
+    m_boxes.Pseudo(x, y, code, m_geometry.CellWidth, m_geometry.FontHeight);
+}
+
+void Application::UpdateProgress(std::uint8_t step) {
+    // The sixteenth step only comes in the last sixteenth of an odd-sized file.
+    if (step <= 15)
+        m_progress.showFrame(step);
+    else if (step == 16)
+        m_progress.showFrame(15);
+    else if (step == 255)
+        m_progress.restoreIcon();
 }
 
 CanvasFont Application::sampleFont() const {

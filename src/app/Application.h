@@ -2,8 +2,10 @@
 
 #include "charset/CodePageTable.h"
 #include "config/Settings.h"
+#include "render/BoxRenderer.h"
 #include "render/PageDevice.h"
 #include "render/PageGeometry.h"
+#include "render/ProgressDisplay.h"
 
 #include <string>
 #include <utility>
@@ -18,7 +20,8 @@ using SettingOverride = std::pair<std::string, std::string>;
 /// the command line and the resident mode each own one.
 class Application {
 public:
-    explicit Application(PageDevice& printer) : m_printer(printer), m_geometry(printer) {}
+    Application(PageDevice& printer, ProgressDisplay& progress)
+        : m_printer(printer), m_progress(progress), m_geometry(printer), m_boxes(printer) {}
 
     /// Settings that win over stored ones for this run. Unknown names are refused.
     void setOverrides(std::vector<SettingOverride> overrides);
@@ -37,6 +40,13 @@ public:
     /// Loads a code page table file ("866.cp").
     void codeset(const std::string& fileName) { m_table.load(fileName); }
 
+    /// Prints the file that the queue-file setting names.
+    void PrintOut();
+    /// Draws a box-drawing character in the current cell at (x, y); code becomes a space.
+    void Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code);
+    /// Shows progress step 0..16 of a job, or 255 to put the normal icon back.
+    void UpdateProgress(std::uint8_t step);
+
     /// The font of the fonts page's sample, which every job prints with.
     CanvasFont sampleFont() const;
 
@@ -51,9 +61,11 @@ private:
     void applyOverrides();
 
     PageDevice& m_printer;
+    ProgressDisplay& m_progress;
     Settings m_settings;
     std::vector<SettingOverride> m_overrides;
     PageGeometry m_geometry;
+    BoxRenderer m_boxes;
     CodePageTable m_table;
     PageFigures m_figures;
 };

@@ -27,9 +27,13 @@ int mulDiv(int number, int numerator, int denominator) {
 
 } // namespace
 
-int PageGeometry::resx() const { return checkedDeviceValue(m_printer.resolutionX()); }
+int PageGeometry::resx() const {
+    return checkedDeviceValue(m_printer.resolutionX());
+}
 
-int PageGeometry::resy() const { return checkedDeviceValue(m_printer.resolutionY()); }
+int PageGeometry::resy() const {
+    return checkedDeviceValue(m_printer.resolutionY());
+}
 
 std::uint8_t PageGeometry::setcell(int sampleSizePoints) {
     if (sampleSizePoints == 10) {

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "PageDevice.h"
+
+#include <cstdint>
+
+namespace marlet {
+
+/// Draws the 48 box-drawing and block characters of the DOS code pages (0xB0-0xDF) as
+/// lines and fills sized to the cell, so that strokes of neighbouring cells join into
+/// continuous frames.
+class BoxRenderer {
+public:
+    explicit BoxRenderer(PageDevice& printer) : m_printer(printer) {}
+
+    /// Draws the figure of code in the W by H cell at (x, y) and turns code into a space.
+    /// Sets the pen width to W / 10 on every call; the shades also set the fill colour.
+    void Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code, std::uint16_t cellWidth,
+                std::uint16_t cellHeight);
+
+private:
+    PageDevice& m_printer;
+};
+
+} // namespace marlet

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace marlet {
+
+/// The bytes of one job: the initialisation string, then the file. The file's size is
+/// taken once when it is opened; bytes appended while the job runs are not part of it.
+class JobInput {
+public:
+    /// Opens the file for reading; fails with "Cannot open file NAME".
+    JobInput(const std::string& path, std::string initString);
+
+    std::uint32_t fileSize() const { return m_fileSize; }
+    std::uint32_t fileRemaining() const { return m_fileRemaining; }
+    std::uint16_t initRemaining() const { return m_initRemaining; }
+
+    /// The next byte: from the initialisation string while any of it remains, else from the
+    /// file. The caller checks that a byte remains.
+    std::uint8_t next();
+
+private:
+    std::uint8_t nextFromFile();
+
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileCloser> m_file;
+    std::string m_initString;
+    std::uint32_t m_fileSize = 0;
+    std::uint32_t m_fileRemaining = 0;
+    std::uint16_t m_initRemaining = 0;
+    std::vector<std::uint8_t> m_buffer;
+    std::size_t m_bufferPos = 0;
+};
+
+} // namespace marlet

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "BoxRenderer.h"
+#include "PageDevice.h"
+#include "PageGeometry.h"
+#include "charset/CodePageTable.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace marlet {
+
+class JobInput;
+
+/// What a job takes from the settings at its start.
+struct JobSettings {
+    std::string path;
+    Orientation orientation = Orientation::Portrait;
+    CanvasFont sampleFont;
+    int sampleSize = 10;
+    bool lineWrap = true;
+    bool pageFeed = true;
+    std::string initString;
+};
+
+/// Turns one file of captured printer output into pages: each byte translated through the
+/// code page, control codes acted on, everything else drawn in the next cell of the grid.
+/// Pages and documents start lazily at the first drawn character.
+class PrintJob {
+public:
+    using ProgressStep = std::function<void(std::uint8_t)>;
+
+    PrintJob(PageDevice& printer, PageGeometry& geometry, const CodePageTable& table,
+             BoxRenderer& boxes, ProgressStep updateProgress)
+        : m_printer(printer), m_geometry(geometry), m_table(table), m_boxes(boxes),
+          m_updateProgress(std::move(updateProgress)) {}
+
+    /// Prints the file; any open document is ended before an error leaves.
+    void run(const JobSettings& settings);
+
+    static constexpr const char* DocumentTitle = "DOS-console task";
+
+private:
+    void startJob(const JobSettings& settings);
+    void printBytes(JobInput& input);
+    void dispatch(std::uint8_t byte);
+    void output(std::uint8_t byte);
+    void startPage();
+    int widthOf(char16_t character) const;
+
+    PageDevice& m_printer;
+    PageGeometry& m_geometry;
+    const CodePageTable& m_table;
+    BoxRenderer& m_boxes;
+    ProgressStep m_updateProgress;
+
+    bool m_lineWrap = true;
+    bool m_pageFeed = true;
+    std::int32_t m_penX = 0;
+    std::int32_t m_penY = 0;
+    std::uint8_t m_pitch = 12;
+    Orientation m_requested = Orientation::Portrait;
+    bool m_pageOpen = false;
+    std::uint16_t m_code = 0;
+};
+
+} // namespace marlet
