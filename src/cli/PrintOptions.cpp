@@ -1,0 +1,150 @@
+#include "PrintOptions.h"
+
+#include "base/Error.h"
+#include "base/IntegerText.h"
+#include "base/Rounding.h"
+
+namespace marlet {
+
+namespace {
+
+int positiveNumber(const std::string& option, const std::string& text) {
+    try {
+        int value = parseInteger(text);
+        if (value > 0)
+            return value;
+    } catch (const Error&) {
+    }
+    throw UsageError(option + " takes a positive number, not '" + text + "'");
+}
+
+int nonNegativeNumber(const std::string& option, const std::string& text) {
+    try {
+        int value = parseInteger(text);
+        if (value >= 0)
+            return value;
+    } catch (const Error&) {
+    }
+    throw UsageError(option + " takes a number of pixels, not '" + text + "'");
+}
+
+// "210x297mm" or "4960x7016px": the portrait sheet in millimetres or pixels.
+void readSheetSize(const std::string& text, long double& width, long double& height,
+                   bool& millimetres) {
+    auto fail = [&] {
+        return UsageError("--paper takes A4, Letter, WxHmm or WxHpx, not '" + text + "'");
+    };
+    if (text.size() < 5)
+        throw fail();
+    std::string unit = text.substr(text.size() - 2);
+    if (unit != "mm" && unit != "px")
+        throw fail();
+    millimetres = unit == "mm";
+    std::string size = text.substr(0, text.size() - 2);
+    std::size_t cross = size.find('x');
+    if (cross == std::string::npos)
+        throw fail();
+    width = positiveNumber("--paper", size.substr(0, cross));
+    height = positiveNumber("--paper", size.substr(cross + 1));
+}
+
+void applyPaper(VirtualPaper& paper, const std::string& choice) {
+    long double width = 0;
+    long double height = 0;
+    if (choice == "A4") {
+        // As printer drivers report A4: 4960 x 7016 at 600 dpi.
+        width = paper.dpi * 124.0L / 15;
+        height = paper.dpi * 877.0L / 75;
+    } else if (choice == "Letter") {
+        width = paper.dpi * 8.5L;
+        height = paper.dpi * 11.0L;
+    } else {
+        bool millimetres = false;
+        readSheetSize(choice, width, height, millimetres);
+        if (millimetres) {
+            width = width / 25.4L * paper.dpi;
+            height = height / 25.4L * paper.dpi;
+        }
+    }
+    paper.width = roundToField<int>(width);
+    paper.height = roundToField<int>(height);
+}
+
+} // namespace
+
+PrintOptions PrintOptions::parse(const std::vector<std::string>& arguments) {
+    PrintOptions options;
+    std::string paperChoice = "A4";
+    std::size_t i = 0;
+    auto value = [&](const std::string& option) -> std::string {
+        if (i + 1 >= arguments.size())
+            throw UsageError(option + " needs a value");
+        return arguments[++i];
+    };
+    for (; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == "-h" || argument == "--help") {
+            options.help = true;
+        } else if (argument == "-o" || argument == "--output") {
+            options.output = value(argument);
+        } else if (argument == "-P" || argument == "--printer") {
+            options.printer = value(argument);
+        } else if (argument == "--trace") {
+            options.trace = value(argument);
+        } else if (argument == "--data-dir") {
+            options.dataDir = value(argument);
+        } else if (argument == "--geometry") {
+            options.geometry = true;
+        } else if (argument == "--set") {
+            std::string assignment = value(argument);
+            std::size_t equals = assignment.find('=');
+            if (equals == std::string::npos || equals == 0)
+                throw UsageError("--set takes NAME=VALUE, not '" + assignment + "'");
+            std::string name = assignment.substr(0, equals);
+            if (!findSettingField(name))
+                throw UsageError("--set: there is no setting named '" + name + "'");
+            options.overrides.emplace_back(name, assignment.substr(equals + 1));
+        } else if (argument == "--dpi") {
+            options.paper.dpi = positiveNumber(argument, value(argument));
+        } else if (argument == "--paper") {
+            paperChoice = value(argument);
+        } else if (argument == "--unprintable") {
+            std::string pair = value(argument);
+            std::size_t comma = pair.find(',');
+            if (comma == std::string::npos)
+                throw UsageError("--unprintable takes X,Y in pixels, not '" + pair + "'");
+            options.paper.unprintableX = nonNegativeNumber(argument, pair.substr(0, comma));
+            options.paper.unprintableY = nonNegativeNumber(argument, pair.substr(comma + 1));
+        } else if (argument.size() > 1 && argument[0] == '-' && argument != "-") {
+            throw UsageError("unknown option '" + argument + "'");
+        } else if (options.file) {
+            throw UsageError("only one file can be printed at a time");
+        } else {
+            options.file = argument;
+        }
+    }
+    if (options.output && options.printer)
+        throw UsageError("-o and -P cannot be given together");
+    // Sizes in millimetres and the named papers follow the resolution, wherever --dpi stands.
+    applyPaper(options.paper, paperChoice);
+    return options;
+}
+
+const char* printUsage() {
+    return "Usage: marlet-print [options] [FILE]\n"
+           "Prints a DOS printer stream (FILE, - for standard input, or the queue file).\n"
+           "\n"
+           "  -o, --output PATH      write a PDF (.pdf, - for standard output) or PNG pages "
+           "(.png)\n"
+           "  -P, --printer NAME     print on a system printer\n"
+           "      --set NAME=VALUE   override a setting for this run (repeatable)\n"
+           "      --dpi N            resolution of the PDF/PNG page (600)\n"
+           "      --paper SIZE       A4, Letter, WxHmm or WxHpx (A4)\n"
+           "      --unprintable X,Y  unprintable strips in pixels (100,100)\n"
+           "      --geometry         print the page geometry and exit\n"
+           "      --trace PATH       write every page-device operation to PATH\n"
+           "      --data-dir DIR     where code pages and language files are (working folder)\n"
+           "  -h, --help             show this help\n";
+}
+
+} // namespace marlet

@@ -1,0 +1,139 @@
+// marlet-print: prints one DOS printer stream on a printer, into a PDF or as PNG pages.
+
+#include "PrintOptions.h"
+#include "TerminalProgress.h"
+#include "base/Error.h"
+#include "platform/Devices.h"
+#include "render/TraceDevice.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+using namespace marlet;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Paths on the command line are the user's, relative to where the command was typed,
+// even though --data-dir moves the working folder.
+void makeAbsolute(std::optional<std::string>& path) {
+    if (path && *path != "-")
+        *path = fs::absolute(*path).string();
+}
+
+std::unique_ptr<PageDevice> openDevice(const PrintOptions& options) {
+    if (options.printer)
+        return makeSystemPrinterDevice(*options.printer);
+    if (options.geometry)
+        return makePdfFileDevice("-", options.paper);
+    if (options.output) {
+        const std::string& path = *options.output;
+        if (fs::path(path).extension() == ".png")
+            return makePngPagesDevice(path, options.paper);
+        if (path == "-" || fs::path(path).extension() == ".pdf")
+            return makePdfFileDevice(path, options.paper);
+        throw UsageError("-o writes a .pdf, .png or - (PDF on standard output), not '" + path +
+                         "'");
+    }
+    if (systemPrinterAvailable())
+        return makeSystemPrinterDevice("");
+    return makePdfPrinterDevice(options.paper);
+}
+
+/// Standard input spooled to a file of its own, removed when the job is done.
+class SpooledInput {
+public:
+    SpooledInput() {
+        m_path =
+            (fs::temp_directory_path() / ("marlet-stdin-" + std::to_string(getpid()))).string();
+        std::ofstream out(m_path, std::ios::binary);
+        out << std::cin.rdbuf();
+        if (!out)
+            throw Error("Cannot create file " + m_path);
+    }
+    ~SpooledInput() {
+        std::error_code ignored;
+        fs::remove(m_path, ignored);
+    }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+int run(PrintOptions options) {
+    makeAbsolute(options.file);
+    makeAbsolute(options.output);
+    makeAbsolute(options.trace);
+    if (options.dataDir) {
+        std::error_code error;
+        fs::current_path(*options.dataDir, error);
+        if (error)
+            throw Error("Cannot open folder " + *options.dataDir);
+    }
+
+    std::unique_ptr<PageDevice> printer = openDevice(options);
+    std::ofstream traceFile;
+    std::unique_ptr<TraceDevice> traced;
+    PageDevice* device = printer.get();
+    if (options.trace) {
+        traceFile.open(*options.trace, std::ios::binary);
+        if (!traceFile)
+            throw Error("Cannot create file " + *options.trace);
+        traced = std::make_unique<TraceDevice>(*printer, traceFile);
+        device = traced.get();
+    }
+
+    TerminalProgress progress(stderr);
+    Application app(*device, progress);
+    app.setOverrides(options.overrides);
+    app.startUp();
+
+    if (options.geometry) {
+        const PageGeometry& g = app.geometry();
+        std::printf("origin=%d,%d cell=%ux%u line=%u chars=%d lines=%d monospace=%d\n", g.OriginX,
+                    g.OriginY, g.CellWidth, g.FontHeight, g.LineHeight, app.figures().charsPerLine,
+                    app.figures().linesPerPage, app.figures().monospace ? 1 : 0);
+        return 0;
+    }
+
+    std::optional<SpooledInput> spooled;
+    if (options.file == "-") {
+        spooled.emplace();
+        app.settings().Spool = spooled->path();
+    } else if (options.file) {
+        app.settings().Spool = *options.file;
+    }
+    app.PrintOut();
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    PrintOptions options;
+    try {
+        options = PrintOptions::parse(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "marlet-print: %s\n%s", e.what(), printUsage());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(printUsage(), stdout);
+        return 0;
+    }
+    try {
+        return run(std::move(options));
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "marlet-print: %s\n", e.what());
+        return 2;
+    } catch (const std::exception& e) {
+        // The message as the user would see it in the desktop app's message box.
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+}
