@@ -1,0 +1,63 @@
+#include "PngPagesOutput.h"
+
+#include "base/Error.h"
+
+#include <cmath>
+
+namespace marlet {
+
+PngPagesOutput::PngPagesOutput(const std::string& path, const VirtualPaper& paper)
+    : VirtualPageOutput(paper), m_path(path) {
+}
+
+std::string PngPagesOutput::pageFileName(const std::string& path, int page) {
+    std::size_t slash = path.find_last_of('/');
+    std::size_t dot = path.find_last_of('.');
+    bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
+    std::string number = "-" + std::to_string(page);
+    if (!hasExtension)
+        return path + number;
+    return path.substr(0, dot) + number + path.substr(dot);
+}
+
+QPainter& PngPagesOutput::beginDocument(const std::string&, Orientation orientation) {
+    m_orientation = orientation;
+    return startPage();
+}
+
+QPainter& PngPagesOutput::newPage() {
+    finishPage();
+    return startPage();
+}
+
+void PngPagesOutput::endDocument() {
+    finishPage();
+}
+
+QPainter& PngPagesOutput::startPage() {
+    PageSize sheet = paper().sheet(m_orientation);
+    // Gray levels are all a DOS printout has; a byte per pixel keeps an A4 page at 35 MB.
+    m_image = QImage(sheet.width, sheet.height, QImage::Format_Grayscale8);
+    if (m_image.isNull())
+        throw Error("Out of memory");
+    m_image.fill(Qt::white);
+    int dotsPerMetre = static_cast<int>(std::lround(paper().dpi / 0.0254));
+    m_image.setDotsPerMeterX(dotsPerMetre);
+    m_image.setDotsPerMeterY(dotsPerMetre);
+    m_painter.begin(&m_image);
+    placeOrigin(m_painter, m_orientation);
+    return m_painter;
+}
+
+void PngPagesOutput::finishPage() {
+    if (!m_painter.isActive())
+        return;
+    m_painter.end();
+    std::string name = pageFileName(m_path, ++m_pagesWritten);
+    bool saved = m_image.save(QString::fromStdString(name), "PNG");
+    m_image = QImage();
+    if (!saved)
+        throw Error("Cannot create file " + name);
+}
+
+} // namespace marlet

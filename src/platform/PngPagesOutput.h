@@ -1,0 +1,37 @@
+#pragma once
+
+#include "VirtualPageOutput.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <string>
+
+namespace marlet {
+
+/// One PNG image per page, PATH with -1, -2, ... before the extension, numbered across the
+/// whole job. Each image is written as its page ends, so only one page is held at a time.
+class PngPagesOutput final : public VirtualPageOutput {
+public:
+    /// Names the images after path ("out.png" gives "out-1.png", "out-2.png", ...).
+    PngPagesOutput(const std::string& path, const VirtualPaper& paper);
+
+    QPainter& beginDocument(const std::string& title, Orientation orientation) override;
+    QPainter& newPage() override;
+    void endDocument() override;
+
+    /// The file name of a page of the job, counting from 1.
+    static std::string pageFileName(const std::string& path, int page);
+
+private:
+    QPainter& startPage();
+    void finishPage();
+
+    std::string m_path;
+    Orientation m_orientation = Orientation::Portrait;
+    int m_pagesWritten = 0;
+    QImage m_image;
+    QPainter m_painter;
+};
+
+} // namespace marlet

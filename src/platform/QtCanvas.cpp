@@ -1,0 +1,152 @@
+#include "QtCanvas.h"
+
+#include <QPainter>
+#include <QPen>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace marlet {
+
+QtCanvas::QtCanvas(int defaultEmPixels) : m_defaultEm(defaultEmPixels) {
+}
+
+void QtCanvas::attach(QPainter* painter) {
+    m_painter = painter;
+    m_glyphTransform = false;
+    if (!m_painter)
+        return;
+    m_base = m_painter->transform();
+    // Box-drawing lines and shades must land on whole pixels; glyphs may stay smooth.
+    m_painter->setRenderHint(QPainter::Antialiasing, false);
+    m_painter->setRenderHint(QPainter::TextAntialiasing, true);
+    m_painter->setBackgroundMode(Qt::TransparentMode);
+    m_painter->setBrush(Qt::NoBrush);
+    m_painter->setFont(cellFont().font());
+    applyPen();
+}
+
+const CellFont& QtCanvas::cellFont() const {
+    if (!m_cellFont) {
+        FontKey key{m_font.face,           m_font.height,       m_font.width,
+                    m_font.style.bold,     m_font.style.italic, m_font.style.underline,
+                    m_font.style.strikeout};
+        auto found = m_fonts.find(key);
+        if (found == m_fonts.end())
+            found = m_fonts.emplace(key, std::make_unique<CellFont>(m_font, m_defaultEm)).first;
+        m_cellFont = found->second.get();
+    }
+    return *m_cellFont;
+}
+
+void QtCanvas::setFont(const CanvasFont& font) {
+    m_font = font;
+    m_cellFont = nullptr;
+    if (m_painter)
+        m_painter->setFont(cellFont().font());
+}
+
+TextExtent QtCanvas::textExtent(std::u16string_view text) const {
+    const CellFont& cell = cellFont();
+    return {cell.textWidth(text), cell.cellHeight()};
+}
+
+void QtCanvas::textOut(int x, int y, char16_t character) {
+    if (!m_painter)
+        return;
+    // Each glyph is placed at its own cell under its own stretch, so that rounding never
+    // accumulates along an 80-column line.
+    const CellFont& cell = cellFont();
+    QTransform glyph(cell.scaleX(), 0, 0, cell.scaleY(), x, y + cell.ascent());
+    m_painter->setTransform(glyph * m_base);
+    m_glyphTransform = true;
+    m_painter->drawText(QPointF(0, 0), QString(QChar(character)));
+}
+
+void QtCanvas::useBaseTransform() {
+    if (m_glyphTransform) {
+        m_painter->setTransform(m_base);
+        m_glyphTransform = false;
+    }
+}
+
+void QtCanvas::applyPen() {
+    // Text takes the pen's colour; wide lines take its round ends, as GDI's geometric pens.
+    QPen pen(Qt::black, std::max(1, m_penWidth), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+    m_painter->setPen(pen);
+}
+
+void QtCanvas::setPenWidth(int width) {
+    m_penWidth = std::abs(width);
+    if (m_painter)
+        applyPen();
+}
+
+void QtCanvas::moveTo(int x, int y) {
+    m_x = x;
+    m_y = y;
+}
+
+void QtCanvas::lineTo(int x, int y) {
+    if (m_painter) {
+        useBaseTransform();
+        if (m_penWidth <= 1) {
+            thinLine(m_x, m_y, x, y);
+        } else {
+            // The path runs through pixel centres; the pen is centred on it.
+            m_painter->drawLine(QPointF(m_x + 0.5, m_y + 0.5), QPointF(x + 0.5, y + 0.5));
+        }
+    }
+    m_x = x;
+    m_y = y;
+}
+
+void QtCanvas::thinLine(int x0, int y0, int x1, int y1) {
+    // The pixels GDI sets from the start towards the end, the end itself left out, drawn
+    // as filled runs so that a PDF gets the same pixels as an image.
+    int dx = x1 - x0;
+    int dy = y1 - y0;
+    int steps = std::max(std::abs(dx), std::abs(dy));
+    bool alongX = std::abs(dx) >= std::abs(dy);
+    int runStart = 0;
+    int runX = x0;
+    int runY = y0;
+    auto flush = [&](int count) {
+        if (count <= 0)
+            return;
+        int left = runX, top = runY, width = 1, height = 1;
+        if (alongX) {
+            left = dx >= 0 ? runX : runX - count + 1;
+            width = count;
+        } else {
+            top = dy >= 0 ? runY : runY - count + 1;
+            height = count;
+        }
+        m_painter->fillRect(QRect(left, top, width, height), Qt::black);
+    };
+    for (int step = 0; step < steps; ++step) {
+        // Minor coordinate rounded half away from the start, as a midpoint line does.
+        long long minorDelta = alongX ? dy : dx;
+        long long numerator = 2 * minorDelta * step + (minorDelta >= 0 ? steps : -steps);
+        int minor = static_cast<int>(numerator / (2LL * steps));
+        int px = alongX ? x0 + (dx >= 0 ? step : -step) : x0 + minor;
+        int py = alongX ? y0 + minor : y0 + (dy >= 0 ? step : -step);
+        bool sameRun = alongX ? py == runY : px == runX;
+        if (!sameRun) {
+            flush(step - runStart);
+            runStart = step;
+            runX = px;
+            runY = py;
+        }
+    }
+    flush(steps - runStart);
+}
+
+void QtCanvas::fillRect(int left, int top, int right, int bottom) {
+    if (!m_painter || right <= left || bottom <= top)
+        return;
+    useBaseTransform();
+    m_painter->fillRect(QRect(left, top, right - left, bottom - top), m_fillColor);
+}
+
+} // namespace marlet

@@ -1,0 +1,407 @@
+#include "base/Error.h"
+#include "platform/CellFont.h"
+#include "platform/Devices.h"
+#include "platform/HeadlessGui.h"
+#include "platform/PdfPrinterOutput.h"
+#include "platform/PngPagesOutput.h"
+#include "render/PageGeometry.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace marlet;
+
+namespace {
+
+struct Word {
+    double xMin = 0;
+    double yMin = 0;
+    double xMax = 0;
+    std::string text;
+};
+
+struct PdfPage {
+    double width = 0;
+    double height = 0;
+    std::vector<Word> words;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// What poppler reads back from a PDF: each page's size and each word's box, in points.
+std::vector<PdfPage> readBoxes(const QTemporaryDir& dir, const std::string& pdf) {
+    std::string html = dir.filePath("boxes.html").toStdString();
+    std::string command = "pdftotext -bbox '" + pdf + "' '" + html + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    std::string text = readFile(html);
+    std::regex item(R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" )re"
+                    R"re(yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
+    std::vector<PdfPage> pages;
+    for (std::sregex_iterator it(text.begin(), text.end(), item), end; it != end; ++it) {
+        const std::smatch& match = *it;
+        if (match[1].matched)
+            pages.push_back({std::stod(match[1]), std::stod(match[2]), {}});
+        else
+            pages.back().words.push_back(
+                {std::stod(match[3]), std::stod(match[4]), std::stod(match[5]), match[6]});
+    }
+    return pages;
+}
+
+std::string plainText(const QTemporaryDir& dir, const std::string& pdf) {
+    std::string out = dir.filePath("plain.txt").toStdString();
+    std::string command = "pdftotext -enc UTF-8 '" + pdf + "' '" + out + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    return readFile(out);
+}
+
+std::string errorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "no error";
+}
+
+// A small letter-size sheet at 100 dpi with unequal strips, so that landscape shows
+// which strip goes where.
+VirtualPaper smallPaper() {
+    return {100, 850, 1100, 10, 20};
+}
+
+FontRequest cellFontRequest(int height, int width) {
+    FontRequest request;
+    request.height = height;
+    request.width = width;
+    request.face = "Courier New";
+    request.charset = 204;
+    return request;
+}
+
+int gray(const QImage& image, int x, int y) {
+    return qGray(image.pixel(x, y));
+}
+
+constexpr double PointsPerPixelAt600 = 72.0 / 600;
+
+} // namespace
+
+TEST(QtPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
+    QTemporaryDir dir;
+    auto device = makePdfFileDevice(dir.filePath("unused.pdf").toStdString(), VirtualPaper{});
+
+    CanvasFont plain{"Courier New", 0, 0, {}, 1};
+    EXPECT_EQ(CellFont(plain, 100).resolvedFamily(), QStringLiteral("Liberation Mono"));
+
+    // 10 points at 600 dpi: the sample font of the fonts page is monospaced.
+    device->setCanvasFont(fontFromPoints("Courier New", 10, {}, 600));
+    EXPECT_EQ(device->canvasFont().height, -83);
+    EXPECT_EQ(device->textExtent(u"!").width, 50);
+    EXPECT_EQ(device->textExtent(u"W").width, 50);
+
+    // 12 points: 1229/2048 em wide; winAscent 1705 + winDescent 615 over 2048 em high.
+    device->setCanvasFont(fontFromPoints("Courier New", 12, {}, 600));
+    TextExtent at = device->textExtent(u"@");
+    EXPECT_EQ(at.width, 60);
+    EXPECT_EQ(at.height, 113);
+    device->setCanvasFont(fontFromPoints("Courier New", 12, {true, true, false, false}, 600));
+    EXPECT_EQ(device->textExtent(u"@").width, 60);
+    EXPECT_EQ(device->textExtent(u"@").height, 113);
+
+    // A cell font of 12 cpi by 6 lpi fills its cell whatever the face's proportions.
+    FontRequest pitch = cellFontRequest(100, 50);
+    pitch.weight = 700;
+    pitch.underline = true;
+    device->createFont(pitch);
+    CanvasFont made = device->canvasFont();
+    EXPECT_EQ(made.face, "Courier New");
+    EXPECT_EQ(made.height, 100);
+    EXPECT_EQ(made.width, 50);
+    EXPECT_EQ(made.style, (FontStyle{true, false, true, false}));
+    EXPECT_EQ(made.charset, 204);
+    EXPECT_EQ(device->textExtent(u"@").width, 50);
+    EXPECT_EQ(device->textExtent(u"@").height, 100);
+    EXPECT_EQ(device->textExtent(u"Привет").width, 300);
+    EXPECT_EQ(device->textExtent(u"").width, 0);
+}
+
+TEST(QtPageDeviceTest, VirtualDeviceValuesFollowThePaperAndOrientation) {
+    QTemporaryDir dir;
+    auto device = makePdfFileDevice(dir.filePath("unused.pdf").toStdString(), VirtualPaper{});
+    EXPECT_EQ(device->resolutionX(), 600);
+    EXPECT_EQ(device->resolutionY(), 600);
+    PhysicalPage sheet = device->physicalPage();
+    EXPECT_EQ(sheet.width, 4960);
+    EXPECT_EQ(sheet.height, 7016);
+    EXPECT_EQ(sheet.offsetX, 100);
+    EXPECT_EQ(sheet.offsetY, 100);
+    EXPECT_EQ(device->pageSize().width, 4760);
+    EXPECT_EQ(device->pageSize().height, 6816);
+
+    device->setOrientation(Orientation::Landscape);
+    EXPECT_EQ(device->orientation(), Orientation::Landscape);
+    EXPECT_EQ(device->pageSize().width, 6816);
+    EXPECT_EQ(device->pageSize().height, 4760);
+    EXPECT_EQ(device->physicalPage().width, 4960);
+}
+
+TEST(QtPageDeviceTest, OrientationIsRefusedWhileADocumentIsOpen) {
+    QTemporaryDir dir;
+    auto device = makePngPagesDevice(dir.filePath("page.png").toStdString(), smallPaper());
+    device->beginDocument("DOS-console task");
+    EXPECT_TRUE(device->documentOpen());
+    EXPECT_EQ(errorOf([&] { device->setOrientation(Orientation::Landscape); }),
+              "Printing in progress");
+    EXPECT_EQ(errorOf([&] { device->beginDocument("again"); }), "Printing in progress");
+    EXPECT_EQ(device->orientation(), Orientation::Portrait);
+    device->endDocument();
+    EXPECT_FALSE(device->documentOpen());
+    device->setOrientation(Orientation::Landscape);
+    EXPECT_EQ(device->orientation(), Orientation::Landscape);
+}
+
+TEST(QtPageDeviceTest, PdfKeepsGlyphsInTheirCellsAndTextAsText) {
+    QTemporaryDir dir;
+    std::string pdf = dir.filePath("job.pdf").toStdString();
+    {
+        auto device = makePdfFileDevice(pdf, VirtualPaper{});
+        device->createFont(cellFontRequest(100, 50)); // 12 cpi, 6 lpi at 600 dpi
+        device->beginDocument("DOS-console task");
+        for (int cell = 0; cell < 78; ++cell)
+            device->textOut(cell * 50, 0, u'A' + cell % 26);
+        device->textOut(79 * 50, 0, u'Z');
+        std::u16string greeting = u"Привет";
+        for (std::size_t cell = 0; cell < greeting.size(); ++cell)
+            device->textOut(static_cast<int>(cell) * 50, 100, greeting[cell]);
+        device->pathText(0, 300, u'@');
+        device->endDocument();
+
+        device->setOrientation(Orientation::Landscape);
+        device->beginDocument("DOS-console task");
+        device->textOut(0, 0, u'L');
+        device->newPage();
+        device->textOut(50, 0, u'M');
+        device->endDocument();
+    }
+
+    std::vector<PdfPage> pages = readBoxes(dir, pdf);
+    ASSERT_EQ(pages.size(), 3u);
+    // A4 in whole points, each page in its own document's orientation.
+    EXPECT_EQ(pages[0].width, 595);
+    EXPECT_EQ(pages[0].height, 842);
+    EXPECT_EQ(pages[1].width, 842);
+    EXPECT_EQ(pages[1].height, 595);
+    EXPECT_EQ(pages[2].width, 842);
+
+    const double onePixel = PointsPerPixelAt600;
+    ASSERT_EQ(pages[0].words.size(), 3u);
+    const Word& row = pages[0].words[0];
+    const Word& last = pages[0].words[1];
+    const Word& greeting = pages[0].words[2];
+    EXPECT_EQ(row.text.size(), 78u);
+    EXPECT_EQ(last.text, "Z");
+    EXPECT_EQ(greeting.text, "Привет");
+    EXPECT_NEAR(row.xMin, 100 * onePixel, onePixel);
+    EXPECT_NEAR(row.xMax, (100 + 78 * 50) * onePixel, onePixel);
+    EXPECT_NEAR(last.xMin, (100 + 79 * 50) * onePixel, onePixel);
+    EXPECT_NEAR(last.xMax, (100 + 80 * 50) * onePixel, onePixel);
+    EXPECT_NEAR(greeting.xMin, 100 * onePixel, onePixel);
+    EXPECT_NEAR(greeting.xMax, (100 + 6 * 50) * onePixel, onePixel);
+    EXPECT_NEAR(greeting.yMin - row.yMin, 100 * onePixel, onePixel);
+
+    // On its side the sheet's strips exchange; here both are 100 pixels.
+    ASSERT_EQ(pages[1].words.size(), 1u);
+    EXPECT_NEAR(pages[1].words[0].xMin, 100 * onePixel, onePixel);
+    ASSERT_EQ(pages[2].words.size(), 1u);
+    EXPECT_NEAR(pages[2].words[0].xMin, 150 * onePixel, onePixel);
+
+    std::string text = plainText(dir, pdf);
+    EXPECT_NE(text.find("Привет"), std::string::npos);
+    EXPECT_EQ(text.find("@"), std::string::npos);
+}
+
+TEST(QtPageDeviceTest, PdfToStandardOutput) {
+    testing::internal::CaptureStdout();
+    {
+        auto device = makePdfFileDevice("-", smallPaper());
+        device->beginDocument("DOS-console task");
+        device->endDocument();
+    }
+    std::string pdf = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
+    EXPECT_NE(pdf.find("%%EOF", pdf.size() - 8), std::string::npos);
+}
+
+TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
+    QTemporaryDir dir;
+    std::string path = dir.filePath("out.png").toStdString();
+    {
+        auto device = makePngPagesDevice(path, smallPaper());
+        device->beginDocument("DOS-console task");
+        device->setPenWidth(0);
+        device->moveTo(100, 50);
+        device->lineTo(110, 50);
+        device->moveTo(110, 70);
+        device->lineTo(100, 70);
+        device->setPenWidth(1);
+        device->moveTo(30, 20);
+        device->lineTo(30, 40);
+        device->setPenWidth(5);
+        device->moveTo(200, 100);
+        device->lineTo(200, 140);
+        device->fillRect(400, 400, 402, 402); // before any fill colour: black
+        device->setFillColor(128, 128, 128);
+        device->fillRect(300, 300, 320, 310);
+        device->fillRect(350, 300, 350, 310); // empty
+        device->pathText(500, 300, u'X');
+        device->createFont(cellFontRequest(17, 8)); // 12 cpi, 6 lpi at 100 dpi
+        device->textOut(500, 500, u'H');
+        device->newPage();
+        device->fillRect(0, 0, 1, 1);
+        device->endDocument();
+
+        device->setOrientation(Orientation::Landscape);
+        device->beginDocument("DOS-console task");
+        device->fillRect(0, 0, 1, 1);
+        device->endDocument();
+    }
+    EXPECT_EQ(PngPagesOutput::pageFileName("/tmp/a.b/out.png", 12), "/tmp/a.b/out-12.png");
+    EXPECT_EQ(PngPagesOutput::pageFileName("/tmp/a.b/out", 1), "/tmp/a.b/out-1");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
+    EXPECT_FALSE(QFile::exists(dir.filePath("out-4.png")));
+
+    QImage first(dir.filePath("out-1.png"));
+    ASSERT_EQ(first.size(), QSize(850, 1100));
+    EXPECT_EQ(first.dotsPerMeterX(), 3937);
+    const int ox = 10, oy = 20; // the printable area's corner on the sheet
+
+    // Width 0: x = 100..109 on row 50, the end point left out.
+    EXPECT_EQ(gray(first, ox + 99, oy + 50), 255);
+    EXPECT_EQ(gray(first, ox + 100, oy + 50), 0);
+    EXPECT_EQ(gray(first, ox + 109, oy + 50), 0);
+    EXPECT_EQ(gray(first, ox + 110, oy + 50), 255);
+    EXPECT_EQ(gray(first, ox + 105, oy + 49), 255);
+    EXPECT_EQ(gray(first, ox + 105, oy + 51), 255);
+    // Drawn leftwards, the end point is still the one left out.
+    EXPECT_EQ(gray(first, ox + 100, oy + 70), 255);
+    EXPECT_EQ(gray(first, ox + 101, oy + 70), 0);
+    EXPECT_EQ(gray(first, ox + 110, oy + 70), 0);
+    EXPECT_EQ(gray(first, ox + 111, oy + 70), 255);
+    // Width 1 is one pixel too: rows 20..39 of column 30.
+    EXPECT_EQ(gray(first, ox + 30, oy + 19), 255);
+    EXPECT_EQ(gray(first, ox + 30, oy + 20), 0);
+    EXPECT_EQ(gray(first, ox + 30, oy + 39), 0);
+    EXPECT_EQ(gray(first, ox + 30, oy + 40), 255);
+    EXPECT_EQ(gray(first, ox + 29, oy + 30), 255);
+    EXPECT_EQ(gray(first, ox + 31, oy + 30), 255);
+    // Width 5 is centred (columns 198..202) with round ends reaching 2 pixels beyond.
+    EXPECT_EQ(gray(first, ox + 197, oy + 120), 255);
+    EXPECT_EQ(gray(first, ox + 198, oy + 120), 0);
+    EXPECT_EQ(gray(first, ox + 202, oy + 120), 0);
+    EXPECT_EQ(gray(first, ox + 203, oy + 120), 255);
+    EXPECT_EQ(gray(first, ox + 200, oy + 97), 255);
+    EXPECT_EQ(gray(first, ox + 200, oy + 98), 0);
+    EXPECT_EQ(gray(first, ox + 200, oy + 142), 0);
+    EXPECT_EQ(gray(first, ox + 200, oy + 143), 255);
+    EXPECT_EQ(gray(first, ox + 198, oy + 98), 255); // the cap's corner is round
+    // Fills: black before a colour is set; then exactly columns 300..319, rows 300..309.
+    EXPECT_EQ(gray(first, ox + 400, oy + 400), 0);
+    EXPECT_EQ(gray(first, ox + 401, oy + 401), 0);
+    EXPECT_EQ(gray(first, ox + 402, oy + 401), 255);
+    EXPECT_EQ(gray(first, ox + 401, oy + 402), 255);
+    EXPECT_EQ(gray(first, ox + 300, oy + 300), 128);
+    EXPECT_EQ(gray(first, ox + 319, oy + 309), 128);
+    EXPECT_EQ(gray(first, ox + 299, oy + 305), 255);
+    EXPECT_EQ(gray(first, ox + 320, oy + 305), 255);
+    EXPECT_EQ(gray(first, ox + 310, oy + 299), 255);
+    EXPECT_EQ(gray(first, ox + 310, oy + 310), 255);
+    EXPECT_EQ(gray(first, ox + 350, oy + 305), 255);
+
+    // Path text leaves the paper white; a glyph stays inside its 8 x 17 cell.
+    int pathInk = 0, inside = 0, outside = 0;
+    for (int y = oy + 280; y < oy + 340; ++y)
+        for (int x = ox + 480; x < ox + 540; ++x)
+            pathInk += gray(first, x, y) < 128;
+    for (int y = oy + 490; y < oy + 530; ++y)
+        for (int x = ox + 490; x < ox + 520; ++x) {
+            bool inCell = x >= ox + 500 && x < ox + 508 && y >= oy + 500 && y < oy + 517;
+            (inCell ? inside : outside) += gray(first, x, y) < 128;
+        }
+    EXPECT_EQ(pathInk, 0);
+    EXPECT_GT(inside, 10);
+    EXPECT_EQ(outside, 0);
+
+    // The fill colour stays set across pages and documents, as a canvas brush does.
+    QImage second(dir.filePath("out-2.png"));
+    ASSERT_EQ(second.size(), QSize(850, 1100));
+    EXPECT_EQ(gray(second, ox, oy), 128);
+    EXPECT_EQ(gray(second, ox - 1, oy), 255);
+    EXPECT_EQ(gray(second, ox, oy - 1), 255);
+
+    // Landscape: the sheet on its side, the top strip now at the left.
+    QImage third(dir.filePath("out-3.png"));
+    ASSERT_EQ(third.size(), QSize(1100, 850));
+    EXPECT_EQ(gray(third, oy, ox), 128);
+    EXPECT_EQ(gray(third, oy - 1, ox), 255);
+    EXPECT_EQ(gray(third, oy, ox - 1), 255);
+}
+
+TEST(QtPageDeviceTest, PdfPrinterNeverOverwritesAnEarlierFile) {
+    QTemporaryDir dir;
+    std::string folder = dir.filePath("new/PDF").toStdString();
+    setenv("MARLET_PDF_DIR", folder.c_str(), 1);
+    EXPECT_EQ(PdfPrinterOutput::folder(), folder);
+    {
+        auto device = makePdfPrinterDevice(smallPaper());
+        for (int document = 0; document < 2; ++document) {
+            device->beginDocument("DOS-console task");
+            device->newPage();
+            device->endDocument();
+        }
+    }
+    unsetenv("MARLET_PDF_DIR");
+
+    QStringList files = QDir(QString::fromStdString(folder)).entryList(QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 2);
+    std::regex named(R"(DOS-console task \d{4}-\d\d-\d\d \d\d-\d\d-\d\d( \(2\))?\.pdf)");
+    EXPECT_TRUE(std::regex_match(files[0].toStdString(), named)) << files[0].toStdString();
+    EXPECT_TRUE(std::regex_match(files[1].toStdString(), named)) << files[1].toStdString();
+    std::vector<PdfPage> pages =
+        readBoxes(dir, QDir(QString::fromStdString(folder)).filePath(files[0]).toStdString());
+    EXPECT_EQ(pages.size(), 2u);
+
+    QDateTime started(QDate(2026, 12, 6), QTime(9, 41, 7));
+    std::string earlier = folder + "/a-b 2026-12-06 09-41-07.pdf";
+    EXPECT_EQ(PdfPrinterOutput::freeFileName(folder, "a/b", started), earlier);
+    QFile(QString::fromStdString(earlier)).open(QIODevice::WriteOnly);
+    EXPECT_EQ(PdfPrinterOutput::freeFileName(folder, "a/b", started),
+              folder + "/a-b 2026-12-06 09-41-07 (2).pdf");
+    QFile(QString::fromStdString(folder + "/a-b 2026-12-06 09-41-07 (2).pdf"))
+        .open(QIODevice::WriteOnly);
+    EXPECT_EQ(PdfPrinterOutput::freeFileName(folder, "a/b", started),
+              folder + "/a-b 2026-12-06 09-41-07 (3).pdf");
+}
+
+TEST(QtPageDeviceTest, UnknownSystemPrinterIsRefused) {
+    EXPECT_EQ(errorOf([] { makeSystemPrinterDevice("no such queue"); }),
+              "Printer selected is not valid");
+}
