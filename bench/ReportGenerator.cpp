@@ -1,0 +1,110 @@
+#include "ReportGenerator.h"
+
+#include <array>
+#include <cstdio>
+
+namespace marlet::bench {
+
+namespace {
+
+// Unicode to code page 866 for the characters the report uses.
+std::string dos(const std::u16string& text) {
+    static const std::u16string frames = u"░▒▓│┤╡╢╖╕╣║╗╝╜╛┐└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌";
+    std::string out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        if (c < 0x80)
+            out += static_cast<char>(c);
+        else if (c >= u'А' && c <= u'п')
+            out += static_cast<char>(0x80 + (c - u'А'));
+        else if (c >= u'р' && c <= u'я')
+            out += static_cast<char>(0xE0 + (c - u'р'));
+        else if (c == u'Ё')
+            out += static_cast<char>(0xF0);
+        else if (c == u'ё')
+            out += static_cast<char>(0xF1);
+        else if (c == u'№')
+            out += static_cast<char>(0xFC);
+        else if (auto at = frames.find(c); at != std::u16string::npos)
+            out += static_cast<char>(0xB0 + at);
+        else
+            out += '?';
+    }
+    return out;
+}
+
+const std::array<std::u16string, 12> Goods = {
+    u"Бумага офисная А4",     u"Картридж HP LaserJet",  u"Папка-регистратор", u"Ручка шариковая",
+    u"Степлер металлический", u"Дискета 3.5\" 1.44 Мб", u"Кабель Centronics", u"Лента для Epson LX",
+    u"Скрепки 28 мм",         u"Калькулятор Citizen",   u"Тетрадь 48 л.",     u"Мышь Genius PS/2"};
+
+const std::array<std::u16string, 5> Units = {u"шт", u"уп", u"пач", u"кор", u"м"};
+
+std::string number(long long value, int width) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%*lld", width, value);
+    return text;
+}
+
+std::string money(long long kopecks, int width) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%*lld.%02lld", width - 3, kopecks / 100, kopecks % 100);
+    return text;
+}
+
+std::string padded(const std::u16string& text, std::size_t width) {
+    std::u16string cell = text.substr(0, width);
+    cell.resize(width, u' ');
+    return dos(cell);
+}
+
+} // namespace
+
+unsigned ReportGenerator::next() {
+    m_state = m_state * 1103515245u + 12345u;
+    return (m_state >> 8) & 0xFFFFFF;
+}
+
+std::string ReportGenerator::generate(std::size_t bytes) {
+    std::string out;
+    out.reserve(bytes + 8192);
+    m_pages = 0;
+    while (out.size() < bytes)
+        page(out);
+    return out;
+}
+
+void ReportGenerator::page(std::string& out) {
+    ++m_pages;
+    const std::string crlf = "\r\n";
+    out += dos(u"АО \"Северный склад\"   Оборотная ведомость по складу N 3") + "       " +
+           dos(u"Лист ") + number(m_pages, 4) + crlf;
+    out += dos(u"Период: 01.03.1997 - 31.03.1997    Отпечатано: 02.04.1997 09:41") + crlf + crlf;
+    out += dos(u"┌─────┬───────┬───────────────────────────┬────┬──────┬──────────┬────────────┐") +
+           crlf;
+    out += dos(u"│  N  │  Код  │ Наименование              │ Ед.│Кол-во│   Цена   │   Сумма    │") +
+           crlf;
+    out += dos(u"├─────┼───────┼───────────────────────────┼────┼──────┼──────────┼────────────┤") +
+           crlf;
+    long long total = 0;
+    for (int line = 0; line < 56; ++line) {
+        ++m_row;
+        unsigned r = next();
+        const std::u16string& name = Goods[r % Goods.size()];
+        long long quantity = 1 + (r >> 4) % 500;
+        long long price = 100 + (r >> 9) % 250000;
+        total += quantity * price;
+        out += dos(u"│") + number(m_row, 5) + dos(u"│") + number(10000 + (r >> 3) % 90000, 7) +
+               dos(u"│ ") + padded(name + u" " + std::u16string(1, u'A' + (r >> 13) % 26), 26) +
+               dos(u"│") + padded(Units[(r >> 5) % Units.size()], 4) + dos(u"│") +
+               number(quantity, 6) + dos(u"│") + money(price, 10) + dos(u"│") +
+               money(quantity * price, 12) + dos(u"│") + crlf;
+    }
+    out += dos(u"└─────┴───────┴───────────────────────────┴────┴──────┴──────────┴────────────┘") +
+           crlf;
+    out += dos(u"                                               Итого по листу:") +
+           money(total, 15) + crlf;
+    out += "\f";
+}
+
+} // namespace marlet::bench

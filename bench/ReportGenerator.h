@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace marlet::bench {
+
+/// A warehouse report as a DOS accounting program prints it: CP866 text with Cyrillic and
+/// Latin names and numbers, tables framed with box-drawing bytes, CR LF line ends and a
+/// form feed after every page. The same size always gives the same bytes.
+class ReportGenerator {
+public:
+    /// Pages until the report holds at least that many bytes.
+    std::string generate(std::size_t bytes);
+
+    /// Pages in the last generated report.
+    int pages() const { return m_pages; }
+
+private:
+    void page(std::string& out);
+    unsigned next();
+
+    unsigned m_state = 1997;
+    int m_pages = 0;
+    int m_row = 0;
+};
+
+} // namespace marlet::bench
