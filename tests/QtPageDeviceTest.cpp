@@ -262,6 +262,8 @@ TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
         device->lineTo(110, 50);
         device->moveTo(110, 70);
         device->lineTo(100, 70);
+        device->moveTo(600, 0);
+        device->lineTo(605, 5);
         device->setPenWidth(1);
         device->moveTo(30, 20);
         device->lineTo(30, 40);
@@ -306,6 +308,12 @@ TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
     EXPECT_EQ(gray(first, ox + 101, oy + 70), 0);
     EXPECT_EQ(gray(first, ox + 110, oy + 70), 0);
     EXPECT_EQ(gray(first, ox + 111, oy + 70), 255);
+    // A diagonal steps one pixel at a time and also stops short of its end.
+    for (int step = 0; step < 5; ++step) {
+        EXPECT_EQ(gray(first, ox + 600 + step, oy + step), 0);
+        EXPECT_EQ(gray(first, ox + 601 + step, oy + step), 255);
+    }
+    EXPECT_EQ(gray(first, ox + 605, oy + 5), 255);
     // Width 1 is one pixel too: rows 20..39 of column 30.
     EXPECT_EQ(gray(first, ox + 30, oy + 19), 255);
     EXPECT_EQ(gray(first, ox + 30, oy + 20), 0);
