@@ -25,6 +25,13 @@ void makeAbsolute(std::optional<std::string>& path) {
         *path = fs::absolute(*path).string();
 }
 
+// Folders named in the environment are the user's too.
+void makeAbsoluteInEnvironment(const char* name) {
+    const char* value = std::getenv(name);
+    if (value && *value && fs::path(value).is_relative())
+        setenv(name, fs::absolute(value).c_str(), 1);
+}
+
 std::unique_ptr<PageDevice> openDevice(const PrintOptions& options) {
     if (options.printer)
         return makeSystemPrinterDevice(*options.printer);
@@ -69,6 +76,7 @@ int run(PrintOptions options) {
     makeAbsolute(options.file);
     makeAbsolute(options.output);
     makeAbsolute(options.trace);
+    makeAbsoluteInEnvironment("MARLET_PDF_DIR");
     if (options.dataDir) {
         std::error_code error;
         fs::current_path(*options.dataDir, error);
