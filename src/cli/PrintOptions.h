@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/Application.h"
-#include "platform/VirtualPaper.h"
+#include "render/VirtualPaper.h"
 
 #include <optional>
 #include <stdexcept>

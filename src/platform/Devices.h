@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VirtualPaper.h"
+#include "render/VirtualPaper.h"
 #include "render/PageDevice.h"
 
 #include <memory>

@@ -1,5 +1,7 @@
 #include "QtCanvas.h"
 
+#include "render/ThinLine.h"
+
 #include <QPainter>
 #include <QPen>
 
@@ -102,44 +104,10 @@ void QtCanvas::lineTo(int x, int y) {
 }
 
 void QtCanvas::thinLine(int x0, int y0, int x1, int y1) {
-    // The pixels GDI sets from the start towards the end, the end itself left out, drawn
-    // as filled runs so that a PDF gets the same pixels as an image.
-    int dx = x1 - x0;
-    int dy = y1 - y0;
-    int steps = std::max(std::abs(dx), std::abs(dy));
-    bool alongX = std::abs(dx) >= std::abs(dy);
-    int runStart = 0;
-    int runX = x0;
-    int runY = y0;
-    auto flush = [&](int count) {
-        if (count <= 0)
-            return;
-        int left = runX, top = runY, width = 1, height = 1;
-        if (alongX) {
-            left = dx >= 0 ? runX : runX - count + 1;
-            width = count;
-        } else {
-            top = dy >= 0 ? runY : runY - count + 1;
-            height = count;
-        }
+    // Filled runs, so that a PDF gets the same pixels as an image.
+    forEachThinLineRun(x0, y0, x1, y1, [&](int left, int top, int width, int height) {
         m_painter->fillRect(QRect(left, top, width, height), Qt::black);
-    };
-    for (int step = 0; step < steps; ++step) {
-        // Minor coordinate rounded half away from the start, as a midpoint line does.
-        long long minorDelta = alongX ? dy : dx;
-        long long numerator = 2 * minorDelta * step + (minorDelta >= 0 ? steps : -steps);
-        int minor = static_cast<int>(numerator / (2LL * steps));
-        int px = alongX ? x0 + (dx >= 0 ? step : -step) : x0 + minor;
-        int py = alongX ? y0 + minor : y0 + (dy >= 0 ? step : -step);
-        bool sameRun = alongX ? py == runY : px == runX;
-        if (!sameRun) {
-            flush(step - runStart);
-            runStart = step;
-            runX = px;
-            runY = py;
-        }
-    }
-    flush(steps - runStart);
+    });
 }
 
 void QtCanvas::fillRect(int left, int top, int right, int bottom) {

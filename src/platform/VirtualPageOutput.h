@@ -1,7 +1,7 @@
 #pragma once
 
 #include "PageOutput.h"
-#include "VirtualPaper.h"
+#include "render/VirtualPaper.h"
 
 #include <QPageLayout>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/PageDevice.h"
+#include "PageDevice.h"
 
 namespace marlet {
 
