@@ -1,0 +1,38 @@
+#pragma once
+
+#include "config/RegFileWriter.h"
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace marlet {
+
+/// A marlet-reg command line that cannot be understood; the tool exits with status 2.
+class RegUsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// How `set` stores its value.
+enum class ValueType { Automatic, Dword, String };
+
+/// What marlet-reg was asked to do.
+struct RegArguments {
+    std::optional<std::string> registry;
+    std::string command;
+    std::vector<std::string> operands;
+    ValueType type = ValueType::Automatic;
+    RegFormat format = RegFormat::Version5;
+    bool help = false;
+
+    /// Reads the arguments (without the program name); checks the command and how many
+    /// operands it takes, and that each option belongs to it.
+    static RegArguments parse(const std::vector<std::string>& arguments);
+};
+
+/// The usage text of marlet-reg.
+const char* regUsage();
+
+} // namespace marlet
