@@ -53,6 +53,9 @@ TEST(BoxRenderer, TiesRoundToEvenSoTheCellPositionDecides) {
     EXPECT_EQ(draw(0xB3, 101, 0, 24, 48).trace, "pen_width 2\nmove_to 112 0\nline_to 112 48\n");
     EXPECT_EQ(draw(0xBA, 100, 0, 24, 48).trace,
               "pen_width 2\nmove_to 108 0\nline_to 108 48\nmove_to 116 0\nline_to 116 48\n");
+    // Left of the origin the ties still fall to even numbers: R(-90.5) = -90.
+    EXPECT_EQ(draw(0xB3, -101, 0, 24, 48).trace, "pen_width 2\nmove_to -90 0\nline_to -90 48\n");
+    EXPECT_EQ(draw(0xB3, -100, 0, 24, 48).trace, "pen_width 2\nmove_to -90 0\nline_to -90 48\n");
     EXPECT_EQ(draw(0xBA, 101, 0, 24, 48).trace,
               "pen_width 2\nmove_to 108 0\nline_to 108 48\nmove_to 118 0\nline_to 118 48\n");
 }

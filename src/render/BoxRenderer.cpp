@@ -1,7 +1,5 @@
 #include "BoxRenderer.h"
 
-#include "base/Rounding.h"
-
 #include <array>
 #include <string_view>
 #include <vector>
@@ -131,14 +129,22 @@ const std::vector<Figure>& lineFigures() {
     return figures;
 }
 
-// R(origin + cell/2 + offset * gap/2), exact: every term is a multiple of one half.
+// R(v) for v given as twice its value: every term of the positions is a multiple of one
+// half, so whole-number arithmetic is exact and a tie goes to the even neighbour.
+std::int32_t roundHalves(long long twice) {
+    long long whole = twice >= 0 ? twice / 2 : -((-twice + 1) / 2);
+    if (twice - 2 * whole == 1 && whole % 2 != 0)
+        ++whole;
+    return static_cast<std::int32_t>(whole);
+}
+
+// R(origin + cell/2 + halfGaps * gap/2).
 std::int32_t centred(std::int32_t origin, int cell, int halfGaps, int gap) {
-    return static_cast<std::int32_t>(
-        roundHalfEven(origin + cell / 2.0L + static_cast<long double>(halfGaps) * gap / 2.0L));
+    return roundHalves(2LL * origin + cell + static_cast<long long>(halfGaps) * gap);
 }
 
 std::int32_t halfOf(int length) {
-    return static_cast<std::int32_t>(roundHalfEven(length / 2.0L));
+    return roundHalves(length);
 }
 
 } // namespace
