@@ -3,6 +3,7 @@
 #include "PrintOptions.h"
 #include "TerminalProgress.h"
 #include "base/Error.h"
+#include "pdf/PdfPageDevice.h"
 #include "platform/Devices.h"
 #include "render/TraceDevice.h"
 
@@ -36,19 +37,23 @@ std::unique_ptr<PageDevice> openDevice(const PrintOptions& options) {
     if (options.printer)
         return makeSystemPrinterDevice(*options.printer);
     if (options.geometry)
-        return makePdfFileDevice("-", options.paper);
+        return std::make_unique<PdfPageDevice>(options.paper,
+                                               std::make_unique<PdfFileDestination>("-"));
     if (options.output) {
         const std::string& path = *options.output;
         if (fs::path(path).extension() == ".png")
             return makePngPagesDevice(path, options.paper);
         if (path == "-" || fs::path(path).extension() == ".pdf")
-            return makePdfFileDevice(path, options.paper);
+            return std::make_unique<PdfPageDevice>(options.paper,
+                                                   std::make_unique<PdfFileDestination>(path));
         throw UsageError("-o writes a .pdf, .png or - (PDF on standard output), not '" + path +
                          "'");
     }
     if (systemPrinterAvailable())
         return makeSystemPrinterDevice("");
-    return makePdfPrinterDevice(options.paper);
+    return std::make_unique<PdfPageDevice>(
+        options.paper,
+        std::make_unique<PdfFolderDestination>(PdfFolderDestination::defaultFolder()));
 }
 
 /// Standard input spooled to a file of its own, removed when the job is done.
@@ -117,6 +122,7 @@ int run(PrintOptions options) {
         app.settings().Spool = *options.file;
     }
     app.PrintOut();
+    device->close();
     return 0;
 }
 

@@ -118,6 +118,10 @@ public:
     virtual void setFillColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) = 0;
     /// Fills columns left..right-1 and rows top..bottom-1.
     virtual void fillRect(int left, int top, int right, int bottom) = 0;
+
+    /// Completes the output at the end of a run: a file that collects every document is
+    /// finished here, so that a failed write can still be reported.
+    virtual void close() {}
 };
 
 } // namespace marlet

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "PdfWriter.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace marlet {
+
+/// Where the documents of a job go as PDF: all into one file, or a file each.
+class PdfDestination {
+public:
+    virtual ~PdfDestination() = default;
+
+    /// The writer that takes the pages of a new document.
+    virtual PdfWriter& beginDocument(const std::string& title) = 0;
+    /// The document's last page has been added.
+    virtual void endDocument() = 0;
+    /// Completes every file; fails with the message of the first write that went wrong.
+    virtual void close() = 0;
+};
+
+/// Every document of the job in one file, in order ("-" is standard output).
+class PdfFileDestination final : public PdfDestination {
+public:
+    explicit PdfFileDestination(std::string path) : m_path(std::move(path)) {}
+    ~PdfFileDestination() override;
+
+    PdfWriter& beginDocument(const std::string& title) override;
+    void endDocument() override {}
+    void close() override;
+
+private:
+    std::string m_path;
+    std::FILE* m_file = nullptr;
+    std::unique_ptr<PdfWriter> m_writer;
+};
+
+/// The PDF printer: each document becomes a file of its own in a folder, named after its
+/// title and the time it started, never over an earlier file.
+class PdfFolderDestination final : public PdfDestination {
+public:
+    explicit PdfFolderDestination(std::string folder) : m_folder(std::move(folder)) {}
+    ~PdfFolderDestination() override;
+
+    PdfWriter& beginDocument(const std::string& title) override;
+    void endDocument() override;
+    void close() override { endDocument(); }
+
+    /// ~/PDF, or the folder named by MARLET_PDF_DIR.
+    static std::string defaultFolder();
+    /// "TITLE YYYY-MM-DD HH-MM-SS.pdf", or with " (2)", " (3)" … when taken.
+    static std::string freeFileName(const std::string& folder, const std::string& title,
+                                    std::time_t started);
+
+private:
+    std::string m_folder;
+    std::string m_path;
+    std::FILE* m_file = nullptr;
+    std::unique_ptr<PdfWriter> m_writer;
+};
+
+} // namespace marlet

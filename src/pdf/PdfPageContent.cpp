@@ -1,0 +1,230 @@
+#include "PdfPageContent.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace marlet {
+
+namespace {
+
+void appendNumber(std::string& out, int value) {
+    char text[16];
+    auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    out.append(text, end);
+}
+
+void appendNumber(std::string& out, double value) {
+    double rounded = std::round(value * 10000) / 10000;
+    if (rounded == std::floor(rounded) && std::abs(rounded) < 1e9) {
+        appendNumber(out, static_cast<int>(rounded));
+        return;
+    }
+    char text[32];
+    auto end = std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, 4).ptr;
+    while (end[-1] == '0')
+        --end;
+    out.append(text, end);
+}
+
+template <typename... Numbers>
+void appendNumbers(std::string& out, Numbers... numbers) {
+    ((appendNumber(out, numbers), out += ' '), ...);
+}
+
+// Where a shape ends, as a key: its kind, the line it lies on, and its far end.
+std::uint64_t endKey(int kind, int line, int end) {
+    return static_cast<std::uint64_t>(kind) << 62 |
+           (static_cast<std::uint64_t>(static_cast<std::uint32_t>(line)) << 31) |
+           (static_cast<std::uint32_t>(end) & 0x7FFFFFFF);
+}
+
+} // namespace
+
+PdfPageContent::PdfPageContent(double scale, double heightPoints, int left, int top) {
+    m_graphics.reserve(1 << 14);
+    m_text.reserve(1 << 16);
+    // Device pixels, y down, origin at the printable area's corner; round caps and joins
+    // as a Windows geometric pen draws them.
+    m_graphics += "1 J 1 j ";
+    appendNumbers(m_graphics, scale, 0, 0, -scale, left * scale, heightPoints - top * scale);
+    m_graphics += "cm\n";
+}
+
+void PdfPageContent::glyph(const GlyphStyle& style, int x, int y, std::uint16_t glyph,
+                           double naturalAdvance) {
+    if (m_inRun && style == m_runStyle && y == m_runY && x > m_lastX) {
+        // Move the pen from the glyph's own advance to where this cell starts; a cell left
+        // blank by a frame stroke becomes a gap in the same run.
+        double shift = (x - m_lastX) - m_lastAdvance;
+        if (std::abs(shift) > 1e-6) {
+            m_text += ')';
+            appendNumber(m_text, -shift / style.emX * 1000);
+            m_text += '(';
+        }
+    } else {
+        endRun();
+        if (style.font != m_textFont) {
+            m_text += "/F";
+            appendNumber(m_text, style.font + 1);
+            m_text += " 1 Tf\n";
+            m_textFont = style.font;
+        }
+        // The page matrix turned y down; the text matrix turns the glyphs upright again.
+        appendNumbers(m_text, style.emX, 0, 0, -style.emY, x, y + style.ascent);
+        m_text += "Tm[(";
+        m_inRun = true;
+        m_runStyle = style;
+        m_runY = y;
+    }
+    // Two-byte glyph ids in a literal string, escaping what the string syntax needs.
+    // A bare carriage return would be read back as a line feed.
+    for (char byte : {static_cast<char>(glyph >> 8), static_cast<char>(glyph & 0xFF)}) {
+        if (byte == '(' || byte == ')' || byte == '\\')
+            m_text += '\\';
+        if (byte == '\r')
+            m_text += "\\r";
+        else
+            m_text += byte;
+    }
+    m_lastX = x;
+    m_lastAdvance = naturalAdvance;
+}
+
+void PdfPageContent::endRun() {
+    if (m_inRun) {
+        m_text += ")]TJ\n";
+        m_inRun = false;
+    }
+}
+
+bool PdfPageContent::joinShape(const Shape& shape) {
+    // A stroke or rule that starts where an earlier one of the same pen and line ended
+    // extends it: the cells of a frame draw one line in many pieces.
+    const bool vertical = shape.stroke ? shape.x0 == shape.x1 : false;
+    const bool horizontal = shape.stroke ? shape.y0 == shape.y1 : false;
+    auto extend = [&](std::uint64_t key, std::uint64_t newKey, auto&& grow) {
+        auto found = m_ends.find(key);
+        if (found == m_ends.end())
+            return false;
+        Shape& earlier = m_shapes[found->second];
+        if (earlier.width != shape.width)
+            return false;
+        grow(earlier);
+        std::size_t index = found->second;
+        m_ends.erase(found);
+        m_ends[newKey] = index;
+        return true;
+    };
+    if (shape.stroke) {
+        if (vertical && shape.y1 > shape.y0)
+            return extend(endKey(0, shape.x0, shape.y0), endKey(0, shape.x0, shape.y1),
+                          [&](Shape& s) { s.y1 = shape.y1; });
+        if (horizontal && shape.x1 > shape.x0)
+            return extend(endKey(1, shape.y0, shape.x0), endKey(1, shape.y0, shape.x1),
+                          [&](Shape& s) { s.x1 = shape.x1; });
+        return false;
+    }
+    // Fills: a rule continuing downwards in the same columns, or across in the same rows.
+    auto below = m_ends.find(endKey(2, shape.x0, shape.y0));
+    if (below != m_ends.end()) {
+        Shape& earlier = m_shapes[below->second];
+        if (earlier.x1 == shape.x1) {
+            std::size_t index = below->second;
+            earlier.y1 = shape.y1;
+            m_ends.erase(below);
+            m_ends[endKey(2, shape.x0, shape.y1)] = index;
+            return true;
+        }
+    }
+    auto beside = m_ends.find(endKey(3, shape.y0, shape.x0));
+    if (beside != m_ends.end()) {
+        Shape& earlier = m_shapes[beside->second];
+        if (earlier.y1 == shape.y1) {
+            std::size_t index = beside->second;
+            earlier.x1 = shape.x1;
+            m_ends.erase(beside);
+            m_ends[endKey(3, shape.y0, shape.x1)] = index;
+            return true;
+        }
+    }
+    return false;
+}
+
+void PdfPageContent::fill(int left, int top, int width, int height, std::uint32_t rgb) {
+    if (rgb != m_shapeColour)
+        flushShapes();
+    m_shapeColour = rgb;
+    Shape shape{false, left, top, left + width, top + height, 0};
+    if (joinShape(shape))
+        return;
+    m_shapes.push_back(shape);
+    m_ends[endKey(2, shape.x0, shape.y1)] = m_shapes.size() - 1;
+    m_ends[endKey(3, shape.y0, shape.x1)] = m_shapes.size() - 1;
+}
+
+void PdfPageContent::stroke(int x0, int y0, int x1, int y1, int width) {
+    // Strokes take the pen's black; fills of another colour come first, in order.
+    if (m_shapeColour != 0)
+        flushShapes();
+    m_shapeColour = 0;
+    Shape shape{true, x0, y0, x1, y1, width};
+    if (joinShape(shape))
+        return;
+    m_shapes.push_back(shape);
+    if (x0 == x1 && y1 > y0)
+        m_ends[endKey(0, x0, y1)] = m_shapes.size() - 1;
+    else if (y0 == y1 && x1 > x0)
+        m_ends[endKey(1, y0, x1)] = m_shapes.size() - 1;
+}
+
+void PdfPageContent::flushShapes() {
+    if (m_shapes.empty())
+        return;
+    bool anyFill = false;
+    for (const Shape& shape : m_shapes)
+        anyFill = anyFill || !shape.stroke;
+    if (anyFill) {
+        for (int shift : {16, 8, 0})
+            appendNumbers(m_graphics, ((m_shapeColour >> shift) & 0xFF) / 255.0);
+        m_graphics += "rg\n";
+        for (const Shape& shape : m_shapes) {
+            if (shape.stroke)
+                continue;
+            appendNumbers(m_graphics, shape.x0, shape.y0, shape.x1 - shape.x0, shape.y1 - shape.y0);
+            m_graphics += "re\n";
+        }
+        m_graphics += "f\n";
+    }
+    bool anyStroke = false;
+    for (const Shape& shape : m_shapes) {
+        if (!shape.stroke)
+            continue;
+        anyStroke = true;
+        if (shape.width != m_lineWidth) {
+            appendNumbers(m_graphics, shape.width);
+            m_graphics += "w\n";
+            m_lineWidth = shape.width;
+        }
+        appendNumbers(m_graphics, shape.x0 + 0.5, shape.y0 + 0.5);
+        m_graphics += "m ";
+        appendNumbers(m_graphics, shape.x1 + 0.5, shape.y1 + 0.5);
+        m_graphics += "l\n";
+    }
+    if (anyStroke)
+        m_graphics += "S\n";
+    m_shapes.clear();
+    m_ends.clear();
+}
+
+std::string PdfPageContent::finish() {
+    flushShapes();
+    endRun();
+    if (!m_text.empty()) {
+        m_graphics += "0 g\nBT\n";
+        m_graphics += m_text;
+        m_graphics += "ET\n";
+    }
+    return std::move(m_graphics);
+}
+
+} // namespace marlet

@@ -1,0 +1,208 @@
+#include "PdfPageDevice.h"
+
+#include "FontLocator.h"
+#include "base/Error.h"
+#include "render/ThinLine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace marlet {
+
+namespace {
+
+constexpr double PointsPerInch = 72.0;
+
+} // namespace
+
+PdfPageDevice::PdfPageDevice(const VirtualPaper& paper, std::unique_ptr<PdfDestination> destination)
+    : m_paper(paper), m_destination(std::move(destination)) {
+}
+
+PdfPageDevice::~PdfPageDevice() {
+    try {
+        close();
+    } catch (const Error&) {
+        // close() is called explicitly where a failure can still be reported.
+    }
+}
+
+void PdfPageDevice::setOrientation(Orientation orientation) {
+    if (documentOpen())
+        throw Error("Printing in progress");
+    m_orientation = orientation;
+}
+
+void PdfPageDevice::beginDocument(const std::string& title) {
+    if (documentOpen())
+        throw Error("Printing in progress");
+    m_writer = &m_destination->beginDocument(title);
+    // Font numbers belong to a file, and a document may have started a new one.
+    m_fileFonts.clear();
+    if (m_active)
+        m_active->style.font = -1;
+    startPage();
+}
+
+void PdfPageDevice::newPage() {
+    if (!documentOpen())
+        return;
+    finishPage();
+    startPage();
+}
+
+void PdfPageDevice::endDocument() {
+    if (!documentOpen())
+        return;
+    finishPage();
+    m_writer = nullptr;
+    m_destination->endDocument();
+}
+
+void PdfPageDevice::close() {
+    endDocument();
+    m_destination->close();
+}
+
+void PdfPageDevice::startPage() {
+    const double scale = PointsPerInch / m_paper.dpi;
+    const PageSize sheet = m_paper.sheet(m_orientation);
+    const PageSize margin = m_paper.margin(m_orientation);
+    m_page.emplace(scale, sheet.height * scale, margin.width, margin.height);
+    m_pageFonts.clear();
+    m_decorations.clear();
+}
+
+void PdfPageDevice::finishPage() {
+    for (const auto& [left, top, width, height] : m_decorations)
+        m_page->fill(left, top, width, height, 0);
+    const double scale = PointsPerInch / m_paper.dpi;
+    const PageSize sheet = m_paper.sheet(m_orientation);
+    std::vector<int> fonts;
+    for (std::size_t font = 0; font < m_pageFonts.size(); ++font) {
+        if (m_pageFonts[font])
+            fonts.push_back(static_cast<int>(font));
+    }
+    m_writer->addPage(sheet.width * scale, sheet.height * scale, m_page->finish(),
+                      std::move(fonts));
+    m_page.reset();
+}
+
+void PdfPageDevice::createFont(const FontRequest& request) {
+    setCanvasFont(
+        {request.face, request.height, request.width,
+         FontStyle{request.weight >= 700, request.italic, request.underline, request.strikeout},
+         request.charset});
+}
+
+void PdfPageDevice::setCanvasFont(const CanvasFont& font) {
+    m_font = font;
+    m_active.reset();
+}
+
+const PdfPageDevice::ActiveFont& PdfPageDevice::activeFont() {
+    if (m_active)
+        return *m_active;
+    auto key = std::make_tuple(m_font.face, m_font.style.bold, m_font.style.italic, m_font.height,
+                               m_font.width);
+    auto& cell = m_cells[key];
+    if (!cell) {
+        FontLocation location =
+            FontLocator::locate(m_font.face, m_font.style.bold, m_font.style.italic);
+        cell = std::make_shared<const CellFace>(openFace(location), m_font.height, m_font.width);
+    }
+    const FaceMetrics& metrics = cell->face().metrics();
+    ActiveFont active;
+    active.cell = cell;
+    active.style = {-1, cell->unitX() * metrics.unitsPerEm, cell->unitY() * metrics.unitsPerEm,
+                    cell->ascent()};
+    active.underline = m_font.style.underline;
+    active.strikeout = m_font.style.strikeout;
+    m_active = std::move(active);
+    return *m_active;
+}
+
+TextExtent PdfPageDevice::textExtent(std::u16string_view text) const {
+    return const_cast<PdfPageDevice*>(this)->activeFont().cell->extent(text);
+}
+
+int PdfPageDevice::fileFont(const std::shared_ptr<const FontFace>& face) {
+    auto found = m_fileFonts.find(face.get());
+    if (found != m_fileFonts.end())
+        return found->second;
+    int font = m_writer->font(face);
+    m_fileFonts.emplace(face.get(), font);
+    return font;
+}
+
+void PdfPageDevice::textOut(int x, int y, char16_t character) {
+    if (!m_page)
+        return;
+    activeFont();
+    ActiveFont& font = *m_active;
+    const FontFace& face = font.cell->face();
+    if (font.style.font < 0)
+        font.style.font = fileFont(font.cell->sharedFace());
+    if (static_cast<std::size_t>(font.style.font) >= m_pageFonts.size())
+        m_pageFonts.resize(static_cast<std::size_t>(font.style.font) + 1, false);
+    m_pageFonts[static_cast<std::size_t>(font.style.font)] = true;
+
+    const std::uint16_t glyph = face.glyph(character);
+    m_writer->markGlyph(font.style.font, glyph, character);
+    m_page->glyph(font.style, x, y, glyph, face.advance(glyph) * font.cell->unitX());
+    if (font.underline || font.strikeout)
+        decorate(font, x, y, font.cell->advance(glyph));
+}
+
+void PdfPageDevice::decorate(const ActiveFont& font, int x, int y, int width) {
+    const FaceMetrics& metrics = font.cell->face().metrics();
+    const double unitY = font.cell->unitY();
+    auto line = [&](int position, int size) {
+        int thickness = std::max(1, static_cast<int>(std::lround(size * unitY)));
+        int top = y + font.cell->ascent() - static_cast<int>(std::lround(position * unitY)) -
+                  thickness / 2;
+        // Decorations of neighbouring glyphs join into one stroke.
+        if (!m_decorations.empty()) {
+            auto& last = m_decorations.back();
+            if (last[1] == top && last[3] == thickness && last[0] + last[2] == x) {
+                last[2] += width;
+                return;
+            }
+        }
+        m_decorations.push_back({x, top, width, thickness});
+    };
+    if (font.underline)
+        line(metrics.underlinePosition, metrics.underlineThickness);
+    if (font.strikeout)
+        line(metrics.strikeoutPosition, metrics.strikeoutSize);
+}
+
+void PdfPageDevice::moveTo(int x, int y) {
+    m_x = x;
+    m_y = y;
+}
+
+void PdfPageDevice::lineTo(int x, int y) {
+    if (m_page) {
+        if (m_penWidth <= 1) {
+            forEachThinLineRun(m_x, m_y, x, y, [&](int left, int top, int width, int height) {
+                m_page->fill(left, top, width, height, 0);
+            });
+        } else {
+            m_page->stroke(m_x, m_y, x, y, m_penWidth);
+        }
+    }
+    m_x = x;
+    m_y = y;
+}
+
+void PdfPageDevice::setFillColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    m_fill = static_cast<std::uint32_t>(red) << 16 | static_cast<std::uint32_t>(green) << 8 | blue;
+}
+
+void PdfPageDevice::fillRect(int left, int top, int right, int bottom) {
+    if (m_page && right > left && bottom > top)
+        m_page->fill(left, top, right - left, bottom - top, m_fill);
+}
+
+} // namespace marlet

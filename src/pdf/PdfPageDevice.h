@@ -1,0 +1,89 @@
+#pragma once
+
+#include "CellFace.h"
+#include "PdfDestination.h"
+#include "PdfPageContent.h"
+#include "render/PageDevice.h"
+#include "render/VirtualPaper.h"
+
+#include <array>
+#include <map>
+#include <memory>
+#include <optional>
+#include <tuple>
+#include <vector>
+
+namespace marlet {
+
+/// A printer that writes PDF itself: glyphs stay text in embedded subset fonts, stretched
+/// to their cells; box strokes and fills become vector paths with the device rules of a
+/// Windows printer; each page goes out as soon as it is finished.
+class PdfPageDevice final : public PageDevice {
+public:
+    PdfPageDevice(const VirtualPaper& paper, std::unique_ptr<PdfDestination> destination);
+    ~PdfPageDevice() override;
+
+    Orientation orientation() const override { return m_orientation; }
+    void setOrientation(Orientation orientation) override;
+
+    void beginDocument(const std::string& title) override;
+    void newPage() override;
+    void endDocument() override;
+    bool documentOpen() const override { return m_writer != nullptr; }
+
+    int resolutionX() const override { return m_paper.dpi; }
+    int resolutionY() const override { return m_paper.dpi; }
+    PageSize pageSize() const override { return m_paper.printable(m_orientation); }
+    PhysicalPage physicalPage() const override { return m_paper.physicalPage(); }
+
+    void createFont(const FontRequest& request) override;
+    CanvasFont canvasFont() const override { return m_font; }
+    void setCanvasFont(const CanvasFont& font) override;
+    TextExtent textExtent(std::u16string_view text) const override;
+
+    void textOut(int x, int y, char16_t character) override;
+    void pathText(int, int, char16_t) override {}
+
+    void setPenWidth(int width) override { m_penWidth = width < 0 ? -width : width; }
+    void moveTo(int x, int y) override;
+    void lineTo(int x, int y) override;
+    void setFillColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;
+    void fillRect(int left, int top, int right, int bottom) override;
+
+    void close() override;
+
+private:
+    /// The canvas font made real: its face at its size, and its number in the open file.
+    struct ActiveFont {
+        std::shared_ptr<const CellFace> cell;
+        GlyphStyle style;
+        bool underline = false;
+        bool strikeout = false;
+    };
+    void startPage();
+    void finishPage();
+    const ActiveFont& activeFont();
+    int fileFont(const std::shared_ptr<const FontFace>& face);
+    void decorate(const ActiveFont& font, int x, int y, int width);
+
+    VirtualPaper m_paper;
+    std::unique_ptr<PdfDestination> m_destination;
+    Orientation m_orientation = Orientation::Portrait;
+    PdfWriter* m_writer = nullptr;
+    std::optional<PdfPageContent> m_page;
+    std::vector<int> m_pageFonts;
+    std::vector<std::array<int, 4>> m_decorations;
+    std::map<const FontFace*, int> m_fileFonts;
+
+    CanvasFont m_font;
+    std::optional<ActiveFont> m_active;
+    std::map<std::tuple<std::string, bool, bool, int, int>, std::shared_ptr<const CellFace>>
+        m_cells;
+
+    int m_penWidth = 0;
+    int m_x = 0;
+    int m_y = 0;
+    std::uint32_t m_fill = 0;
+};
+
+} // namespace marlet
