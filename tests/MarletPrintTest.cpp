@@ -204,3 +204,17 @@ TEST_F(MarletPrintTest, WithoutAFileTheQueueFileIsPrintedAndKept) {
     EXPECT_NE(pdfText("queue.pdf").find("queued job"), std::string::npos);
     EXPECT_EQ(read("queue"), "queued job");
 }
+
+TEST_F(MarletPrintTest, SettingsComeFromTheStoreAndSetWinsForOneRun) {
+    const std::string store = (folder / "registry.db").string();
+    const std::string reg = "'" MARLET_BINARY_DIR "/marlet-reg' --registry '" + store + "' ";
+    ASSERT_EQ(std::system((reg + "set . LeftMargin 20").c_str()), 0);
+    ASSERT_EQ(std::system((reg + "set --string . TopMargin ten").c_str()), 0);
+    Result result = run("--registry registry.db --geometry");
+    EXPECT_EQ(result.status, 0);
+    // 20 mm is R(472.44) pixels; the bad top margin is reported and the default kept.
+    EXPECT_EQ(result.out, "origin=372,-6 cell=50x100 line=100 chars=87 lines=67 monospace=1\n");
+    EXPECT_EQ(result.err, "Invalid data type for 'TopMargin'\n");
+    result = run("--geometry --set LeftMargin=0", "", "MARLET_REGISTRY=registry.db");
+    EXPECT_EQ(result.out, "origin=-100,-6 cell=50x100 line=100 chars=96 lines=67 monospace=1\n");
+}

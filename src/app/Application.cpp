@@ -1,7 +1,10 @@
 #include "Application.h"
 
 #include "base/Error.h"
+#include "config/DropList.h"
 #include "render/PrintJob.h"
+
+#include <algorithm>
 
 namespace marlet {
 
@@ -24,13 +27,23 @@ void Application::startUp() {
 }
 
 void Application::restoreSettings() {
+    restoreStoredSettings(m_store, m_settings, m_report);
     applyOverrides();
-    if (m_settings.TimeOut < 1)
-        m_settings.TimeOut = 1;
-    if (m_settings.TimeOut > 10)
-        m_settings.TimeOut = 10;
+    // The time-out track bar holds 1 to 10 seconds.
+    m_settings.TimeOut = std::clamp(m_settings.TimeOut, 1, 10);
+    m_scheme.readSchemeNames(m_store);
+    langset(m_settings.Language + ".lng");
     codeset(m_settings.CodePage + ".cp");
+    m_dropList = readDropList();
     checksize();
+}
+
+void Application::saveSettings() {
+    saveStoredSettings(m_store, m_settings);
+}
+
+void Application::langset(const std::string& fileName) {
+    m_texts.load(fileName);
 }
 
 void Application::applyOverrides() {
@@ -60,7 +73,7 @@ void Application::PrintOut() {
     job.initString = m_settings.InitStr;
     PrintJob(m_printer, m_geometry, m_table, m_boxes, [this](std::uint8_t step) {
         UpdateProgress(step);
-    }).run(job);
+    }).run(job, [this] { LoadSequences(); });
 }
 
 void Application::Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code) {

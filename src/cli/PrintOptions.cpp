@@ -91,6 +91,8 @@ PrintOptions PrintOptions::parse(const std::vector<std::string>& arguments) {
             options.printer = value(argument);
         } else if (argument == "--trace") {
             options.trace = value(argument);
+        } else if (argument == "--registry") {
+            options.registry = value(argument);
         } else if (argument == "--data-dir") {
             options.dataDir = value(argument);
         } else if (argument == "--geometry") {
@@ -137,6 +139,8 @@ const char* printUsage() {
            "  -o, --output PATH      write a PDF (.pdf, - for standard output) or PNG pages "
            "(.png)\n"
            "  -P, --printer NAME     print on a system printer\n"
+           "      --registry PATH    the settings store (default: $MARLET_REGISTRY or\n"
+           "                         ~/.config/marlet/registry.db)\n"
            "      --set NAME=VALUE   override a setting for this run (repeatable)\n"
            "      --dpi N            resolution of the PDF/PNG page (600)\n"
            "      --paper SIZE       A4, Letter, WxHmm or WxHpx (A4)\n"

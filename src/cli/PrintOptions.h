@@ -23,6 +23,7 @@ struct PrintOptions {
     std::optional<std::string> printer;
     std::optional<std::string> trace;
     std::optional<std::string> dataDir;
+    std::optional<std::string> registry;
     std::vector<SettingOverride> overrides;
     VirtualPaper paper;
     bool geometry = false;

@@ -3,6 +3,7 @@
 #include "PrintOptions.h"
 #include "TerminalProgress.h"
 #include "base/Error.h"
+#include "config/SqliteSettingsStore.h"
 #include "pdf/PdfPageDevice.h"
 #include "platform/Devices.h"
 #include "render/TraceDevice.h"
@@ -56,6 +57,15 @@ std::unique_ptr<PageDevice> openDevice(const PrintOptions& options) {
         std::make_unique<PdfFolderDestination>(PdfFolderDestination::defaultFolder()));
 }
 
+// The user's settings; a store that does not exist yet reads as empty and is not created,
+// since printing never writes settings.
+std::unique_ptr<SettingsStore> openStore(const PrintOptions& options) {
+    std::string path = options.registry ? *options.registry : SqliteSettingsStore::userPath();
+    if (!fs::exists(path))
+        return std::make_unique<SqliteSettingsStore>(":memory:");
+    return std::make_unique<SqliteSettingsStore>(path, SqliteSettingsStore::Access::ReadOnly);
+}
+
 /// Standard input spooled to a file of its own, removed when the job is done.
 class SpooledInput {
 public:
@@ -81,6 +91,8 @@ int run(PrintOptions options) {
     makeAbsolute(options.file);
     makeAbsolute(options.output);
     makeAbsolute(options.trace);
+    makeAbsolute(options.registry);
+    makeAbsoluteInEnvironment("MARLET_REGISTRY");
     makeAbsoluteInEnvironment("MARLET_PDF_DIR");
     if (options.dataDir) {
         std::error_code error;
@@ -101,8 +113,11 @@ int run(PrintOptions options) {
         device = traced.get();
     }
 
+    std::unique_ptr<SettingsStore> store = openStore(options);
     TerminalProgress progress(stderr);
-    Application app(*device, progress);
+    Application app(*device, progress, *store, [](const std::string& message) {
+        std::fprintf(stderr, "%s\n", message.c_str());
+    });
     app.setOverrides(options.overrides);
     app.startUp();
 

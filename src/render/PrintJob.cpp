@@ -18,9 +18,11 @@ constexpr char16_t InvisibleGlyph = 0xB9;
 
 } // namespace
 
-void PrintJob::run(const JobSettings& settings) {
+void PrintJob::run(const JobSettings& settings, const std::function<void()>& loadScheme) {
     try {
         m_printer.setOrientation(settings.orientation);
+        if (loadScheme)
+            loadScheme();
         m_printer.setCanvasFont(settings.sampleFont);
         m_geometry.Condensed = false;
         JobInput input(settings.path, settings.initString);

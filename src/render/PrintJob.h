@@ -36,13 +36,13 @@ public:
         : m_printer(printer), m_geometry(geometry), m_table(table), m_boxes(boxes),
           m_updateProgress(std::move(updateProgress)) {}
 
-    /// Prints the file; any open document is ended before an error leaves.
-    void run(const JobSettings& settings);
+    /// Prints the file; loadScheme refreshes the escape-sequence scheme once the printer
+    /// has its orientation. Any open document is ended before an error leaves.
+    void run(const JobSettings& settings, const std::function<void()>& loadScheme = {});
 
     static constexpr const char* DocumentTitle = "DOS-console task";
 
 private:
-    void startJob(const JobSettings& settings);
     void printBytes(JobInput& input);
     void dispatch(std::uint8_t byte);
     void output(std::uint8_t byte);
