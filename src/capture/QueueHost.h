@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace marlet {
+
+/// What the queue monitor needs from the application that owns it: the print job driver,
+/// the general error report, the queue timer, the queue commands and the waiting-job icon.
+class QueueHost {
+public:
+    virtual ~QueueHost() = default;
+
+    /// Prints the file that the queue-file setting names; fails with the job's error.
+    virtual void PrintOut() = 0;
+    /// Shows a failure to the user (the "Marlet" message box, or a line on stderr).
+    virtual void reportError(const std::string& message) = 0;
+    /// Sets the queue timer's interval; 0 stops it.
+    virtual void setQueueInterval(int milliseconds) = 0;
+    /// Enables or disables the four queue commands (two buttons, two menu commands).
+    virtual void enableQueueCommands(bool enabled) = 0;
+    /// Adds the waiting-job icon to the notification area, or removes it.
+    virtual void showWaitingIcon(bool shown) = 0;
+};
+
+} // namespace marlet

@@ -1,0 +1,144 @@
+#include "QueueMonitor.h"
+
+#include "QueueFile.h"
+
+#include <exception>
+
+namespace marlet {
+
+namespace {
+
+// The queue-file setting names the job's file while it prints and comes back whatever
+// the job does.
+class SpoolSwap {
+public:
+    SpoolSwap(Settings& settings, const std::string& path)
+        : m_settings(settings), m_saved(settings.Spool) {
+        m_settings.Spool = path;
+    }
+    ~SpoolSwap() { m_settings.Spool = m_saved; }
+    SpoolSwap(const SpoolSwap&) = delete;
+    SpoolSwap& operator=(const SpoolSwap&) = delete;
+
+private:
+    Settings& m_settings;
+    std::string m_saved;
+};
+
+} // namespace
+
+void QueueMonitor::queueTick() {
+    QueueFile queue(m_settings.Spool);
+    std::optional<std::uint64_t> size = queue.size();
+    if (!size) {
+        m_host.enableQueueCommands(false);
+        return;
+    }
+    m_host.enableQueueCommands(true);
+    if (!m_settings.AutoPrint)
+        return;
+    if (m_settings.FormFeed) {
+        if (std::optional<std::string> claimed = queue.claimEndingPage())
+            printClaimed(claimed);
+        else
+            m_rememberedSize = size;
+        return;
+    }
+    if (*size > 0 && m_rememberedSize == size) {
+        if (std::optional<std::string> claimed = queue.claimAt(*size)) {
+            printClaimed(claimed);
+            return;
+        }
+        // The port sent more between the look and the claim: the job is not over.
+        size = queue.size();
+    }
+    m_rememberedSize = size;
+}
+
+void QueueMonitor::stateTick() {
+    if (QueueFile(m_settings.Spool).size()) {
+        m_host.enableQueueCommands(true);
+        if (!m_settings.AutoPrint && !m_iconShown) {
+            m_iconShown = true;
+            m_host.showWaitingIcon(true);
+        }
+        return;
+    }
+    m_host.enableQueueCommands(false);
+    if (m_iconShown) {
+        m_iconShown = false;
+        m_host.showWaitingIcon(false);
+    }
+}
+
+void QueueMonitor::printQueue() {
+    printClaimed(QueueFile(m_settings.Spool).claim());
+    m_host.enableQueueCommands(false);
+}
+
+void QueueMonitor::clearQueue() {
+    QueueFile::remove(m_settings.Spool);
+    m_rememberedSize.reset();
+    m_host.enableQueueCommands(false);
+}
+
+void QueueMonitor::printChosenFile(const std::string& path) {
+    m_host.setQueueInterval(0);
+    runJob(path);
+    rearm();
+}
+
+void QueueMonitor::waitingIconMouse(std::uint32_t message) {
+    if (message == LeftButtonDown) {
+        m_iconPressed = true;
+        return;
+    }
+    if (message != LeftButtonUp || !m_iconPressed)
+        return;
+    m_iconPressed = false;
+    m_iconShown = false;
+    m_host.showWaitingIcon(false);
+    printClaimed(QueueFile(m_settings.Spool).claim());
+}
+
+void QueueMonitor::timeOutChanged(int seconds) {
+    m_settings.TimeOut = seconds;
+    m_host.setQueueInterval(seconds * 1000);
+}
+
+std::string QueueMonitor::timeOutLabel(int seconds, const std::string& secText) {
+    return std::to_string(seconds) + " " + secText;
+}
+
+void QueueMonitor::printClaimed(const std::optional<std::string>& claimed) {
+    m_host.setQueueInterval(0);
+    QueueFile queue(m_settings.Spool);
+    if (!claimed) {
+        // Nothing to claim: the job driver reports the missing queue file as it would.
+        runJob(m_settings.Spool);
+    } else if (runJob(*claimed)) {
+        QueueFile::remove(*claimed);
+    } else {
+        queue.restore(*claimed);
+    }
+    // The next job waits one whole unchanged time-out, however big it is.
+    m_rememberedSize.reset();
+    rearm();
+}
+
+bool QueueMonitor::runJob(const std::string& path) {
+    SpoolSwap swap(m_settings, path);
+    try {
+        m_host.PrintOut();
+        return true;
+    } catch (const std::exception& e) {
+        m_host.reportError(e.what());
+        return false;
+    }
+}
+
+void QueueMonitor::rearm() {
+    m_host.setQueueInterval(m_settings.TimeOut * 1000);
+}
+
+} // namespace marlet

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "QueueHost.h"
+#include "config/Settings.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace marlet {
+
+/// Decides when the queue file holds a finished job and prints it, and carries the
+/// commands on the queue. Driven by the queue timer (time-out x 1000 ms) and the state
+/// timer (100 ms), whose owners call the two ticks; reads the live settings at each step.
+class QueueMonitor {
+public:
+    static constexpr int StateInterval = 100;
+    static constexpr std::uint32_t LeftButtonDown = 0x0201;
+    static constexpr std::uint32_t LeftButtonUp = 0x0202;
+
+    QueueMonitor(Settings& settings, QueueHost& host) : m_settings(settings), m_host(host) {}
+
+    /// The queue timer: prints the queue once its size held from one tick to the next,
+    /// or, in end-of-page mode, once a form feed stands among its last 32 bytes.
+    void queueTick();
+    /// The state timer: queue commands enabled while the queue exists, and the waiting-job
+    /// icon shown while a job waits and automatic printing is off.
+    void stateTick();
+
+    /// "Распечатать" / "Печать": prints the queue now and deletes it.
+    void printQueue();
+    /// "Очистить очередь" / "Отменить задание": deletes the queue.
+    void clearQueue();
+    /// "Распечатать файл": prints a chosen file as it is; the queue is left alone.
+    void printChosenFile(const std::string& path);
+    /// A mouse message on the waiting-job icon; a left click prints the queue.
+    void waitingIconMouse(std::uint32_t message);
+    /// The time-out slider moved to seconds.
+    void timeOutChanged(int seconds);
+
+    /// The text beside the slider: "3 сек".
+    static std::string timeOutLabel(int seconds, const std::string& secText);
+    /// The size seen at the previous queue tick, if one is remembered.
+    std::optional<std::uint64_t> rememberedSize() const { return m_rememberedSize; }
+
+private:
+    void printClaimed(const std::optional<std::string>& claimed);
+    bool runJob(const std::string& path);
+    void rearm();
+
+    Settings& m_settings;
+    QueueHost& m_host;
+    std::optional<std::uint64_t> m_rememberedSize;
+    bool m_iconShown = false;
+    bool m_iconPressed = false;
+};
+
+} // namespace marlet

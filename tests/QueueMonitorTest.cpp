@@ -1,0 +1,268 @@
+// The queue monitor on real files in a temporary folder, with the ticks called by hand.
+
+#include "capture/QueueMonitor.h"
+#include "base/Error.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace marlet;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void append(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+}
+
+/// Records what the monitor asks of the application; PrintOut reads the file the
+/// queue-file setting names, as the job driver does.
+class RecordingHost : public QueueHost {
+public:
+    explicit RecordingHost(Settings& settings) : m_settings(settings) {}
+
+    void PrintOut() override {
+        spoolsPrinted.push_back(m_settings.Spool);
+        std::optional<std::string> bytes = readFile(m_settings.Spool);
+        if (!bytes)
+            throw Error::cannotOpen(m_settings.Spool);
+        if (duringJob)
+            duringJob();
+        if (failure)
+            throw Error(*failure);
+        jobs.push_back(*bytes);
+    }
+    void reportError(const std::string& message) override { errors.push_back(message); }
+    void setQueueInterval(int milliseconds) override { intervals.push_back(milliseconds); }
+    void enableQueueCommands(bool enabled) override { commandsEnabled = enabled; }
+    void showWaitingIcon(bool shown) override { iconChanges.push_back(shown); }
+
+    std::vector<std::string> jobs;
+    std::vector<std::string> spoolsPrinted;
+    std::vector<std::string> errors;
+    std::vector<int> intervals;
+    std::optional<bool> commandsEnabled;
+    std::vector<bool> iconChanges;
+    std::optional<std::string> failure;
+    std::function<void()> duringJob;
+
+private:
+    Settings& m_settings;
+};
+
+class QueueMonitorTest : public ::testing::Test {
+protected:
+    QueueMonitorTest() { settings.Spool = spool; }
+
+    bool queueExists() const { return fs::exists(spool); }
+
+    TempFolder folder;
+    std::string spool = folder.file("prnspl");
+    Settings settings;
+    RecordingHost host{settings};
+    QueueMonitor monitor{settings, host};
+};
+
+using Jobs = std::vector<std::string>;
+using Intervals = std::vector<int>;
+
+} // namespace
+
+TEST_F(QueueMonitorTest, AJobPrintsAtTheTickAfterItsSizeHeld) {
+    monitor.queueTick();
+    EXPECT_EQ(host.commandsEnabled, false);
+    append(spool, "Line 1\r\n");
+    monitor.queueTick();
+    EXPECT_EQ(host.commandsEnabled, true);
+    append(spool, "Line 2\r\n");
+    monitor.queueTick();
+    EXPECT_TRUE(host.jobs.empty()) << "still growing";
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs, Jobs{"Line 1\r\nLine 2\r\n"});
+    EXPECT_FALSE(queueExists());
+    EXPECT_FALSE(fs::exists(spool + ".printing"));
+    EXPECT_EQ(host.intervals, (Intervals{0, 3000})) << "stopped for the job, then re-armed";
+    EXPECT_EQ(settings.Spool, spool);
+}
+
+TEST_F(QueueMonitorTest, AnEmptyQueueIsNeverPrintedButEnablesTheCommands) {
+    append(spool, "");
+    for (int tick = 0; tick < 3; ++tick)
+        monitor.queueTick();
+    EXPECT_EQ(host.commandsEnabled, true);
+    EXPECT_TRUE(host.jobs.empty());
+    EXPECT_TRUE(queueExists());
+}
+
+TEST_F(QueueMonitorTest, BytesArrivingWhileAJobPrintsMakeTheNextJob) {
+    append(spool, "first");
+    host.duringJob = [&] { append(spool, "second"); };
+    monitor.queueTick();
+    monitor.queueTick();
+    host.duringJob = nullptr;
+    EXPECT_EQ(host.jobs, Jobs{"first"});
+    EXPECT_EQ(readFile(spool), "second");
+    monitor.queueTick();
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs, (Jobs{"first", "second"}));
+}
+
+TEST_F(QueueMonitorTest, ANewJobWaitsOneTimeOutEvenWithThePreviousJobsSize) {
+    append(spool, "12345");
+    monitor.queueTick();
+    monitor.queueTick();
+    append(spool, "abcde");
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs, Jobs{"12345"}) << "half-written jobs are not printed";
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs, (Jobs{"12345", "abcde"}));
+
+    append(spool, "ABCDE");
+    monitor.queueTick();
+    monitor.clearQueue();
+    append(spool, "vwxyz");
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs.size(), 2u) << "clearing forgets the size too";
+}
+
+TEST_F(QueueMonitorTest, EndOfPageModeWaitsForAFormFeedInTheLast32Bytes) {
+    settings.FormFeed = true;
+    append(spool, "\x0C" + std::string(32, 'a'));
+    monitor.queueTick();
+    monitor.queueTick();
+    EXPECT_TRUE(host.jobs.empty()) << "the form feed is 33 bytes from the end";
+
+    append(spool, "page end\x0C");
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs, Jobs{"\x0C" + std::string(32, 'a') + "page end\x0C"})
+        << "printed at once, growing or not";
+    EXPECT_FALSE(queueExists());
+
+    append(spool, "\x0Cshort");
+    monitor.queueTick();
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs.size(), 1u) << "the first byte of a short file is not looked at";
+    monitor.printQueue();
+    append(spool, "x\x0C");
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs.back(), "x\x0C");
+}
+
+TEST_F(QueueMonitorTest, AnUnreadableTailEndsNoPage) {
+    settings.FormFeed = true;
+    fs::create_directory(spool);
+    monitor.queueTick();
+    EXPECT_EQ(host.commandsEnabled, true);
+    EXPECT_TRUE(host.jobs.empty());
+    EXPECT_TRUE(host.errors.empty());
+}
+
+TEST_F(QueueMonitorTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick) {
+    settings.AutoPrint = false;
+    monitor.stateTick();
+    EXPECT_EQ(host.commandsEnabled, false);
+    append(spool, "waiting job");
+    monitor.stateTick();
+    monitor.stateTick();
+    EXPECT_EQ(host.iconChanges, std::vector<bool>{true}) << "added once";
+    for (int tick = 0; tick < 3; ++tick)
+        monitor.queueTick();
+    EXPECT_TRUE(host.jobs.empty());
+
+    monitor.waitingIconMouse(QueueMonitor::LeftButtonUp);
+    EXPECT_TRUE(host.jobs.empty()) << "a release without a press is no click";
+    monitor.waitingIconMouse(QueueMonitor::LeftButtonDown);
+    monitor.waitingIconMouse(0x0200);
+    monitor.waitingIconMouse(QueueMonitor::LeftButtonUp);
+    EXPECT_EQ(host.jobs, Jobs{"waiting job"});
+    EXPECT_EQ(host.iconChanges, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(queueExists());
+    EXPECT_EQ(host.intervals, (Intervals{0, 3000}));
+    monitor.stateTick();
+    EXPECT_EQ(host.iconChanges.size(), 2u);
+}
+
+TEST_F(QueueMonitorTest, TheStateTickFollowsTheQueueFile) {
+    append(spool, "x");
+    monitor.stateTick();
+    EXPECT_EQ(host.commandsEnabled, true);
+    EXPECT_TRUE(host.iconChanges.empty()) << "automatic printing needs no icon";
+    fs::remove(spool);
+    monitor.stateTick();
+    EXPECT_EQ(host.commandsEnabled, false);
+}
+
+TEST_F(QueueMonitorTest, TheSliderSetsTheIntervalAndTheLabel) {
+    monitor.timeOutChanged(7);
+    EXPECT_EQ(host.intervals, Intervals{7000});
+    EXPECT_EQ(settings.TimeOut, 7);
+    EXPECT_EQ(QueueMonitor::timeOutLabel(7, "сек"), "7 сек");
+    append(spool, "x");
+    monitor.printQueue();
+    EXPECT_EQ(host.intervals, (Intervals{7000, 0, 7000}));
+}
+
+TEST_F(QueueMonitorTest, PrintingTheQueueByCommand) {
+    append(spool, "now");
+    monitor.printQueue();
+    EXPECT_EQ(host.jobs, Jobs{"now"});
+    EXPECT_FALSE(queueExists());
+    EXPECT_EQ(host.commandsEnabled, false);
+    EXPECT_EQ(host.intervals, (Intervals{0, 3000}));
+
+    monitor.printQueue();
+    EXPECT_EQ(host.errors, std::vector<std::string>{"Cannot open file " + spool});
+    EXPECT_EQ(host.intervals, (Intervals{0, 3000, 0, 3000}));
+}
+
+TEST_F(QueueMonitorTest, PrintingAChosenFileThatIsTheQueueLeavesIt) {
+    append(spool, "queue");
+    std::string other = folder.file("report.prn");
+    append(other, "report");
+    monitor.printChosenFile(other);
+    monitor.printChosenFile(spool);
+    EXPECT_EQ(host.jobs, (Jobs{"report", "queue"}));
+    EXPECT_EQ(readFile(spool), "queue");
+    EXPECT_EQ(readFile(other), "report");
+    EXPECT_EQ(settings.Spool, spool);
+    EXPECT_EQ(host.intervals, (Intervals{0, 3000, 0, 3000}));
+}
+
+TEST_F(QueueMonitorTest, AFailedJobRestoresTheSettingTheTimerAndTheQueue) {
+    host.failure = "Printer error";
+    monitor.printChosenFile(folder.file("missing.prn"));
+    EXPECT_EQ(host.errors,
+              std::vector<std::string>{"Cannot open file " + folder.file("missing.prn")});
+    EXPECT_EQ(settings.Spool, spool);
+    EXPECT_EQ(host.intervals, (Intervals{0, 3000}));
+
+    append(spool, "old job");
+    host.duringJob = [&] { append(spool, " new bytes"); };
+    monitor.queueTick();
+    monitor.queueTick();
+    EXPECT_EQ(host.errors.back(), "Printer error");
+    EXPECT_EQ(settings.Spool, spool);
+    EXPECT_EQ(host.intervals.back(), 3000);
+    EXPECT_EQ(readFile(spool), "old job new bytes") << "the job goes back in front";
+    EXPECT_FALSE(fs::exists(spool + ".printing"));
+}
+
+TEST_F(QueueMonitorTest, AJobLeftClaimedByAnEarlierRunPrintsFirst) {
+    append(spool + ".printing", "left over, ");
+    append(spool, "new");
+    monitor.printQueue();
+    EXPECT_EQ(host.jobs, Jobs{"left over, new"});
+}
