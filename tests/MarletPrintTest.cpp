@@ -218,3 +218,46 @@ TEST_F(MarletPrintTest, SettingsComeFromTheStoreAndSetWinsForOneRun) {
     result = run("--geometry --set LeftMargin=0", "", "MARLET_REGISTRY=registry.db");
     EXPECT_EQ(result.out, "origin=-100,-6 cell=50x100 line=100 chars=96 lines=67 monospace=1\n");
 }
+
+TEST_F(MarletPrintTest, AnEpsonStreamPrintsWithTheEpsonSchemeAndNoEscapeShows) {
+    // A data folder of our own: the shipped tables, and the Epson drop list as unused.seq.
+    fs::create_directories(folder / "data");
+    for (const char* name : {"866.cp", "Русский.lng"})
+        fs::copy_file(fs::path(MARLET_DATA_DIR) / name, folder / "data" / name);
+    fs::copy_file(fs::path(MARLET_DATA_DIR) / "schemes/epson-escp-9pin.seq",
+                  folder / "data/unused.seq");
+    const std::string reg = "'" MARLET_BINARY_DIR "/marlet-reg' --registry '" +
+                            (folder / "registry.db").string() + "' ";
+    ASSERT_EQ(
+        std::system((reg + "import '" MARLET_DATA_DIR "/schemes/epson-escp-9pin.reg'").c_str()), 0);
+    ASSERT_EQ(std::system((reg + "set . Sequence 'Epson ESC-P 9-pin'").c_str()), 0);
+
+    const std::string esc = "\x1B";
+    write("epson.prn", esc + "@" + esc + "x1Normal " + esc + "EBold" + esc + "F " +
+                           "\x0F"
+                           "Condensed"
+                           "\x12"
+                           " " +
+                           esc + "W1Wide" + esc + "W0 " + esc + "MElite" + esc + "P " + esc +
+                           "4Italic" + esc + "5 " + esc + "-1Under" + esc + "-0\r\n\x0C");
+    Result result = run("--registry registry.db --data-dir data epson.prn -o epson.pdf "
+                        "--trace trace.txt");
+    ASSERT_EQ(result.status, 0) << result.err;
+    std::string text = pdfText("epson.pdf");
+    for (const char* word : {"Normal", "Bold", "Condensed", "Wide", "Elite", "Italic", "Under"})
+        EXPECT_NE(text.find(word), std::string::npos) << word << " in " << text;
+    // Nothing but the words and the blanks between them reached the page.
+    std::string letters;
+    for (char c : text) {
+        if (c != ' ' && c != '\n' && c != '\f')
+            letters += c;
+    }
+    EXPECT_EQ(letters, "NormalBoldCondensedWideEliteItalicUnder");
+    std::string trace = read("trace.txt");
+    // Bold, 20 cpi condensed, double width, elite and italic fonts were made.
+    EXPECT_NE(trace.find("width=50 escapement=0 orientation=0 weight=700"), std::string::npos);
+    EXPECT_NE(trace.find("height=100 width=30 "), std::string::npos);
+    EXPECT_NE(trace.find("height=100 width=100 "), std::string::npos);
+    EXPECT_NE(trace.find("weight=0 italic=1 underline=0"), std::string::npos);
+    EXPECT_NE(trace.find("weight=0 italic=0 underline=1"), std::string::npos);
+}

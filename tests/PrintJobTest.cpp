@@ -51,9 +51,9 @@ protected:
         trace.str("");
         job.path = path;
         job.sampleFont = sample;
-        PrintJob(traced, geometry, table, boxes, [this](std::uint8_t step) {
-            steps.push_back(step);
-        }).run(job);
+        PrintJob(traced, geometry, table, boxes, EscapeRules{scheme, dropList},
+                 [this](std::uint8_t step) { steps.push_back(step); })
+            .run(job);
         return trace.str();
     }
 
@@ -63,6 +63,8 @@ protected:
     PageGeometry geometry;
     BoxRenderer boxes;
     CodePageTable table;
+    ActiveScheme scheme;
+    std::vector<std::string> dropList;
     CanvasFont sample = fontFromPoints("Courier New", 10, {}, 600);
     JobSettings job;
     std::vector<int> steps;
@@ -131,11 +133,12 @@ TEST_F(PrintJobTest, LineFeedKeepsTheColumnAndCarriageReturnTheLine) {
 }
 
 TEST_F(PrintJobTest, ControlBytesTakeABlankCellAndEmptyCodesNothing) {
-    // The invisible byte's own character set makes a font; the font lines are left out.
+    // ESC E is no command of the built-in set: both bytes go. The invisible byte's own
+    // character set makes a font; the font lines are left out.
     EXPECT_EQ(print(std::string("\tA\0B\x1B"
-                                "C\xF0"
+                                "EC\xF0"
                                 "D\xFE",
-                                9)),
+                                10)),
               "begin_document \"DOS-console task\"\n"
               "text -6 -6 U+0020\n"
               "text 44 -6 U+0041\n"
@@ -220,12 +223,14 @@ TEST_F(PrintJobTest, AReadOnlyFilePrintsAndAMissingOneFailsBeforeAnyDocument) {
     std::filesystem::permissions(path, std::filesystem::perms::owner_read);
     job.path = path;
     job.sampleFont = sample;
-    PrintJob(traced, geometry, table, boxes, [](std::uint8_t) {}).run(job);
+    PrintJob(traced, geometry, table, boxes, EscapeRules{scheme, dropList}, [](std::uint8_t) {
+    }).run(job);
     EXPECT_NE(trace.str().find("text -6 -6 U+0052"), std::string::npos);
 
     job.path = path + ".missing";
     try {
-        PrintJob(traced, geometry, table, boxes, [](std::uint8_t) {}).run(job);
+        PrintJob(traced, geometry, table, boxes, EscapeRules{scheme, dropList}, [](std::uint8_t) {
+        }).run(job);
         FAIL() << "printed a missing file";
     } catch (const Error& e) {
         EXPECT_EQ(std::string(e.what()), "Cannot open file " + job.path);
@@ -258,10 +263,12 @@ TEST(PrintJobFailure, EndsTheOpenDocumentBeforeTheErrorLeaves) {
     job.path = path;
     job.sampleFont = fontFromPoints("Courier New", 10, {}, 600);
     std::vector<int> steps;
-    EXPECT_THROW(
-        PrintJob(printer, geometry, table, boxes, [&](std::uint8_t s) { steps.push_back(s); })
-            .run(job),
-        Error);
+    ActiveScheme scheme;
+    std::vector<std::string> dropList;
+    EXPECT_THROW(PrintJob(printer, geometry, table, boxes, EscapeRules{scheme, dropList},
+                          [&](std::uint8_t s) { steps.push_back(s); })
+                     .run(job),
+                 Error);
     EXPECT_FALSE(printer.documentOpen());
     EXPECT_EQ(steps, (std::vector<int>{255}));
     std::filesystem::remove(path);

@@ -71,9 +71,9 @@ void Application::PrintOut() {
     job.lineWrap = m_settings.LineWrap;
     job.pageFeed = m_settings.PageFeed;
     job.initString = m_settings.InitStr;
-    PrintJob(m_printer, m_geometry, m_table, m_boxes, [this](std::uint8_t step) {
-        UpdateProgress(step);
-    }).run(job, [this] { LoadSequences(); });
+    PrintJob(m_printer, m_geometry, m_table, m_boxes, EscapeRules{m_scheme, m_dropList},
+             [this](std::uint8_t step) { UpdateProgress(step); })
+        .run(job, [this] { LoadSequences(); });
 }
 
 void Application::Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code) {

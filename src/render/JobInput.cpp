@@ -38,16 +38,44 @@ std::uint8_t JobInput::next() {
 }
 
 std::uint8_t JobInput::nextFromFile() {
-    if (m_bufferPos == m_buffer.size()) {
-        std::size_t wanted = std::min<std::size_t>(BufferSize, m_fileRemaining);
-        m_buffer.resize(wanted);
-        std::size_t got = std::fread(m_buffer.data(), 1, wanted, m_file.get());
-        if (got != wanted)
-            throw Error("Stream read error");
-        m_bufferPos = 0;
-    }
+    if (m_bufferPos == m_buffer.size())
+        fill(1);
     --m_fileRemaining;
     return m_buffer[m_bufferPos++];
+}
+
+void JobInput::fill(std::size_t wanted) {
+    // Keep what is still unread at the front, then read up to a whole buffer behind it;
+    // never past the size taken at the start of the job.
+    std::size_t unread = m_buffer.size() - m_bufferPos;
+    if (unread >= wanted)
+        return;
+    m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(m_bufferPos));
+    m_bufferPos = 0;
+    std::size_t more = std::min<std::size_t>(BufferSize, m_fileRemaining - unread);
+    m_buffer.resize(unread + more);
+    if (std::fread(m_buffer.data() + unread, 1, more, m_file.get()) != more)
+        throw Error("Stream read error");
+}
+
+std::string_view JobInput::following(std::size_t max) {
+    if (m_initRemaining > 0) {
+        std::size_t start = m_initString.size() - m_initRemaining;
+        return std::string_view(m_initString)
+            .substr(start, std::min<std::size_t>(max, m_initRemaining));
+    }
+    std::size_t count = std::min<std::size_t>(max, m_fileRemaining);
+    fill(count);
+    return {reinterpret_cast<const char*>(m_buffer.data() + m_bufferPos), count};
+}
+
+void JobInput::skip(std::size_t count) {
+    if (m_initRemaining > 0) {
+        m_initRemaining = static_cast<std::uint16_t>(m_initRemaining - count);
+        return;
+    }
+    m_fileRemaining -= static_cast<std::uint32_t>(count);
+    m_bufferPos += count;
 }
 
 } // namespace marlet

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace marlet {
@@ -19,12 +20,21 @@ public:
     std::uint32_t fileRemaining() const { return m_fileRemaining; }
     std::uint16_t initRemaining() const { return m_initRemaining; }
 
+    /// Whether a byte remains in either source.
+    bool hasNext() const { return m_initRemaining > 0 || m_fileRemaining > 0; }
     /// The next byte: from the initialisation string while any of it remains, else from the
     /// file. The caller checks that a byte remains.
     std::uint8_t next();
 
+    /// Up to max bytes that follow, without taking them: the rest of the initialisation
+    /// string while any remains, else the file's next bytes; never past a source's end.
+    std::string_view following(std::size_t max);
+    /// Takes count bytes of the source that following() looked at.
+    void skip(std::size_t count);
+
 private:
     std::uint8_t nextFromFile();
+    void fill(std::size_t wanted);
 
     struct FileCloser {
         void operator()(std::FILE* file) const { std::fclose(file); }

@@ -122,6 +122,22 @@ Margins PageGeometry::defaultMargins() const {
     return margins;
 }
 
+FontRequest jobFontRequest(const std::string& face, FontStyle style, std::uint16_t height,
+                           std::uint16_t width) {
+    FontRequest request;
+    request.face = face;
+    request.height = height;
+    request.width = width;
+    request.weight = style.bold ? 700 : 0;
+    request.italic = style.italic;
+    request.underline = style.underline;
+    request.strikeout = style.strikeout;
+    request.charset = 0;
+    request.outPrecision = 2; // character precision
+    request.pitchAndFamily = 1;
+    return request;
+}
+
 CanvasFont fontFromPoints(const std::string& face, int points, FontStyle style, int resolutionY) {
     CanvasFont font;
     font.face = face;

@@ -57,6 +57,11 @@ private:
     PageDevice& m_printer;
 };
 
+/// The job font as a job first makes it: the face and style at the cell's height and
+/// width, fixed pitch, on the ANSI character set until setpitch gives it the job's own.
+FontRequest jobFontRequest(const std::string& face, FontStyle style, std::uint16_t height,
+                           std::uint16_t width);
+
 /// The canvas font a point size gives on a device of that vertical resolution.
 CanvasFont fontFromPoints(const std::string& face, int points, FontStyle style, int resolutionY);
 

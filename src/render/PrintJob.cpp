@@ -28,29 +28,21 @@ void PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
         JobInput input(settings.path, settings.initString);
         m_lineWrap = settings.lineWrap;
         m_pageFeed = settings.pageFeed;
-        m_pitch = m_geometry.setcell(settings.sampleSize);
-        m_penX = m_geometry.OriginX;
-        m_penY = m_geometry.OriginY;
-        m_requested = m_printer.orientation();
+        m_job = JobState{};
+        m_job.pitch = m_geometry.setcell(settings.sampleSize);
+        m_job.penX = m_geometry.OriginX;
+        m_job.penY = m_geometry.OriginY;
+        m_job.requested = m_printer.orientation();
 
-        // The job font: the sample's face and style at the cell size; setpitch then gives
-        // it the job's character set and pitch.
-        FontRequest jobFont;
-        jobFont.face = m_printer.canvasFont().face;
-        jobFont.height = m_geometry.FontHeight;
-        jobFont.width = m_geometry.CellWidth;
-        jobFont.weight = settings.sampleFont.style.bold ? 700 : 0;
-        jobFont.italic = settings.sampleFont.style.italic;
-        jobFont.underline = settings.sampleFont.style.underline;
-        jobFont.strikeout = settings.sampleFont.style.strikeout;
-        jobFont.charset = 0;
-        jobFont.outPrecision = 2; // character precision
-        jobFont.pitchAndFamily = 1;
-        m_printer.createFont(jobFont);
-        m_geometry.setpitch(m_pitch);
-        m_pageOpen = false;
+        // The job font takes the sample's face and style; setpitch then gives it the job's
+        // character set and pitch.
+        m_printer.createFont(jobFontRequest(m_printer.canvasFont().face, settings.sampleFont.style,
+                                            m_geometry.FontHeight, m_geometry.CellWidth));
+        m_geometry.setpitch(m_job.pitch);
 
-        printBytes(input);
+        EscapeInterpreter escapes(m_printer, m_geometry, m_rules.scheme, m_rules.dropList, m_job,
+                                  input);
+        printBytes(input, escapes);
     } catch (...) {
         // No document is left open behind a failure.
         m_updateProgress(RestoreIcon);
@@ -67,7 +59,7 @@ void PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
         m_printer.endDocument();
 }
 
-void PrintJob::printBytes(JobInput& input) {
+void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes) {
     const std::uint32_t size = input.fileSize();
     const std::uint32_t progressDivisor = size / 16;
     std::uint32_t lastStep = 99;
@@ -81,45 +73,53 @@ void PrintJob::printBytes(JobInput& input) {
         }
         std::uint8_t byte = input.next();
         m_code = m_table.code(byte);
-        dispatch(byte);
+        // A byte that begins a recognised sequence is part of it: it neither prints (SI
+        // for condensed would otherwise leave a blank cell) nor starts a built-in command.
+        const bool recognised = escapes.startsSequence(byte) && escapes.matchAt(byte);
+        if (recognised && m_code == Escape)
+            m_code = 0;
+        dispatch(byte, escapes);
+        if (recognised)
+            m_code = 0;
         if (m_code != 0)
             output(byte);
 
-        if (m_lineWrap && m_penX > m_printer.pageSize().width - widthOf(m_code)) {
-            m_penX = m_geometry.OriginX;
-            m_penY += m_geometry.LineHeight;
+        if (m_lineWrap && m_job.penX > m_printer.pageSize().width - widthOf(m_code)) {
+            m_job.penX = m_geometry.OriginX;
+            m_job.penY += m_geometry.LineHeight;
         }
-        if (m_penY > m_printer.pageSize().height - 2 * m_geometry.FontHeight) {
-            m_penY = m_geometry.OriginY;
-            m_pageOpen = false;
+        if (m_job.penY > m_printer.pageSize().height - 2 * m_geometry.FontHeight) {
+            m_job.penY = m_geometry.OriginY;
+            m_job.pageOpen = false;
         }
     }
 }
 
-void PrintJob::dispatch(std::uint8_t byte) {
+void PrintJob::dispatch(std::uint8_t byte, EscapeInterpreter& escapes) {
     // Control codes act on the translated code, so a table can make any byte a control.
     switch (m_code) {
     case Backspace:
-        m_penX -= widthOf(Backspace);
+        m_job.penX -= widthOf(Backspace);
         m_code = 0;
         break;
     case LineFeed:
-        m_penY += m_geometry.LineHeight;
+        m_job.penY += m_geometry.LineHeight;
         m_code = 0;
         break;
     case FormFeed:
         if (m_pageFeed) {
-            m_pageOpen = false;
-            m_penY = m_geometry.OriginY;
+            m_job.pageOpen = false;
+            m_job.penY = m_geometry.OriginY;
         }
-        m_penX = m_geometry.OriginX;
+        m_job.penX = m_geometry.OriginX;
         m_code = 0;
         break;
     case CarriageReturn:
-        m_penX = m_geometry.OriginX;
+        m_job.penX = m_geometry.OriginX;
         m_code = 0;
         break;
     case Escape:
+        escapes.escape();
         m_code = 0;
         break;
     default:
@@ -131,32 +131,34 @@ void PrintJob::dispatch(std::uint8_t byte) {
 }
 
 void PrintJob::output(std::uint8_t byte) {
-    if (!m_pageOpen)
+    if (!m_job.pageOpen)
         startPage();
     const std::uint8_t marker = m_table.marker(byte);
-    if (m_printer.canvasFont().charset != marker) {
+    // Every font the job makes ends with setpitch, so the canvas font's character set is
+    // always the one setpitch was given.
+    if (m_geometry.FontCharset != marker) {
         m_geometry.FontCharset = marker;
-        m_geometry.setpitch(m_pitch);
+        m_geometry.setpitch(m_job.pitch);
     }
     if (marker == BoxDrawingMarker)
-        m_boxes.Pseudo(m_penX, m_penY, m_code, m_geometry.CellWidth, m_geometry.FontHeight);
+        m_boxes.Pseudo(m_job.penX, m_job.penY, m_code, m_geometry.CellWidth, m_geometry.FontHeight);
     else if (marker == InvisibleMarker)
-        m_printer.pathText(m_penX, m_penY, InvisibleGlyph);
+        m_printer.pathText(m_job.penX, m_job.penY, InvisibleGlyph);
     else
-        m_printer.textOut(m_penX, m_penY, m_code);
-    m_penX += m_geometry.CellWidth;
+        m_printer.textOut(m_job.penX, m_job.penY, m_code);
+    m_job.penX += m_geometry.CellWidth;
 }
 
 void PrintJob::startPage() {
-    m_pageOpen = true;
+    m_job.pageOpen = true;
     if (!m_printer.documentOpen()) {
         m_printer.beginDocument(DocumentTitle);
-    } else if (m_printer.orientation() == m_requested) {
+    } else if (m_printer.orientation() == m_job.requested) {
         m_printer.newPage();
     } else {
         m_printer.endDocument();
-        m_printer.setOrientation(m_requested);
-        m_penY = m_geometry.OriginY;
+        m_printer.setOrientation(m_job.requested);
+        m_job.penY = m_geometry.OriginY;
         m_printer.beginDocument(DocumentTitle);
     }
 }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "BoxRenderer.h"
+#include "EscapeInterpreter.h"
 #include "PageDevice.h"
 #include "PageGeometry.h"
 #include "charset/CodePageTable.h"
+#include "config/ActiveScheme.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace marlet {
 
@@ -24,16 +27,22 @@ struct JobSettings {
     std::string initString;
 };
 
+/// What the escape interpreter recognises: the active scheme and the drop list.
+struct EscapeRules {
+    const ActiveScheme& scheme;
+    const std::vector<std::string>& dropList;
+};
+
 /// Turns one file of captured printer output into pages: each byte translated through the
-/// code page, control codes acted on, everything else drawn in the next cell of the grid.
-/// Pages and documents start lazily at the first drawn character.
+/// code page, escape sequences acted on, control codes obeyed, everything else drawn in the
+/// next cell of the grid. Pages and documents start lazily at the first drawn character.
 class PrintJob {
 public:
     using ProgressStep = std::function<void(std::uint8_t)>;
 
     PrintJob(PageDevice& printer, PageGeometry& geometry, const CodePageTable& table,
-             BoxRenderer& boxes, ProgressStep updateProgress)
-        : m_printer(printer), m_geometry(geometry), m_table(table), m_boxes(boxes),
+             BoxRenderer& boxes, EscapeRules rules, ProgressStep updateProgress)
+        : m_printer(printer), m_geometry(geometry), m_table(table), m_boxes(boxes), m_rules(rules),
           m_updateProgress(std::move(updateProgress)) {}
 
     /// Prints the file; loadScheme refreshes the escape-sequence scheme once the printer
@@ -43,8 +52,8 @@ public:
     static constexpr const char* DocumentTitle = "DOS-console task";
 
 private:
-    void printBytes(JobInput& input);
-    void dispatch(std::uint8_t byte);
+    void printBytes(JobInput& input, EscapeInterpreter& escapes);
+    void dispatch(std::uint8_t byte, EscapeInterpreter& escapes);
     void output(std::uint8_t byte);
     void startPage();
     int widthOf(char16_t character) const;
@@ -53,15 +62,12 @@ private:
     PageGeometry& m_geometry;
     const CodePageTable& m_table;
     BoxRenderer& m_boxes;
+    EscapeRules m_rules;
     ProgressStep m_updateProgress;
 
     bool m_lineWrap = true;
     bool m_pageFeed = true;
-    std::int32_t m_penX = 0;
-    std::int32_t m_penY = 0;
-    std::uint8_t m_pitch = 12;
-    Orientation m_requested = Orientation::Portrait;
-    bool m_pageOpen = false;
+    JobState m_job;
     std::uint16_t m_code = 0;
 };
 

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "JobInput.h"
+#include "PageDevice.h"
+#include "PageGeometry.h"
+#include "config/ActiveScheme.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlet {
+
+/// What a job keeps while it walks its bytes, shared with the escape interpreter.
+struct JobState {
+    std::int32_t penX = 0;
+    std::int32_t penY = 0;
+    std::uint8_t pitch = 12;
+    Orientation requested = Orientation::Portrait;
+    bool pageOpen = false;
+};
+
+/// Counts the "0" characters of a text: the digit places of a pitch or LPI template.
+std::uint8_t DigCount(std::string_view text);
+
+/// Reads a decimal number as the settings dialogs of the day did: leading spaces, a sign,
+/// digits, a fraction and an exponent, and nothing else.
+std::optional<long double> parseDecimal(std::string_view text);
+
+/// Turns the printer's escape sequences into font, cell, spacing and orientation changes:
+/// the active scheme's sequences and the drop list wherever they start, and under
+/// "Default" the built-in escape set.
+class EscapeInterpreter {
+public:
+    EscapeInterpreter(PageDevice& printer, PageGeometry& geometry, const ActiveScheme& scheme,
+                      const std::vector<std::string>& dropList, JobState& job, JobInput& input);
+
+    /// Whether scheme matching is tried at this byte.
+    bool startsSequence(std::uint8_t byte) const { return m_matching && m_leadBytes[byte]; }
+    /// Matches the scheme and the drop list at the byte just read, applies every match and
+    /// takes the bytes of the last one checked. Returns whether anything matched.
+    bool matchAt(std::uint8_t byte);
+    /// Acts on an escape byte: the built-in command set under "Default", else nothing.
+    void escape();
+
+private:
+    bool matches(const std::string& entry, std::string_view window) const;
+    bool matchesNormalised(const std::string& pattern, std::string_view window) const;
+    std::optional<long double> parameter(const std::string& pattern, std::string_view window) const;
+    void pitchFrom(const std::string& pattern, std::string_view window);
+    void linesFrom(const std::string& pattern, std::string_view window);
+    void setStyle(bool FontStyle::*style, bool on);
+    void changeOrientation(Orientation target);
+    /// Two parameter bytes: complete unless the data ended, a value when both are digits.
+    struct Parameter {
+        bool complete = false;
+        std::optional<int> value;
+    };
+    void command(std::uint8_t letter);
+    Parameter twoDigits();
+
+    PageDevice& m_printer;
+    PageGeometry& m_geometry;
+    const ActiveScheme& m_scheme;
+    const std::vector<std::string>& m_dropList;
+    JobState& m_job;
+    JobInput& m_input;
+    bool m_matching = false;
+    bool m_builtIn = false;
+    std::array<bool, 256> m_leadBytes{};
+};
+
+} // namespace marlet
