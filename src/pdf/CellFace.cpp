@@ -38,7 +38,7 @@ int CellFace::advance(std::uint16_t glyph) const {
 TextExtent CellFace::extent(std::u16string_view text) const {
     TextExtent extent{0, m_cellHeight};
     for (char16_t c : text)
-        extent.width += advance(m_face->glyph(c));
+        extent.width += characterAdvance(c);
     return extent;
 }
 

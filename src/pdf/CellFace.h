@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string_view>
+#include <vector>
 
 namespace marlet {
 
@@ -26,6 +27,13 @@ public:
     int cellHeight() const { return m_cellHeight; }
     /// A glyph's advance in whole pixels.
     int advance(std::uint16_t glyph) const;
+    /// A character's advance in whole pixels; the wrap check asks for one per byte.
+    int characterAdvance(char16_t character) const {
+        int cached = m_characterAdvances[character];
+        if (cached < 0)
+            cached = m_characterAdvances[character] = advance(m_face->glyph(character));
+        return cached;
+    }
     /// Width and height of a text, each advance rounded as the driver does.
     TextExtent extent(std::u16string_view text) const;
 
@@ -35,6 +43,7 @@ private:
     double m_unitY = 1;
     int m_ascent = 0;
     int m_cellHeight = 0;
+    mutable std::vector<int> m_characterAdvances = std::vector<int>(0x10000, -1);
 };
 
 } // namespace marlet

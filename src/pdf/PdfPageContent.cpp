@@ -42,6 +42,7 @@ std::uint64_t endKey(int kind, int line, int end) {
 
 PdfPageContent::PdfPageContent(double scale, double heightPoints, int left, int top) {
     m_graphics.reserve(1 << 14);
+    m_ends.reserve(1024);
     m_text.reserve(1 << 16);
     // Device pixels, y down, origin at the printable area's corner; round caps and joins
     // as a Windows geometric pen draws them.
@@ -99,55 +100,44 @@ void PdfPageContent::endRun() {
 
 bool PdfPageContent::joinShape(const Shape& shape) {
     // A stroke or rule that starts where an earlier one of the same pen and line ended
-    // extends it: the cells of a frame draw one line in many pieces.
-    const bool vertical = shape.stroke ? shape.x0 == shape.x1 : false;
-    const bool horizontal = shape.stroke ? shape.y0 == shape.y1 : false;
-    auto extend = [&](std::uint64_t key, std::uint64_t newKey, auto&& grow) {
+    // extends it: the cells of a frame draw one line in many pieces. Keys of shapes that
+    // grew since stay behind; the shape itself is checked before it is extended.
+    auto extend = [&](std::uint64_t key, auto&& fits, auto&& grow, std::uint64_t newKey) {
         auto found = m_ends.find(key);
-        if (found == m_ends.end())
+        if (found == m_ends.end() || !fits(m_shapes[found->second]))
             return false;
-        Shape& earlier = m_shapes[found->second];
-        if (earlier.width != shape.width)
-            return false;
-        grow(earlier);
         std::size_t index = found->second;
-        m_ends.erase(found);
+        grow(m_shapes[index]);
         m_ends[newKey] = index;
         return true;
     };
     if (shape.stroke) {
-        if (vertical && shape.y1 > shape.y0)
-            return extend(endKey(0, shape.x0, shape.y0), endKey(0, shape.x0, shape.y1),
-                          [&](Shape& s) { s.y1 = shape.y1; });
-        if (horizontal && shape.x1 > shape.x0)
-            return extend(endKey(1, shape.y0, shape.x0), endKey(1, shape.y0, shape.x1),
-                          [&](Shape& s) { s.x1 = shape.x1; });
+        auto samePen = [&](const Shape& s) { return s.stroke && s.width == shape.width; };
+        if (shape.x0 == shape.x1 && shape.y1 > shape.y0)
+            return extend(
+                endKey(0, shape.x0, shape.y0),
+                [&](const Shape& s) { return samePen(s) && s.x0 == s.x1 && s.y1 == shape.y0; },
+                [&](Shape& s) { s.y1 = shape.y1; }, endKey(0, shape.x0, shape.y1));
+        if (shape.y0 == shape.y1 && shape.x1 > shape.x0)
+            return extend(
+                endKey(1, shape.y0, shape.x0),
+                [&](const Shape& s) { return samePen(s) && s.y0 == s.y1 && s.x1 == shape.x0; },
+                [&](Shape& s) { s.x1 = shape.x1; }, endKey(1, shape.y0, shape.x1));
         return false;
     }
     // Fills: a rule continuing downwards in the same columns, or across in the same rows.
-    auto below = m_ends.find(endKey(2, shape.x0, shape.y0));
-    if (below != m_ends.end()) {
-        Shape& earlier = m_shapes[below->second];
-        if (earlier.x1 == shape.x1) {
-            std::size_t index = below->second;
-            earlier.y1 = shape.y1;
-            m_ends.erase(below);
-            m_ends[endKey(2, shape.x0, shape.y1)] = index;
-            return true;
-        }
-    }
-    auto beside = m_ends.find(endKey(3, shape.y0, shape.x0));
-    if (beside != m_ends.end()) {
-        Shape& earlier = m_shapes[beside->second];
-        if (earlier.y1 == shape.y1) {
-            std::size_t index = beside->second;
-            earlier.x1 = shape.x1;
-            m_ends.erase(beside);
-            m_ends[endKey(3, shape.y0, shape.x1)] = index;
-            return true;
-        }
-    }
-    return false;
+    return extend(
+               endKey(2, shape.x0, shape.y0),
+               [&](const Shape& s) {
+                   return !s.stroke && s.x0 == shape.x0 && s.x1 == shape.x1 && s.y1 == shape.y0;
+               },
+               [&](Shape& s) { s.y1 = shape.y1; }, endKey(2, shape.x0, shape.y1)) ||
+           extend(
+               endKey(3, shape.y0, shape.x0),
+               [&](const Shape& s) {
+                   return !s.stroke && s.y0 == shape.y0 && s.y1 == shape.y1 && s.x1 == shape.x0;
+               },
+               [&](Shape& s) { s.x1 = shape.x1; }, endKey(3, shape.y0, shape.x1));
 }
 
 void PdfPageContent::fill(int left, int top, int width, int height, std::uint32_t rgb) {

@@ -31,6 +31,7 @@ void PdfPageDevice::setOrientation(Orientation orientation) {
     if (documentOpen())
         throw Error("Printing in progress");
     m_orientation = orientation;
+    m_pageSize = m_paper.printable(orientation);
 }
 
 void PdfPageDevice::beginDocument(const std::string& title) {
@@ -96,8 +97,12 @@ void PdfPageDevice::createFont(const FontRequest& request) {
 }
 
 void PdfPageDevice::setCanvasFont(const CanvasFont& font) {
+    // The character set changes nothing on a Unicode page: the same face stays in use.
+    const bool sameFace = m_active && font.face == m_font.face && font.height == m_font.height &&
+                          font.width == m_font.width && font.style == m_font.style;
     m_font = font;
-    m_active.reset();
+    if (!sameFace)
+        m_active.reset();
 }
 
 const PdfPageDevice::ActiveFont& PdfPageDevice::activeFont() {
@@ -123,7 +128,10 @@ const PdfPageDevice::ActiveFont& PdfPageDevice::activeFont() {
 }
 
 TextExtent PdfPageDevice::textExtent(std::u16string_view text) const {
-    return const_cast<PdfPageDevice*>(this)->activeFont().cell->extent(text);
+    const CellFace& cell = *const_cast<PdfPageDevice*>(this)->activeFont().cell;
+    if (text.size() == 1)
+        return {cell.characterAdvance(text[0]), cell.cellHeight()};
+    return cell.extent(text);
 }
 
 int PdfPageDevice::fileFont(const std::shared_ptr<const FontFace>& face) {

@@ -33,7 +33,7 @@ public:
 
     int resolutionX() const override { return m_paper.dpi; }
     int resolutionY() const override { return m_paper.dpi; }
-    PageSize pageSize() const override { return m_paper.printable(m_orientation); }
+    PageSize pageSize() const override { return m_pageSize; }
     PhysicalPage physicalPage() const override { return m_paper.physicalPage(); }
 
     void createFont(const FontRequest& request) override;
@@ -69,6 +69,7 @@ private:
     VirtualPaper m_paper;
     std::unique_ptr<PdfDestination> m_destination;
     Orientation m_orientation = Orientation::Portrait;
+    PageSize m_pageSize;
     PdfWriter* m_writer = nullptr;
     std::optional<PdfPageContent> m_page;
     std::vector<int> m_pageFonts;
