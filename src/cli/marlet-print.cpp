@@ -4,6 +4,7 @@
 #include "TerminalProgress.h"
 #include "base/Error.h"
 #include "config/SqliteSettingsStore.h"
+#include "cups/CupsDestination.h"
 #include "pdf/PdfPageDevice.h"
 #include "platform/Devices.h"
 #include "render/TraceDevice.h"
@@ -34,9 +35,18 @@ void makeAbsoluteInEnvironment(const char* name) {
         setenv(name, fs::absolute(value).c_str(), 1);
 }
 
+// A CUPS queue takes our own PDF, laid out for its resolution and printable area; Qt's
+// printer serves only hosts without a CUPS server.
+std::unique_ptr<PageDevice> openCupsQueue(CupsQueue queue) {
+    VirtualPaper paper = queue.paper();
+    return std::make_unique<PdfPageDevice>(paper,
+                                           std::make_unique<CupsDestination>(std::move(queue)));
+}
+
 std::unique_ptr<PageDevice> openDevice(const PrintOptions& options) {
     if (options.printer)
-        return makeSystemPrinterDevice(*options.printer);
+        return CupsQueue::serverAvailable() ? openCupsQueue(CupsQueue(*options.printer))
+                                            : makeSystemPrinterDevice(*options.printer);
     if (options.geometry)
         return std::make_unique<PdfPageDevice>(options.paper,
                                                std::make_unique<PdfFileDestination>("-"));
@@ -50,8 +60,12 @@ std::unique_ptr<PageDevice> openDevice(const PrintOptions& options) {
         throw UsageError("-o writes a .pdf, .png or - (PDF on standard output), not '" + path +
                          "'");
     }
-    if (systemPrinterAvailable())
+    if (CupsQueue::serverAvailable()) {
+        if (!CupsQueue::defaultName().empty())
+            return openCupsQueue(CupsQueue::defaultQueue());
+    } else if (systemPrinterAvailable()) {
         return makeSystemPrinterDevice("");
+    }
     return std::make_unique<PdfPageDevice>(
         options.paper,
         std::make_unique<PdfFolderDestination>(PdfFolderDestination::defaultFolder()));
