@@ -77,8 +77,14 @@ std::string ReportGenerator::generate(std::size_t bytes) {
 void ReportGenerator::page(std::string& out) {
     ++m_pages;
     const std::string crlf = "\r\n";
-    out += dos(u"АО \"Северный склад\"   Оборотная ведомость по складу N 3") + "       " +
-           dos(u"Лист ") + number(m_pages, 4) + crlf;
+    const std::string esc = "\x1B";
+    // Epson sequences: ESC W1/W0 wide, ESC E/F bold, ESC 4/5 italic, SI/DC2 condensed.
+    auto styled = [&](const char* on, const std::string& text, const char* off) {
+        return m_escapes ? esc + on + text + esc + off : text;
+    };
+    out += styled("W1", dos(u"АО \"Северный склад\""), "W0") + "   " +
+           dos(u"Оборотная ведомость по складу N 3") + "       " + dos(u"Лист ") +
+           number(m_pages, 4) + crlf;
     out += dos(u"Период: 01.03.1997 - 31.03.1997    Отпечатано: 02.04.1997 09:41") + crlf + crlf;
     out += dos(u"┌─────┬───────┬───────────────────────────┬────┬──────┬──────────┬────────────┐") +
            crlf;
@@ -94,16 +100,20 @@ void ReportGenerator::page(std::string& out) {
         long long quantity = 1 + (r >> 4) % 500;
         long long price = 100 + (r >> 9) % 250000;
         total += quantity * price;
+        std::string item = padded(name + u" " + std::u16string(1, u'A' + (r >> 13) % 26), 26);
+        if (line % 4 == 0)
+            item = styled("E", item, "F");
+        else if (line % 7 == 0)
+            item = styled("4", item, "5");
         out += dos(u"│") + number(m_row, 5) + dos(u"│") + number(10000 + (r >> 3) % 90000, 7) +
-               dos(u"│ ") + padded(name + u" " + std::u16string(1, u'A' + (r >> 13) % 26), 26) +
-               dos(u"│") + padded(Units[(r >> 5) % Units.size()], 4) + dos(u"│") +
-               number(quantity, 6) + dos(u"│") + money(price, 10) + dos(u"│") +
+               dos(u"│ ") + item + dos(u"│") + padded(Units[(r >> 5) % Units.size()], 4) +
+               dos(u"│") + number(quantity, 6) + dos(u"│") + money(price, 10) + dos(u"│") +
                money(quantity * price, 12) + dos(u"│") + crlf;
     }
     out += dos(u"└─────┴───────┴───────────────────────────┴────┴──────┴──────────┴────────────┘") +
            crlf;
-    out += dos(u"                                               Итого по листу:") +
-           money(total, 15) + crlf;
+    std::string totalLine = dos(u"Итого по листу:") + money(total, 15);
+    out += std::string(47, ' ') + (m_escapes ? "\x0F" + totalLine + "\x12" : totalLine) + crlf;
     out += "\f";
 }
 

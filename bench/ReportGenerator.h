@@ -10,6 +10,10 @@ namespace marlet::bench {
 /// form feed after every page. The same size always gives the same bytes.
 class ReportGenerator {
 public:
+    /// Whether the report switches type styles as an Epson-driving program does: bold and
+    /// italic rows, a condensed total line and a wide title, every few lines.
+    explicit ReportGenerator(bool escapes = false) : m_escapes(escapes) {}
+
     /// Pages until the report holds at least that many bytes.
     std::string generate(std::size_t bytes);
 
@@ -20,6 +24,7 @@ private:
     void page(std::string& out);
     unsigned next();
 
+    bool m_escapes = false;
     unsigned m_state = 1997;
     int m_pages = 0;
     int m_row = 0;

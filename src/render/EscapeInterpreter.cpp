@@ -129,8 +129,12 @@ void EscapeInterpreter::linesFrom(const std::string& pattern, std::string_view w
 }
 
 bool EscapeInterpreter::matchAt(std::uint8_t byte) {
-    std::string window(1, static_cast<char>(byte));
-    window += m_input.following(LookAhead);
+    // The current byte and what follows it, on the stack: most lead bytes begin nothing.
+    char bytes[LookAhead + 1];
+    bytes[0] = static_cast<char>(byte);
+    std::string_view following = m_input.following(LookAhead);
+    std::copy(following.begin(), following.end(), bytes + 1);
+    const std::string_view window(bytes, following.size() + 1);
     std::size_t length = 1;
     bool matched = false;
     // Every entry that matches acts; the last one checked sets how many bytes go.
