@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 using namespace marlet;
@@ -15,10 +16,11 @@ using marlet::testing::MemorySettingsStore;
 
 namespace {
 
-class NoProgress : public ProgressDisplay {
+class RecordedProgress : public ProgressDisplay {
 public:
-    void showFrame(int) override {}
-    void restoreIcon() override {}
+    void showFrame(int frame) override { shown.push_back(frame); }
+    void restoreIcon() override { shown.push_back(-1); }
+    std::vector<int> shown;
 };
 
 // Runs in the shipped data folder, as the programs do with --data-dir.
@@ -35,7 +37,7 @@ protected:
     }
 
     FakeDevice printer;
-    NoProgress progress;
+    RecordedProgress progress;
     MemorySettingsStore store;
     std::vector<std::string> reports;
 
@@ -105,4 +107,35 @@ TEST_F(ApplicationTest, AMissingLanguageFileStopsStartUpWithItsName) {
     } catch (const Error& e) {
         EXPECT_STREQ(e.what(), "Cannot open file Klingon.lng");
     }
+}
+
+TEST_F(ApplicationTest, ProgressStepsBecomeTrayFramesAndTheIconComesBack) {
+    Application app = make();
+    for (int step : {0, 7, 15, 16, 255})
+        app.UpdateProgress(static_cast<std::uint8_t>(step));
+    // The sixteenth step, in the last sixteenth of an odd-sized file, shows the last frame.
+    EXPECT_EQ(progress.shown, (std::vector<int>{0, 7, 15, 15, -1}));
+}
+
+TEST_F(ApplicationTest, PrintOutFeedsTheQueueFileThroughTheActiveScheme) {
+    std::string queue = (std::filesystem::temp_directory_path() /
+                         ("marlet-app-" + std::to_string(::getpid()) + ".prn"))
+                            .string();
+    std::ofstream(queue, std::ios::binary) << "\x1B"
+                                              "EX"
+                                           << std::string(40, 'y');
+    store.setValue(MarletKey, "Sequence", std::string("Epson"));
+    store.setValue(std::string(MarletKey) + "\\Sequences\\Epson", "Bold",
+                   std::string("\x1B"
+                               "E"));
+    Application app = make();
+    app.startUp();
+    app.settings().Spool = queue;
+    app.PrintOut();
+    EXPECT_EQ(app.scheme().name(), "Epson");
+    EXPECT_TRUE(printer.canvasFont().style.bold);
+    EXPECT_EQ(printer.openDocuments, 1);
+    EXPECT_EQ(progress.shown.front(), 0);
+    EXPECT_EQ(progress.shown.back(), -1);
+    std::filesystem::remove(queue);
 }
