@@ -108,6 +108,23 @@ protected:
         return result;
     }
 
+    // A job that printed "first" and "second" on portrait pages, then turned the paper for
+    // "third": two CUPS jobs of our PDF, as the queue printed them.
+    void expectTurnedJob() {
+        std::vector<PrivateCupsd::PrintedJob> jobs = cupsd.printHeldJobs(Queue);
+        ASSERT_EQ(jobs.size(), 2u) << cupsd.log();
+        for (const PrivateCupsd::PrintedJob& job : jobs) {
+            EXPECT_EQ(job.title, "DOS-console task");
+            EXPECT_EQ(job.format, "application/pdf");
+            EXPECT_EQ(job.state, IPP_JSTATE_COMPLETED) << cupsd.log();
+            EXPECT_EQ(pdfTitle(job.output), "DOS-console task");
+        }
+        EXPECT_EQ(pageSizes(jobs[0].output), (std::vector<std::string>{Portrait, Portrait}));
+        EXPECT_EQ(pageWords(jobs[0].output), (std::vector<std::string>{"first", "second"}));
+        EXPECT_EQ(pageSizes(jobs[1].output), (std::vector<std::string>{Landscape}));
+        EXPECT_EQ(pageWords(jobs[1].output), (std::vector<std::string>{"third"}));
+    }
+
     PrivateCupsd cupsd;
 };
 
@@ -134,39 +151,26 @@ TEST_F(CupsDestinationTest, PrintsEachDocumentAsAJobOfItsOwn) {
     device.endDocument();
     device.close();
 
-    std::vector<PrivateCupsd::PrintedJob> jobs = cupsd.printHeldJobs(Queue);
-    ASSERT_EQ(jobs.size(), 2u) << cupsd.log();
-    for (const PrivateCupsd::PrintedJob& job : jobs) {
-        EXPECT_EQ(job.title, "DOS-console task");
-        EXPECT_EQ(job.format, "application/pdf");
-        EXPECT_EQ(job.state, IPP_JSTATE_COMPLETED) << cupsd.log();
-        EXPECT_EQ(pdfTitle(job.output), "DOS-console task");
-    }
-    EXPECT_EQ(pageSizes(jobs[0].output), (std::vector<std::string>{Portrait, Portrait}));
-    EXPECT_EQ(pageWords(jobs[0].output), (std::vector<std::string>{"first", "second"}));
-    EXPECT_EQ(pageSizes(jobs[1].output), (std::vector<std::string>{Landscape}));
-    EXPECT_EQ(pageWords(jobs[1].output), (std::vector<std::string>{"third"}));
+    expectTurnedJob();
 }
 
-TEST_F(CupsDestinationTest, CommandLinePrintsOnTheNamedAndTheDefaultQueue) {
-    // FIXME: one run of a stream that turns the page with an escape sequence, once the
-    // escapes land; until then the orientation comes from the setting, one run each.
-    Outcome portrait = print("-P marlet-test", "first\r\n\fsecond\r\n");
-    ASSERT_EQ(portrait.status, 0) << portrait.err;
-    Outcome landscape = print("--set Orientation=1", "third\r\n");
-    ASSERT_EQ(landscape.status, 0) << landscape.err;
+TEST_F(CupsDestinationTest, CommandLinePrintsAJobThatTurnsThePaperAsTwoJobs) {
+    // Two portrait pages, then the built-in escape set's ESC "OL" on the page that follows.
+    Outcome run = print("-P marlet-test", "first\r\n\fsecond\r\n\x1BOLthird\r\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+
+    expectTurnedJob();
+}
+
+TEST_F(CupsDestinationTest, CommandLineWithoutAPrinterPrintsOnTheDefaultQueue) {
+    Outcome run = print("--set Orientation=1", "landscape\r\n");
+    ASSERT_EQ(run.status, 0) << run.err;
 
     std::vector<PrivateCupsd::PrintedJob> jobs = cupsd.printHeldJobs(Queue);
-    ASSERT_EQ(jobs.size(), 2u) << cupsd.log();
-    for (const PrivateCupsd::PrintedJob& job : jobs) {
-        EXPECT_EQ(job.title, "DOS-console task");
-        EXPECT_EQ(job.format, "application/pdf");
-        EXPECT_EQ(job.state, IPP_JSTATE_COMPLETED) << cupsd.log();
-    }
-    EXPECT_EQ(pageSizes(jobs[0].output), (std::vector<std::string>{Portrait, Portrait}));
-    EXPECT_EQ(pageWords(jobs[0].output), (std::vector<std::string>{"first", "second"}));
-    EXPECT_EQ(pageSizes(jobs[1].output), (std::vector<std::string>{Landscape}));
-    EXPECT_EQ(pageWords(jobs[1].output), (std::vector<std::string>{"third"}));
+    ASSERT_EQ(jobs.size(), 1u) << cupsd.log();
+    EXPECT_EQ(jobs[0].title, "DOS-console task");
+    EXPECT_EQ(pageSizes(jobs[0].output), (std::vector<std::string>{Landscape}));
+    EXPECT_EQ(pageWords(jobs[0].output), (std::vector<std::string>{"landscape"}));
 }
 
 TEST_F(CupsDestinationTest, CommandLineRefusesAQueueTheServerDoesNotHave) {
