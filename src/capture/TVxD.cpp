@@ -1,0 +1,127 @@
+#include "TVxD.h"
+
+#include "CapturePaths.h"
+#include "ControlFrames.h"
+#include "ServiceLauncher.h"
+#include "base/Error.h"
+
+#include <cerrno>
+#include <chrono>
+#include <filesystem>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace marlet {
+
+namespace {
+
+constexpr auto ServiceStartTime = std::chrono::seconds(5);
+
+int connectTo(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof(address.sun_path))
+        return -1;
+    path.copy(address.sun_path, path.size());
+    int fd = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0);
+    if (fd < 0)
+        return -1;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The service needs a moment to put its socket up after it was started.
+int connectWhenUp(const std::string& path) {
+    auto deadline = std::chrono::steady_clock::now() + ServiceStartTime;
+    for (;;) {
+        int fd = connectTo(path);
+        if (fd >= 0 || std::chrono::steady_clock::now() >= deadline)
+            return fd;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+} // namespace
+
+DriverLocation DriverLocation::standard() {
+    std::error_code error;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return {captureSocketPath(), (self.parent_path() / "marlet-capture").string()};
+}
+
+TVxD::TVxD(std::uint32_t window, const std::string& queuePath, const DriverLocation& location) {
+    // A cut path must not even start the service.
+    StateBlock().setPath(queuePath);
+    // A service that is just ending after its last close may still take a connection
+    // and then drop it: the second round starts a fresh one.
+    for (int round = 0;; ++round) {
+        m_fd = connectTo(location.socketPath);
+        if (m_fd < 0 && startService(location.servicePath))
+            m_fd = connectWhenUp(location.socketPath);
+        if (m_fd < 0)
+            throw Error(location.servicePath + " loaded incorrectly.");
+        try {
+            Service(1);
+            break;
+        } catch (const Error&) {
+            ::close(m_fd);
+            if (round == 1)
+                throw;
+        }
+    }
+    try {
+        m_state.setWindow(window);
+        m_state.setPath(queuePath);
+        Service(2);
+    } catch (...) {
+        ::close(m_fd);
+        throw;
+    }
+}
+
+TVxD::~TVxD() {
+    ::close(m_fd);
+}
+
+void TVxD::Service(std::uint32_t code) {
+    const Error failed("Driver unaccessed. Service " + std::to_string(code));
+    std::vector<std::uint8_t> request = control::packet(code, m_state.bytes());
+    if (send(m_fd, request.data(), request.size(), MSG_NOSIGNAL) !=
+        static_cast<ssize_t>(request.size()))
+        throw failed;
+    std::vector<std::uint8_t> reply(control::MaxPacket);
+    for (;;) {
+        ssize_t got = recv(m_fd, reply.data(), reply.size(), 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 4)
+            throw failed;
+        std::uint32_t result = control::readNumber(reply.data());
+        if (result == control::Notification)
+            continue;
+        if (result != 0)
+            throw failed;
+        if (code == 1) {
+            if (got != static_cast<ssize_t>(4 + StateBlock::Size))
+                throw failed;
+            std::copy(reply.begin() + 4, reply.begin() + got, m_state.bytes().begin());
+        }
+        return;
+    }
+}
+
+int TVxD::takeNotifications() {
+    int taken = 0;
+    std::uint8_t notice[64];
+    while (recv(m_fd, notice, sizeof notice, MSG_DONTWAIT) > 0)
+        ++taken;
+    return taken;
+}
+
+} // namespace marlet

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "driver/StateBlock.h"
+
+#include <cstdint>
+#include <string>
+
+namespace marlet {
+
+/// Where the capture driver is found on this host: its control socket, and the service
+/// executable that is started when nothing answers there.
+struct DriverLocation {
+    std::string socketPath;
+    std::string servicePath;
+
+    /// The user's socket and marlet-capture beside the running program.
+    static DriverLocation standard();
+};
+
+/// The application's handle on the capture driver. Creating one opens the device, starting
+/// the capture service when it is not running, and configures it with the window to notify
+/// and the queue file; destroying it closes the device, and the last close stops the
+/// driver after it has written what it holds.
+class TVxD {
+public:
+    /// Opens the device and sends it window and queuePath. Fails with "PATH loaded
+    /// incorrectly." when the service cannot be reached, "Driver unaccessed. Service N"
+    /// when a call fails, or the path field's message for a path over 50 characters.
+    TVxD(std::uint32_t window, const std::string& queuePath,
+         const DriverLocation& location = DriverLocation::standard());
+    ~TVxD();
+    TVxD(const TVxD&) = delete;
+    TVxD& operator=(const TVxD&) = delete;
+
+    /// One device-control call with the state as input and output.
+    void Service(std::uint32_t code);
+
+    StateBlock& state() { return m_state; }
+    const StateBlock& state() const { return m_state; }
+    /// The connection, for a loop that waits for notifications.
+    int fd() const { return m_fd; }
+    /// Reads the notifications that have arrived; their default handling is to ignore them.
+    int takeNotifications();
+
+private:
+    int m_fd = -1;
+    StateBlock m_state;
+};
+
+} // namespace marlet

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace marlet {
+
+/// A command line the capture service cannot take (exit status 2).
+class ServiceUsageError : public std::runtime_error {
+public:
+    explicit ServiceUsageError(const std::string& message) : std::runtime_error(message) {}
+};
+
+/// How the capture service is set up; every field has the default a user gets.
+struct ServiceOptions {
+    /// TCP feed address; none with "--listen none". Default 127.0.0.1:9100, or
+    /// $MARLET_CAPTURE_LISTEN.
+    std::optional<std::string> listen;
+    /// The FIFO feed; none with "--fifo none". Default $XDG_RUNTIME_DIR/marlet/lpt1.
+    std::optional<std::string> fifo;
+    /// The control socket. Default $XDG_RUNTIME_DIR/marlet/capture.socket.
+    std::string socket;
+    /// Where bytes go with capture off; without one the port takes no data.
+    std::optional<std::string> passThrough;
+    /// Seconds to wait for the first connection before giving up; 0 waits for ever.
+    int firstConnectionTimeout = 0;
+    bool help = false;
+
+    /// Reads the command line (without the program name). Fails with a ServiceUsageError.
+    static ServiceOptions parse(const std::vector<std::string>& arguments);
+};
+
+/// The command line's help text.
+const char* serviceUsage();
+
+} // namespace marlet

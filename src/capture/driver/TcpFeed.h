@@ -1,0 +1,42 @@
+#pragma once
+
+#include "FeedBuffer.h"
+
+#include <cstdint>
+#include <poll.h>
+#include <string>
+#include <vector>
+
+namespace marlet {
+
+/// Raw port printing over TCP (the "port 9100" protocol): one sender at a time, as a
+/// printer port serves one; the next waits in the listen queue until the first is done.
+class TcpFeed {
+public:
+    /// Listens on address ("127.0.0.1:9100"; port 0 picks a free one). Fails with
+    /// "Cannot listen on ADDRESS".
+    explicit TcpFeed(const std::string& address);
+    ~TcpFeed();
+    TcpFeed(const TcpFeed&) = delete;
+    TcpFeed& operator=(const TcpFeed&) = delete;
+
+    /// The port listened on.
+    std::uint16_t port() const { return m_port; }
+    /// The descriptors to wait on, appended to fds.
+    void addPollFds(std::vector<pollfd>& fds) const;
+    /// Accepts a sender, reads its bytes and offers them to the port.
+    void serve(const std::vector<pollfd>& fds, const FeedBuffer::Print& print);
+    /// Whether bytes wait for a port that refused them.
+    bool blocked() const { return m_buffer.waiting(); }
+
+private:
+    void closeSender();
+
+    int m_listener = -1;
+    int m_sender = -1;
+    bool m_senderDone = false;
+    std::uint16_t m_port = 0;
+    FeedBuffer m_buffer;
+};
+
+} // namespace marlet

@@ -1,0 +1,175 @@
+// marlet-capture as emulators and Marlet meet it: the control socket, the TCP and FIFO
+// printer ports, the queue file and the notification.
+
+#include "capture/CaptureSwitch.h"
+#include "capture/ControlFrames.h"
+#include "support/RunningCaptureService.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <sys/un.h>
+
+using namespace marlet;
+using namespace marlet::testing;
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+int connectRaw(const std::string& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, path.size());
+    int fd = socket(AF_UNIX, SOCK_SEQPACKET, 0);
+    connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    return fd;
+}
+
+// One request on a raw connection; the reply packet.
+std::vector<std::uint8_t> call(int fd, std::uint32_t code, std::size_t inputSize) {
+    std::vector<std::uint8_t> request =
+        control::packet(code, std::vector<std::uint8_t>(inputSize, 0));
+    send(fd, request.data(), request.size(), 0);
+    std::vector<std::uint8_t> reply(8192);
+    ssize_t got = recv(fd, reply.data(), reply.size(), 0);
+    reply.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return reply;
+}
+
+// The next notification on a TVxD's connection, waiting up to five seconds.
+std::vector<std::uint8_t> nextNotice(int fd) {
+    pollfd entry{fd, POLLIN, 0};
+    std::vector<std::uint8_t> notice(64);
+    if (poll(&entry, 1, 5000) != 1)
+        return {};
+    ssize_t got = recv(fd, notice.data(), notice.size(), 0);
+    notice.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return notice;
+}
+
+std::vector<std::uint8_t> expectedNotice() {
+    std::vector<std::uint8_t> notice = control::packet(0x1992);
+    control::putNumber(notice, 0x49532E2E);
+    control::putNumber(notice, 0x4C4F5645);
+    return notice;
+}
+
+} // namespace
+
+TEST(CaptureServiceTest, TheControlSocketIsPrivateAndRefusesWhatIsNotTheProtocol) {
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    struct stat status {};
+    ASSERT_EQ(stat(service.socket.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+    int fd = connectRaw(service.socket);
+    const std::vector<std::uint8_t> refused{0xFF, 0xFF, 0xFF, 0xFF};
+    EXPECT_EQ(call(fd, 3, 321), refused);
+    EXPECT_EQ(call(fd, 0, 321), refused) << "opening is the connection's own";
+    EXPECT_EQ(call(fd, 0xFFFFFFFF, 321), refused);
+    EXPECT_EQ(call(fd, 1, 320), refused);
+    EXPECT_EQ(call(fd, 2, 322), refused);
+    std::vector<std::uint8_t> state = call(fd, 1, 321);
+    ASSERT_EQ(state.size(), 4u + 321u);
+    EXPECT_EQ(control::readNumber(state.data()), 0u);
+    EXPECT_EQ(state[4 + 53 + 200], 200) << "the table is the identity once started";
+    EXPECT_EQ(control::readNumber(&state[4 + 309]), StateBlock::NoWindow);
+    close(fd);
+    EXPECT_EQ(service.process->wait(), 0) << "the last close ends the service";
+}
+
+TEST(CaptureServiceTest, TcpBytesReachTheQueueAfterTheQuietTimeAndAreAnnounced) {
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    CaptureSwitch capture(7, service.location());
+    capture.start(service.queue);
+    std::string job = "\x1B@Invoice 1452\r\n\xC9\xCD\xBB\r\n\x0C";
+    job += std::string(1, '\0') + "\xFF";
+    ASSERT_TRUE(sendToPort(service.port, job));
+    EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
+    EXPECT_EQ(readFile(service.queue), job);
+    capture.stop();
+    EXPECT_EQ(service.process->wait(), 0);
+}
+
+TEST(CaptureServiceTest, TheFifoIsAPrinterPortToo) {
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    CaptureSwitch capture(7, service.location());
+    capture.start(service.queue);
+    struct stat status {};
+    ASSERT_EQ(stat(service.fifo.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    {
+        std::ofstream port(service.fifo, std::ios::binary);
+        port << "from LPT1\r\n";
+    }
+    EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
+    EXPECT_EQ(readFile(service.queue), "from LPT1\r\n");
+}
+
+TEST(CaptureServiceTest, StoppingCaptureWritesWhatTheDriverHolds) {
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    CaptureSwitch capture(7, service.location());
+    capture.start(service.queue);
+    ASSERT_TRUE(sendToPort(service.port, "held in the buffer"));
+    // Time for the service to take the sender and read its bytes; the quiet time has
+    // not passed, so they are still in the driver's buffer.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    capture.stop();
+    EXPECT_EQ(service.process->wait(), 0);
+    EXPECT_EQ(readFile(service.queue), "held in the buffer");
+}
+
+TEST(CaptureServiceTest, WithCaptureOffAndNoPassThroughThePortTakesNoData) {
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    TVxD device(7, service.queue, service.location());
+    ASSERT_TRUE(sendToPort(service.port, "waits for capture"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    device.state().setCapture(true);
+    device.Service(2);
+    EXPECT_EQ(nextNotice(device.fd()), expectedNotice());
+    EXPECT_EQ(readFile(service.queue), "waits for capture")
+        << "nothing was lost while the port took no data";
+}
+
+TEST(CaptureServiceTest, WithCaptureOffBytesPassThroughTranslated) {
+    TempFolder output;
+    std::string printer = output.file("lp0");
+    RunningCaptureService service({"--pass-through", printer});
+    ASSERT_TRUE(service.up);
+    TVxD device(7, service.queue, service.location());
+    device.Service(1);
+    device.state().setTranslating(true);
+    device.state().bytes()[StateBlock::TableOffset + 0xC4] = '-';
+    device.Service(2);
+    ASSERT_TRUE(sendToPort(service.port, "\xC4\xC4 ok"));
+    EXPECT_TRUE(waitFor([&] { return readFile(printer).size() == 5; }));
+    EXPECT_EQ(readFile(printer), "-- ok");
+    EXPECT_FALSE(std::filesystem::exists(service.queue));
+}
+
+TEST(CaptureServiceTest, ASecondServiceForTheSameSocketRefusesToStart) {
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    ChildProcess second(MARLET_BINARY_DIR "/marlet-capture",
+                        {"--socket", service.socket, "--listen", "none", "--fifo", "none"}, {},
+                        service.folder.file("second.log"));
+    EXPECT_EQ(second.wait(), 1);
+    EXPECT_EQ(readFile(service.folder.file("second.log")),
+              "The capture service is already running\n");
+}
