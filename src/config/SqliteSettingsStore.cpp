@@ -281,13 +281,14 @@ void SqliteSettingsStore::deleteKey(const std::string& key) {
         "Failed to delete key " + key);
 }
 
-std::vector<std::string> SqliteSettingsStore::subkeys(const std::string& key) const {
+std::vector<std::string> SqliteSettingsStore::namesUnder(const std::string& key,
+                                                         const char* query) const {
     std::vector<std::string> names;
     try {
         std::optional<long long> id = findKey(key);
         if (!id)
             return names;
-        Statement list(m_db, "SELECT name FROM keys WHERE parent = ? ORDER BY folded");
+        Statement list(m_db, query);
         list.bind(1, *id);
         while (list.step())
             names.push_back(list.bytes(0));
@@ -297,20 +298,12 @@ std::vector<std::string> SqliteSettingsStore::subkeys(const std::string& key) co
     return names;
 }
 
+std::vector<std::string> SqliteSettingsStore::subkeys(const std::string& key) const {
+    return namesUnder(key, "SELECT name FROM keys WHERE parent = ? ORDER BY folded");
+}
+
 std::vector<std::string> SqliteSettingsStore::valueNames(const std::string& key) const {
-    std::vector<std::string> names;
-    try {
-        std::optional<long long> id = findKey(key);
-        if (!id)
-            return names;
-        Statement list(m_db, "SELECT name FROM vals WHERE key = ? ORDER BY id");
-        list.bind(1, *id);
-        while (list.step())
-            names.push_back(list.bytes(0));
-    } catch (const SqliteFailure&) {
-        throw readFailed(key);
-    }
-    return names;
+    return namesUnder(key, "SELECT name FROM vals WHERE key = ? ORDER BY id");
 }
 
 std::optional<StoredValue> SqliteSettingsStore::value(const std::string& key,

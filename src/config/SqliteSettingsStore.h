@@ -62,6 +62,8 @@ private:
     void execute(const char* sql) const;
     void migrate(Access access);
     std::optional<long long> findKey(const std::string& key) const;
+    /// The names a query lists for a key's id; none when the key is absent.
+    std::vector<std::string> namesUnder(const std::string& key, const char* query) const;
     long long makeKey(const std::string& key);
     template <typename Write>
     void write(Write&& write, const std::string& failure);
