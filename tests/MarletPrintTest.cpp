@@ -105,6 +105,12 @@ TEST_F(MarletPrintTest, StandardInputInAndPdfOut) {
     std::string text = pdfText("out.pdf");
     EXPECT_NE(text.find("Hello from DOS"), std::string::npos);
     EXPECT_NE(text.find("Привет"), std::string::npos);
+
+    // An empty stream starts no document: no file, and no error either.
+    Result empty = run("- -o empty.pdf", "");
+    EXPECT_EQ(empty.status, 0) << empty.err;
+    EXPECT_EQ(empty.err, "");
+    EXPECT_FALSE(fs::exists(folder / "empty.pdf"));
 }
 
 TEST_F(MarletPrintTest, AFramedBoxHasJoinedCornersOnThePage) {

@@ -84,12 +84,22 @@ std::unique_ptr<SettingsStore> openStore(const PrintOptions& options) {
 class SpooledInput {
 public:
     SpooledInput() {
-        m_path =
-            (fs::temp_directory_path() / ("marlet-stdin-" + std::to_string(getpid()))).string();
-        std::ofstream out(m_path, std::ios::binary);
-        out << std::cin.rdbuf();
-        if (!out)
+        // A fresh name of our own: a shared temporary folder may hold anyone's links.
+        m_path = (fs::temp_directory_path() / "marlet-stdin-XXXXXX").string();
+        int descriptor = mkstemp(m_path.data());
+        if (descriptor < 0)
             throw Error("Cannot create file " + m_path);
+        std::FILE* out = fdopen(descriptor, "wb");
+        char buffer[1 << 16];
+        bool written = out != nullptr;
+        while (written && std::cin.read(buffer, sizeof buffer).gcount() > 0) {
+            auto count = static_cast<std::size_t>(std::cin.gcount());
+            written = std::fwrite(buffer, 1, count, out) == count;
+        }
+        if (out ? std::fclose(out) != 0 : close(descriptor) != 0)
+            written = false;
+        if (!written)
+            throw Error("Cannot write file " + m_path);
     }
     ~SpooledInput() {
         std::error_code ignored;
