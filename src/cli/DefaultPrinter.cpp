@@ -6,14 +6,24 @@
 
 namespace marlet {
 
+namespace {
+
+std::unique_ptr<PageDevice> deviceFor(CupsQueue queue) {
+    VirtualPaper paper = queue.paper();
+    return std::make_unique<PdfPageDevice>(paper,
+                                           std::make_unique<CupsDestination>(std::move(queue)));
+}
+
+} // namespace
+
+std::unique_ptr<PageDevice> openCupsQueue(const std::string& name) {
+    return deviceFor(CupsQueue(name));
+}
+
 std::unique_ptr<PageDevice> openDefaultPrinter(const VirtualPaper& paper) {
     if (CupsQueue::serverAvailable()) {
-        if (!CupsQueue::defaultName().empty()) {
-            CupsQueue queue = CupsQueue::defaultQueue();
-            VirtualPaper queuePaper = queue.paper();
-            return std::make_unique<PdfPageDevice>(
-                queuePaper, std::make_unique<CupsDestination>(std::move(queue)));
-        }
+        if (!CupsQueue::defaultName().empty())
+            return deviceFor(CupsQueue::defaultQueue());
     } else if (systemPrinterAvailable()) {
         return makeSystemPrinterDevice("");
     }

@@ -4,6 +4,7 @@
 #include "render/VirtualPaper.h"
 
 #include <memory>
+#include <string>
 
 namespace marlet {
 
@@ -11,5 +12,8 @@ namespace marlet {
 /// default printer on hosts without CUPS, else the PDF printer (~/PDF or $MARLET_PDF_DIR)
 /// laid out on paper.
 std::unique_ptr<PageDevice> openDefaultPrinter(const VirtualPaper& paper);
+
+/// A named CUPS queue laid out with its own resolution and printable area.
+std::unique_ptr<PageDevice> openCupsQueue(const std::string& name);
 
 } // namespace marlet

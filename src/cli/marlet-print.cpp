@@ -1,5 +1,6 @@
 // marlet-print: prints one DOS printer stream on a printer, into a PDF or as PNG pages.
 
+#include "DefaultPrinter.h"
 #include "PrintOptions.h"
 #include "TerminalProgress.h"
 #include "base/Error.h"
@@ -37,15 +38,9 @@ void makeAbsoluteInEnvironment(const char* name) {
 
 // A CUPS queue takes our own PDF, laid out for its resolution and printable area; Qt's
 // printer serves only hosts without a CUPS server.
-std::unique_ptr<PageDevice> openCupsQueue(CupsQueue queue) {
-    VirtualPaper paper = queue.paper();
-    return std::make_unique<PdfPageDevice>(paper,
-                                           std::make_unique<CupsDestination>(std::move(queue)));
-}
-
 std::unique_ptr<PageDevice> openDevice(const PrintOptions& options) {
     if (options.printer)
-        return CupsQueue::serverAvailable() ? openCupsQueue(CupsQueue(*options.printer))
+        return CupsQueue::serverAvailable() ? openCupsQueue(*options.printer)
                                             : makeSystemPrinterDevice(*options.printer);
     if (options.geometry)
         return std::make_unique<PdfPageDevice>(options.paper,
@@ -60,15 +55,7 @@ std::unique_ptr<PageDevice> openDevice(const PrintOptions& options) {
         throw UsageError("-o writes a .pdf, .png or - (PDF on standard output), not '" + path +
                          "'");
     }
-    if (CupsQueue::serverAvailable()) {
-        if (!CupsQueue::defaultName().empty())
-            return openCupsQueue(CupsQueue::defaultQueue());
-    } else if (systemPrinterAvailable()) {
-        return makeSystemPrinterDevice("");
-    }
-    return std::make_unique<PdfPageDevice>(
-        options.paper,
-        std::make_unique<PdfFolderDestination>(PdfFolderDestination::defaultFolder()));
+    return openDefaultPrinter(options.paper);
 }
 
 // The user's settings; a store that does not exist yet reads as empty and is not created,
