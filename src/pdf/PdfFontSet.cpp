@@ -66,6 +66,23 @@ int thousandths(int units, int unitsPerEm) {
         unitsPerEm);
 }
 
+// An advance in thousandths of an em, to three places and rounded up: the glyphs of a run
+// then never fall short of their cells, which a rasteriser that floors glyph origins would
+// show as a one-pixel shift.
+std::string advanceWidth(int units, int unitsPerEm) {
+    const long long millionths =
+        (static_cast<long long>(units) * 1000000 + unitsPerEm - 1) / unitsPerEm;
+    std::string text = std::to_string(millionths / 1000);
+    if (const int fraction = static_cast<int>(millionths % 1000); fraction != 0) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, ".%03d", fraction);
+        text += digits;
+        while (text.back() == '0')
+            text.pop_back();
+    }
+    return text;
+}
+
 std::string hex4(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "%04X", value & 0xFFFF);
@@ -104,9 +121,8 @@ std::string widthArray(const FontFace& face, const std::vector<char16_t>& charac
         }
         widths += std::to_string(glyph) + "[";
         while (glyph < characters.size() && characters[glyph] != 0) {
-            widths += std::to_string(thousandths(face.advance(static_cast<std::uint16_t>(glyph)),
-                                                 unitsPerEm)) +
-                      " ";
+            widths +=
+                advanceWidth(face.advance(static_cast<std::uint16_t>(glyph)), unitsPerEm) + " ";
             ++glyph;
         }
         widths.back() = ']';

@@ -189,8 +189,11 @@ void PdfPageContent::flushShapes() {
     for (const Shape& shape : m_shapes) {
         if (!shape.stroke)
             continue;
-        anyStroke = true;
         if (shape.width != m_lineWidth) {
+            // A path is stroked with the pen width in force when it is painted, so the
+            // strokes of the earlier pen are painted first.
+            if (anyStroke)
+                m_graphics += "S\n";
             appendNumbers(m_graphics, shape.width);
             m_graphics += "w\n";
             m_lineWidth = shape.width;
@@ -199,6 +202,7 @@ void PdfPageContent::flushShapes() {
         m_graphics += "m ";
         appendNumbers(m_graphics, shape.x1 + 0.5, shape.y1 + 0.5);
         m_graphics += "l\n";
+        anyStroke = true;
     }
     if (anyStroke)
         m_graphics += "S\n";

@@ -16,7 +16,8 @@ constexpr double PointsPerInch = 72.0;
 } // namespace
 
 PdfPageDevice::PdfPageDevice(const VirtualPaper& paper, std::unique_ptr<PdfDestination> destination)
-    : m_paper(paper), m_destination(std::move(destination)) {
+    : m_paper(paper), m_destination(std::move(destination)),
+      m_pageSize(paper.printable(Orientation::Portrait)) {
 }
 
 PdfPageDevice::~PdfPageDevice() {
