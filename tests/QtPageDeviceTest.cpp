@@ -2,76 +2,21 @@
 #include "platform/CellFont.h"
 #include "platform/Devices.h"
 #include "platform/HeadlessGui.h"
-#include "platform/PdfPrinterOutput.h"
 #include "platform/PngPagesOutput.h"
 #include "render/PageGeometry.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <regex>
-#include <sstream>
 #include <string>
-#include <vector>
 
 using namespace marlet;
 
 namespace {
-
-struct Word {
-    double xMin = 0;
-    double yMin = 0;
-    double xMax = 0;
-    std::string text;
-};
-
-struct PdfPage {
-    double width = 0;
-    double height = 0;
-    std::vector<Word> words;
-};
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// What poppler reads back from a PDF: each page's size and each word's box, in points.
-std::vector<PdfPage> readBoxes(const QTemporaryDir& dir, const std::string& pdf) {
-    std::string html = dir.filePath("boxes.html").toStdString();
-    std::string command = "pdftotext -bbox '" + pdf + "' '" + html + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    std::string text = readFile(html);
-    std::regex item(R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" )re"
-                    R"re(yMin="([\d.]+)" xMax="([\d.]+)" yMax="[\d.]+">([^<]*)</word>)re");
-    std::vector<PdfPage> pages;
-    for (std::sregex_iterator it(text.begin(), text.end(), item), end; it != end; ++it) {
-        const std::smatch& match = *it;
-        if (match[1].matched)
-            pages.push_back({std::stod(match[1]), std::stod(match[2]), {}});
-        else
-            pages.back().words.push_back(
-                {std::stod(match[3]), std::stod(match[4]), std::stod(match[5]), match[6]});
-    }
-    return pages;
-}
-
-std::string plainText(const QTemporaryDir& dir, const std::string& pdf) {
-    std::string out = dir.filePath("plain.txt").toStdString();
-    std::string command = "pdftotext -enc UTF-8 '" + pdf + "' '" + out + "'";
-    EXPECT_EQ(std::system(command.c_str()), 0);
-    return readFile(out);
-}
 
 std::string errorOf(const std::function<void()>& action) {
     try {
@@ -101,13 +46,11 @@ int gray(const QImage& image, int x, int y) {
     return qGray(image.pixel(x, y));
 }
 
-constexpr double PointsPerPixelAt600 = 72.0 / 600;
-
 } // namespace
 
 TEST(QtPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
     QTemporaryDir dir;
-    auto device = makePdfFileDevice(dir.filePath("unused.pdf").toStdString(), VirtualPaper{});
+    auto device = makePngPagesDevice(dir.filePath("unused.png").toStdString(), VirtualPaper{});
 
     CanvasFont plain{"Courier New", 0, 0, {}, 1};
     EXPECT_EQ(CellFont(plain, 100).resolvedFamily(), QStringLiteral("Liberation Mono"));
@@ -146,7 +89,7 @@ TEST(QtPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
 
 TEST(QtPageDeviceTest, VirtualDeviceValuesFollowThePaperAndOrientation) {
     QTemporaryDir dir;
-    auto device = makePdfFileDevice(dir.filePath("unused.pdf").toStdString(), VirtualPaper{});
+    auto device = makePngPagesDevice(dir.filePath("unused.png").toStdString(), VirtualPaper{});
     EXPECT_EQ(device->resolutionX(), 600);
     EXPECT_EQ(device->resolutionY(), 600);
     PhysicalPage sheet = device->physicalPage();
@@ -177,78 +120,6 @@ TEST(QtPageDeviceTest, OrientationIsRefusedWhileADocumentIsOpen) {
     EXPECT_FALSE(device->documentOpen());
     device->setOrientation(Orientation::Landscape);
     EXPECT_EQ(device->orientation(), Orientation::Landscape);
-}
-
-TEST(QtPageDeviceTest, PdfKeepsGlyphsInTheirCellsAndTextAsText) {
-    QTemporaryDir dir;
-    std::string pdf = dir.filePath("job.pdf").toStdString();
-    {
-        auto device = makePdfFileDevice(pdf, VirtualPaper{});
-        device->createFont(cellFontRequest(100, 50)); // 12 cpi, 6 lpi at 600 dpi
-        device->beginDocument("DOS-console task");
-        for (int cell = 0; cell < 78; ++cell)
-            device->textOut(cell * 50, 0, u'A' + cell % 26);
-        device->textOut(79 * 50, 0, u'Z');
-        std::u16string greeting = u"Привет";
-        for (std::size_t cell = 0; cell < greeting.size(); ++cell)
-            device->textOut(static_cast<int>(cell) * 50, 100, greeting[cell]);
-        device->pathText(0, 300, u'@');
-        device->endDocument();
-
-        device->setOrientation(Orientation::Landscape);
-        device->beginDocument("DOS-console task");
-        device->textOut(0, 0, u'L');
-        device->newPage();
-        device->textOut(50, 0, u'M');
-        device->endDocument();
-    }
-
-    std::vector<PdfPage> pages = readBoxes(dir, pdf);
-    ASSERT_EQ(pages.size(), 3u);
-    // A4 in whole points, each page in its own document's orientation.
-    EXPECT_EQ(pages[0].width, 595);
-    EXPECT_EQ(pages[0].height, 842);
-    EXPECT_EQ(pages[1].width, 842);
-    EXPECT_EQ(pages[1].height, 595);
-    EXPECT_EQ(pages[2].width, 842);
-
-    const double onePixel = PointsPerPixelAt600;
-    ASSERT_EQ(pages[0].words.size(), 3u);
-    const Word& row = pages[0].words[0];
-    const Word& last = pages[0].words[1];
-    const Word& greeting = pages[0].words[2];
-    EXPECT_EQ(row.text.size(), 78u);
-    EXPECT_EQ(last.text, "Z");
-    EXPECT_EQ(greeting.text, "Привет");
-    EXPECT_NEAR(row.xMin, 100 * onePixel, onePixel);
-    EXPECT_NEAR(row.xMax, (100 + 78 * 50) * onePixel, onePixel);
-    EXPECT_NEAR(last.xMin, (100 + 79 * 50) * onePixel, onePixel);
-    EXPECT_NEAR(last.xMax, (100 + 80 * 50) * onePixel, onePixel);
-    EXPECT_NEAR(greeting.xMin, 100 * onePixel, onePixel);
-    EXPECT_NEAR(greeting.xMax, (100 + 6 * 50) * onePixel, onePixel);
-    EXPECT_NEAR(greeting.yMin - row.yMin, 100 * onePixel, onePixel);
-
-    // On its side the sheet's strips exchange; here both are 100 pixels.
-    ASSERT_EQ(pages[1].words.size(), 1u);
-    EXPECT_NEAR(pages[1].words[0].xMin, 100 * onePixel, onePixel);
-    ASSERT_EQ(pages[2].words.size(), 1u);
-    EXPECT_NEAR(pages[2].words[0].xMin, 150 * onePixel, onePixel);
-
-    std::string text = plainText(dir, pdf);
-    EXPECT_NE(text.find("Привет"), std::string::npos);
-    EXPECT_EQ(text.find("@"), std::string::npos);
-}
-
-TEST(QtPageDeviceTest, PdfToStandardOutput) {
-    testing::internal::CaptureStdout();
-    {
-        auto device = makePdfFileDevice("-", smallPaper());
-        device->beginDocument("DOS-console task");
-        device->endDocument();
-    }
-    std::string pdf = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(pdf.substr(0, 5), "%PDF-");
-    EXPECT_NE(pdf.find("%%EOF", pdf.size() - 8), std::string::npos);
 }
 
 TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
@@ -371,42 +242,6 @@ TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
     EXPECT_EQ(gray(third, oy, ox), 128);
     EXPECT_EQ(gray(third, oy - 1, ox), 255);
     EXPECT_EQ(gray(third, oy, ox - 1), 255);
-}
-
-TEST(QtPageDeviceTest, PdfPrinterNeverOverwritesAnEarlierFile) {
-    QTemporaryDir dir;
-    std::string folder = dir.filePath("new/PDF").toStdString();
-    setenv("MARLET_PDF_DIR", folder.c_str(), 1);
-    EXPECT_EQ(PdfPrinterOutput::folder(), folder);
-    {
-        auto device = makePdfPrinterDevice(smallPaper());
-        for (int document = 0; document < 2; ++document) {
-            device->beginDocument("DOS-console task");
-            device->newPage();
-            device->endDocument();
-        }
-    }
-    unsetenv("MARLET_PDF_DIR");
-
-    QStringList files = QDir(QString::fromStdString(folder)).entryList(QDir::Files, QDir::Name);
-    ASSERT_EQ(files.size(), 2);
-    std::regex named(R"(DOS-console task \d{4}-\d\d-\d\d \d\d-\d\d-\d\d( \(2\))?\.pdf)");
-    EXPECT_TRUE(std::regex_match(files[0].toStdString(), named)) << files[0].toStdString();
-    EXPECT_TRUE(std::regex_match(files[1].toStdString(), named)) << files[1].toStdString();
-    std::vector<PdfPage> pages =
-        readBoxes(dir, QDir(QString::fromStdString(folder)).filePath(files[0]).toStdString());
-    EXPECT_EQ(pages.size(), 2u);
-
-    QDateTime started(QDate(2026, 12, 6), QTime(9, 41, 7));
-    std::string earlier = folder + "/a-b 2026-12-06 09-41-07.pdf";
-    EXPECT_EQ(PdfPrinterOutput::freeFileName(folder, "a/b", started), earlier);
-    QFile(QString::fromStdString(earlier)).open(QIODevice::WriteOnly);
-    EXPECT_EQ(PdfPrinterOutput::freeFileName(folder, "a/b", started),
-              folder + "/a-b 2026-12-06 09-41-07 (2).pdf");
-    QFile(QString::fromStdString(folder + "/a-b 2026-12-06 09-41-07 (2).pdf"))
-        .open(QIODevice::WriteOnly);
-    EXPECT_EQ(PdfPrinterOutput::freeFileName(folder, "a/b", started),
-              folder + "/a-b 2026-12-06 09-41-07 (3).pdf");
 }
 
 TEST(QtPageDeviceTest, UnknownSystemPrinterIsRefused) {

@@ -1,23 +1,11 @@
 #include "Devices.h"
 
 #include "HeadlessGui.h"
-#include "PdfFileOutput.h"
-#include "PdfPrinterOutput.h"
 #include "PngPagesOutput.h"
 #include "QtPageDevice.h"
 #include "SystemPrinterOutput.h"
 
 namespace marlet {
-
-std::unique_ptr<PageDevice> makePdfFileDevice(const std::string& path, const VirtualPaper& paper) {
-    ensureGuiApplication();
-    return std::make_unique<QtPageDevice>(std::make_unique<PdfFileOutput>(path, paper));
-}
-
-std::unique_ptr<PageDevice> makePdfPrinterDevice(const VirtualPaper& paper) {
-    ensureGuiApplication();
-    return std::make_unique<QtPageDevice>(std::make_unique<PdfPrinterOutput>(paper));
-}
 
 std::unique_ptr<PageDevice> makePngPagesDevice(const std::string& path, const VirtualPaper& paper) {
     ensureGuiApplication();

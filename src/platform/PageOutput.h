@@ -8,7 +8,7 @@ class QPainter;
 
 namespace marlet {
 
-/// Where a Qt page device's pages go (a PDF, PNG images, a printer) and the device values
+/// Where a Qt page device's pages go (PNG images, a system printer) and the device values
 /// that place the grid on them.
 class PageOutput {
 public:

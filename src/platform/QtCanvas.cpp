@@ -104,7 +104,7 @@ void QtCanvas::lineTo(int x, int y) {
 }
 
 void QtCanvas::thinLine(int x0, int y0, int x1, int y1) {
-    // Filled runs, so that a PDF gets the same pixels as an image.
+    // The runs the PDF printer fills, so that a page image and a PDF get the same pixels.
     forEachThinLineRun(x0, y0, x1, y1, [&](int left, int top, int width, int height) {
         m_painter->fillRect(QRect(left, top, width, height), Qt::black);
     });

@@ -3,8 +3,6 @@
 #include "PageOutput.h"
 #include "render/VirtualPaper.h"
 
-#include <QPageLayout>
-
 class QPainter;
 
 namespace marlet {
@@ -27,8 +25,6 @@ protected:
     const VirtualPaper& paper() const { return m_paper; }
     /// Moves the painter's origin from the sheet's corner to the printable area's.
     void placeOrigin(QPainter& painter, Orientation orientation) const;
-    /// A PDF page of the standard size nearest to the sheet, with no margins.
-    QPageLayout pdfPageLayout(Orientation orientation) const;
 
 private:
     VirtualPaper m_paper;
