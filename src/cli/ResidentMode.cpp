@@ -74,7 +74,7 @@ void ResidentMode::run() {
             m_monitor.queueTick();
         }
         if (now >= m_nextStateTick) {
-            m_nextStateTick = now + std::chrono::milliseconds(QueueMonitor::StateInterval);
+            m_nextStateTick = now + std::chrono::milliseconds(SpoolMonitor::StateInterval);
             m_monitor.stateTick();
         }
     }

@@ -2,8 +2,8 @@
 
 #include "app/Application.h"
 #include "capture/CaptureSwitch.h"
-#include "capture/QueueHost.h"
-#include "capture/QueueMonitor.h"
+#include "capture/SpoolHost.h"
+#include "capture/SpoolMonitor.h"
 
 #include <chrono>
 #include <optional>
@@ -13,7 +13,7 @@ namespace marlet {
 /// The resident app without a window: capture started as start-up does, the queue timer
 /// and the state timer in a loop of its own, every finished job printed, and at SIGTERM or
 /// SIGINT capture stopped and the settings saved, as exit does.
-class ResidentMode : public QueueHost {
+class ResidentMode : public SpoolHost {
 public:
     /// app has been brought up with startUp().
     explicit ResidentMode(Application& app);
@@ -37,7 +37,7 @@ private:
     void wait(Clock::time_point until);
 
     Application& m_app;
-    QueueMonitor m_monitor;
+    SpoolMonitor m_monitor;
     CaptureSwitch m_capture;
     int m_queueInterval = 0;
     std::optional<Clock::time_point> m_nextQueueTick;

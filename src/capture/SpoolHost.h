@@ -6,9 +6,9 @@ namespace marlet {
 
 /// What the queue monitor needs from the application that owns it: the print job driver,
 /// the general error report, the queue timer, the queue commands and the waiting-job icon.
-class QueueHost {
+class SpoolHost {
 public:
-    virtual ~QueueHost() = default;
+    virtual ~SpoolHost() = default;
 
     /// Prints the file that the queue-file setting names; fails with the job's error.
     virtual void PrintOut() = 0;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "QueueHost.h"
+#include "SpoolHost.h"
 #include "config/Settings.h"
 
 #include <cstdint>
@@ -12,13 +12,13 @@ namespace marlet {
 /// Decides when the queue file holds a finished job and prints it, and carries the
 /// commands on the queue. Driven by the queue timer (time-out x 1000 ms) and the state
 /// timer (100 ms), whose owners call the two ticks; reads the live settings at each step.
-class QueueMonitor {
+class SpoolMonitor {
 public:
     static constexpr int StateInterval = 100;
     static constexpr std::uint32_t LeftButtonDown = 0x0201;
     static constexpr std::uint32_t LeftButtonUp = 0x0202;
 
-    QueueMonitor(Settings& settings, QueueHost& host) : m_settings(settings), m_host(host) {}
+    SpoolMonitor(Settings& settings, SpoolHost& host) : m_settings(settings), m_host(host) {}
 
     /// The queue timer: prints the queue once its size held from one tick to the next,
     /// or, in end-of-page mode, once a form feed stands among its last 32 bytes.
@@ -49,7 +49,7 @@ private:
     void rearm();
 
     Settings& m_settings;
-    QueueHost& m_host;
+    SpoolHost& m_host;
     std::optional<std::uint64_t> m_rememberedSize;
     bool m_iconShown = false;
     bool m_iconPressed = false;

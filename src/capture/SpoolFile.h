@@ -11,9 +11,9 @@ namespace marlet {
 /// size, whether it ends a page, and the claim of a finished job. A job is claimed by
 /// renaming the file under the capture side's lock, so bytes that arrive later make a
 /// fresh queue file and print as the next job.
-class QueueFile {
+class SpoolFile {
 public:
-    explicit QueueFile(std::string path) : m_path(std::move(path)) {}
+    explicit SpoolFile(std::string path) : m_path(std::move(path)) {}
 
     const std::string& path() const { return m_path; }
     /// Where a claimed job waits while it prints.

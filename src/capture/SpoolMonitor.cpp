@@ -1,6 +1,6 @@
-#include "QueueMonitor.h"
+#include "SpoolMonitor.h"
 
-#include "QueueFile.h"
+#include "SpoolFile.h"
 
 #include <exception>
 
@@ -27,8 +27,8 @@ private:
 
 } // namespace
 
-void QueueMonitor::queueTick() {
-    QueueFile queue(m_settings.Spool);
+void SpoolMonitor::queueTick() {
+    SpoolFile queue(m_settings.Spool);
     std::optional<std::uint64_t> size = queue.size();
     if (!size) {
         m_host.enableQueueCommands(false);
@@ -55,8 +55,8 @@ void QueueMonitor::queueTick() {
     m_rememberedSize = size;
 }
 
-void QueueMonitor::stateTick() {
-    if (QueueFile(m_settings.Spool).size()) {
+void SpoolMonitor::stateTick() {
+    if (SpoolFile(m_settings.Spool).size()) {
         m_host.enableQueueCommands(true);
         if (!m_settings.AutoPrint && !m_iconShown) {
             m_iconShown = true;
@@ -71,24 +71,24 @@ void QueueMonitor::stateTick() {
     }
 }
 
-void QueueMonitor::printQueue() {
-    printClaimed(QueueFile(m_settings.Spool).claim());
+void SpoolMonitor::printQueue() {
+    printClaimed(SpoolFile(m_settings.Spool).claim());
     m_host.enableQueueCommands(false);
 }
 
-void QueueMonitor::clearQueue() {
-    QueueFile::remove(m_settings.Spool);
+void SpoolMonitor::clearQueue() {
+    SpoolFile::remove(m_settings.Spool);
     m_rememberedSize.reset();
     m_host.enableQueueCommands(false);
 }
 
-void QueueMonitor::printChosenFile(const std::string& path) {
+void SpoolMonitor::printChosenFile(const std::string& path) {
     m_host.setQueueInterval(0);
     runJob(path);
     rearm();
 }
 
-void QueueMonitor::waitingIconMouse(std::uint32_t message) {
+void SpoolMonitor::waitingIconMouse(std::uint32_t message) {
     if (message == LeftButtonDown) {
         m_iconPressed = true;
         return;
@@ -98,26 +98,26 @@ void QueueMonitor::waitingIconMouse(std::uint32_t message) {
     m_iconPressed = false;
     m_iconShown = false;
     m_host.showWaitingIcon(false);
-    printClaimed(QueueFile(m_settings.Spool).claim());
+    printClaimed(SpoolFile(m_settings.Spool).claim());
 }
 
-void QueueMonitor::timeOutChanged(int seconds) {
+void SpoolMonitor::timeOutChanged(int seconds) {
     m_settings.TimeOut = seconds;
     m_host.setQueueInterval(seconds * 1000);
 }
 
-std::string QueueMonitor::timeOutLabel(int seconds, const std::string& secText) {
+std::string SpoolMonitor::timeOutLabel(int seconds, const std::string& secText) {
     return std::to_string(seconds) + " " + secText;
 }
 
-void QueueMonitor::printClaimed(const std::optional<std::string>& claimed) {
+void SpoolMonitor::printClaimed(const std::optional<std::string>& claimed) {
     m_host.setQueueInterval(0);
-    QueueFile queue(m_settings.Spool);
+    SpoolFile queue(m_settings.Spool);
     if (!claimed) {
         // Nothing to claim: the job driver reports the missing queue file as it would.
         runJob(m_settings.Spool);
     } else if (runJob(*claimed)) {
-        QueueFile::remove(*claimed);
+        SpoolFile::remove(*claimed);
     } else {
         queue.restore(*claimed);
     }
@@ -126,7 +126,7 @@ void QueueMonitor::printClaimed(const std::optional<std::string>& claimed) {
     rearm();
 }
 
-bool QueueMonitor::runJob(const std::string& path) {
+bool SpoolMonitor::runJob(const std::string& path) {
     SpoolSwap swap(m_settings, path);
     try {
         m_host.PrintOut();
@@ -137,7 +137,7 @@ bool QueueMonitor::runJob(const std::string& path) {
     }
 }
 
-void QueueMonitor::rearm() {
+void SpoolMonitor::rearm() {
     m_host.setQueueInterval(m_settings.TimeOut * 1000);
 }
 

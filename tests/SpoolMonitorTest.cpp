@@ -1,6 +1,6 @@
 // The queue monitor on real files in a temporary folder, with the ticks called by hand.
 
-#include "capture/QueueMonitor.h"
+#include "capture/SpoolMonitor.h"
 #include "base/Error.h"
 #include "support/TempFolder.h"
 
@@ -30,7 +30,7 @@ void append(const std::string& path, const std::string& bytes) {
 
 /// Records what the monitor asks of the application; PrintOut reads the file the
 /// queue-file setting names, as the job driver does.
-class RecordingHost : public QueueHost {
+class RecordingHost : public SpoolHost {
 public:
     explicit RecordingHost(Settings& settings) : m_settings(settings) {}
 
@@ -63,9 +63,9 @@ private:
     Settings& m_settings;
 };
 
-class QueueMonitorTest : public ::testing::Test {
+class SpoolMonitorTest : public ::testing::Test {
 protected:
-    QueueMonitorTest() { settings.Spool = spool; }
+    SpoolMonitorTest() { settings.Spool = spool; }
 
     bool queueExists() const { return fs::exists(spool); }
 
@@ -73,7 +73,7 @@ protected:
     std::string spool = folder.file("prnspl");
     Settings settings;
     RecordingHost host{settings};
-    QueueMonitor monitor{settings, host};
+    SpoolMonitor monitor{settings, host};
 };
 
 using Jobs = std::vector<std::string>;
@@ -81,7 +81,7 @@ using Intervals = std::vector<int>;
 
 } // namespace
 
-TEST_F(QueueMonitorTest, AJobPrintsAtTheTickAfterItsSizeHeld) {
+TEST_F(SpoolMonitorTest, AJobPrintsAtTheTickAfterItsSizeHeld) {
     monitor.queueTick();
     EXPECT_EQ(host.commandsEnabled, false);
     append(spool, "Line 1\r\n");
@@ -98,7 +98,7 @@ TEST_F(QueueMonitorTest, AJobPrintsAtTheTickAfterItsSizeHeld) {
     EXPECT_EQ(settings.Spool, spool);
 }
 
-TEST_F(QueueMonitorTest, AnEmptyQueueIsNeverPrintedButEnablesTheCommands) {
+TEST_F(SpoolMonitorTest, AnEmptyQueueIsNeverPrintedButEnablesTheCommands) {
     append(spool, "");
     for (int tick = 0; tick < 3; ++tick)
         monitor.queueTick();
@@ -107,7 +107,7 @@ TEST_F(QueueMonitorTest, AnEmptyQueueIsNeverPrintedButEnablesTheCommands) {
     EXPECT_TRUE(queueExists());
 }
 
-TEST_F(QueueMonitorTest, BytesArrivingWhileAJobPrintsMakeTheNextJob) {
+TEST_F(SpoolMonitorTest, BytesArrivingWhileAJobPrintsMakeTheNextJob) {
     append(spool, "first");
     host.duringJob = [&] { append(spool, "second"); };
     monitor.queueTick();
@@ -120,7 +120,7 @@ TEST_F(QueueMonitorTest, BytesArrivingWhileAJobPrintsMakeTheNextJob) {
     EXPECT_EQ(host.jobs, (Jobs{"first", "second"}));
 }
 
-TEST_F(QueueMonitorTest, ANewJobWaitsOneTimeOutEvenWithThePreviousJobsSize) {
+TEST_F(SpoolMonitorTest, ANewJobWaitsOneTimeOutEvenWithThePreviousJobsSize) {
     append(spool, "12345");
     monitor.queueTick();
     monitor.queueTick();
@@ -138,7 +138,7 @@ TEST_F(QueueMonitorTest, ANewJobWaitsOneTimeOutEvenWithThePreviousJobsSize) {
     EXPECT_EQ(host.jobs.size(), 2u) << "clearing forgets the size too";
 }
 
-TEST_F(QueueMonitorTest, EndOfPageModeWaitsForAFormFeedInTheLast32Bytes) {
+TEST_F(SpoolMonitorTest, EndOfPageModeWaitsForAFormFeedInTheLast32Bytes) {
     settings.FormFeed = true;
     append(spool, "\x0C" + std::string(32, 'a'));
     monitor.queueTick();
@@ -161,7 +161,7 @@ TEST_F(QueueMonitorTest, EndOfPageModeWaitsForAFormFeedInTheLast32Bytes) {
     EXPECT_EQ(host.jobs.back(), "x\x0C");
 }
 
-TEST_F(QueueMonitorTest, AnUnreadableTailEndsNoPage) {
+TEST_F(SpoolMonitorTest, AnUnreadableTailEndsNoPage) {
     settings.FormFeed = true;
     fs::create_directory(spool);
     monitor.queueTick();
@@ -170,7 +170,7 @@ TEST_F(QueueMonitorTest, AnUnreadableTailEndsNoPage) {
     EXPECT_TRUE(host.errors.empty());
 }
 
-TEST_F(QueueMonitorTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick) {
+TEST_F(SpoolMonitorTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick) {
     settings.AutoPrint = false;
     monitor.stateTick();
     EXPECT_EQ(host.commandsEnabled, false);
@@ -182,11 +182,11 @@ TEST_F(QueueMonitorTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick) {
         monitor.queueTick();
     EXPECT_TRUE(host.jobs.empty());
 
-    monitor.waitingIconMouse(QueueMonitor::LeftButtonUp);
+    monitor.waitingIconMouse(SpoolMonitor::LeftButtonUp);
     EXPECT_TRUE(host.jobs.empty()) << "a release without a press is no click";
-    monitor.waitingIconMouse(QueueMonitor::LeftButtonDown);
+    monitor.waitingIconMouse(SpoolMonitor::LeftButtonDown);
     monitor.waitingIconMouse(0x0200);
-    monitor.waitingIconMouse(QueueMonitor::LeftButtonUp);
+    monitor.waitingIconMouse(SpoolMonitor::LeftButtonUp);
     EXPECT_EQ(host.jobs, Jobs{"waiting job"});
     EXPECT_EQ(host.iconChanges, (std::vector<bool>{true, false}));
     EXPECT_FALSE(queueExists());
@@ -195,7 +195,7 @@ TEST_F(QueueMonitorTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick) {
     EXPECT_EQ(host.iconChanges.size(), 2u);
 }
 
-TEST_F(QueueMonitorTest, TheStateTickFollowsTheQueueFile) {
+TEST_F(SpoolMonitorTest, TheStateTickFollowsTheQueueFile) {
     append(spool, "x");
     monitor.stateTick();
     EXPECT_EQ(host.commandsEnabled, true);
@@ -205,17 +205,17 @@ TEST_F(QueueMonitorTest, TheStateTickFollowsTheQueueFile) {
     EXPECT_EQ(host.commandsEnabled, false);
 }
 
-TEST_F(QueueMonitorTest, TheSliderSetsTheIntervalAndTheLabel) {
+TEST_F(SpoolMonitorTest, TheSliderSetsTheIntervalAndTheLabel) {
     monitor.timeOutChanged(7);
     EXPECT_EQ(host.intervals, Intervals{7000});
     EXPECT_EQ(settings.TimeOut, 7);
-    EXPECT_EQ(QueueMonitor::timeOutLabel(7, "сек"), "7 сек");
+    EXPECT_EQ(SpoolMonitor::timeOutLabel(7, "сек"), "7 сек");
     append(spool, "x");
     monitor.printQueue();
     EXPECT_EQ(host.intervals, (Intervals{7000, 0, 7000}));
 }
 
-TEST_F(QueueMonitorTest, PrintingTheQueueByCommand) {
+TEST_F(SpoolMonitorTest, PrintingTheQueueByCommand) {
     append(spool, "now");
     monitor.printQueue();
     EXPECT_EQ(host.jobs, Jobs{"now"});
@@ -228,7 +228,7 @@ TEST_F(QueueMonitorTest, PrintingTheQueueByCommand) {
     EXPECT_EQ(host.intervals, (Intervals{0, 3000, 0, 3000}));
 }
 
-TEST_F(QueueMonitorTest, PrintingAChosenFileThatIsTheQueueLeavesIt) {
+TEST_F(SpoolMonitorTest, PrintingAChosenFileThatIsTheQueueLeavesIt) {
     append(spool, "queue");
     std::string other = folder.file("report.prn");
     append(other, "report");
@@ -241,7 +241,7 @@ TEST_F(QueueMonitorTest, PrintingAChosenFileThatIsTheQueueLeavesIt) {
     EXPECT_EQ(host.intervals, (Intervals{0, 3000, 0, 3000}));
 }
 
-TEST_F(QueueMonitorTest, AFailedJobRestoresTheSettingTheTimerAndTheQueue) {
+TEST_F(SpoolMonitorTest, AFailedJobRestoresTheSettingTheTimerAndTheQueue) {
     host.failure = "Printer error";
     monitor.printChosenFile(folder.file("missing.prn"));
     EXPECT_EQ(host.errors,
@@ -260,7 +260,7 @@ TEST_F(QueueMonitorTest, AFailedJobRestoresTheSettingTheTimerAndTheQueue) {
     EXPECT_FALSE(fs::exists(spool + ".printing"));
 }
 
-TEST_F(QueueMonitorTest, AJobLeftClaimedByAnEarlierRunPrintsFirst) {
+TEST_F(SpoolMonitorTest, AJobLeftClaimedByAnEarlierRunPrintsFirst) {
     append(spool + ".printing", "left over, ");
     append(spool, "new");
     monitor.printQueue();

@@ -1,4 +1,4 @@
-#include "QueueFile.h"
+#include "SpoolFile.h"
 
 #include "LockedQueueFile.h"
 
@@ -47,14 +47,14 @@ bool copyAll(int from, int to) {
 
 } // namespace
 
-std::optional<std::uint64_t> QueueFile::size() const {
+std::optional<std::uint64_t> SpoolFile::size() const {
     struct stat status {};
     if (::stat(m_path.c_str(), &status) != 0)
         return std::nullopt;
     return static_cast<std::uint64_t>(status.st_size);
 }
 
-bool QueueFile::endsPage() const {
+bool SpoolFile::endsPage() const {
     int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -65,20 +65,20 @@ bool QueueFile::endsPage() const {
     return ends;
 }
 
-std::optional<std::string> QueueFile::claimAt(std::uint64_t size) {
+std::optional<std::string> SpoolFile::claimAt(std::uint64_t size) {
     return claimWhen([size](int, std::uint64_t now) { return now == size; });
 }
 
-std::optional<std::string> QueueFile::claimEndingPage() {
+std::optional<std::string> SpoolFile::claimEndingPage() {
     return claimWhen([](int fd, std::uint64_t size) { return tailHasFormFeed(fd, size); });
 }
 
-std::optional<std::string> QueueFile::claim() {
+std::optional<std::string> SpoolFile::claim() {
     return claimWhen([](int, std::uint64_t) { return true; });
 }
 
 std::optional<std::string>
-QueueFile::claimWhen(const std::function<bool(int fd, std::uint64_t)>& ready) {
+SpoolFile::claimWhen(const std::function<bool(int fd, std::uint64_t)>& ready) {
     std::string claimed = claimedPath();
     // A job left unprinted by an earlier run goes back in front first.
     if (::access(claimed.c_str(), F_OK) == 0)
@@ -95,7 +95,7 @@ QueueFile::claimWhen(const std::function<bool(int fd, std::uint64_t)>& ready) {
     return claimed;
 }
 
-void QueueFile::restore(const std::string& claimed) {
+void SpoolFile::restore(const std::string& claimed) {
     for (;;) {
         if (renameat2(AT_FDCWD, claimed.c_str(), AT_FDCWD, m_path.c_str(), RENAME_NOREPLACE) == 0 ||
             errno != EEXIST)
@@ -121,7 +121,7 @@ void QueueFile::restore(const std::string& claimed) {
     }
 }
 
-void QueueFile::remove(const std::string& path) {
+void SpoolFile::remove(const std::string& path) {
     std::remove(path.c_str());
 }
 
