@@ -1,5 +1,7 @@
 #include "ReportGenerator.h"
 
+#include "DosText.h"
+
 #include <array>
 #include <cstdio>
 
@@ -7,30 +9,8 @@ namespace marlet::bench {
 
 namespace {
 
-// Unicode to code page 866 for the characters the report uses.
 std::string dos(const std::u16string& text) {
-    static const std::u16string frames = u"░▒▓│┤╡╢╖╕╣║╗╝╜╛┐└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌";
-    std::string out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
-        if (c < 0x80)
-            out += static_cast<char>(c);
-        else if (c >= u'А' && c <= u'п')
-            out += static_cast<char>(0x80 + (c - u'А'));
-        else if (c >= u'р' && c <= u'я')
-            out += static_cast<char>(0xE0 + (c - u'р'));
-        else if (c == u'Ё')
-            out += static_cast<char>(0xF0);
-        else if (c == u'ё')
-            out += static_cast<char>(0xF1);
-        else if (c == u'№')
-            out += static_cast<char>(0xFC);
-        else if (auto at = frames.find(c); at != std::u16string::npos)
-            out += static_cast<char>(0xB0 + at);
-        else
-            out += '?';
-    }
-    return out;
+    return dosText(text);
 }
 
 const std::array<std::u16string, 12> Goods = {

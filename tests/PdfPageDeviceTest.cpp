@@ -1,4 +1,5 @@
 #include "pdf/PdfPageDevice.h"
+#include "DosText.h"
 #include "app/Application.h"
 #include "base/Error.h"
 #include "pdf/FontFace.h"
@@ -10,6 +11,8 @@
 #include "support/TempFolder.h"
 
 #include <QImage>
+
+#include "support/CellMetricsChecks.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +28,8 @@
 #include <vector>
 
 using namespace marlet;
+using marlet::testing::cellFontRequest;
+using marlet::testing::expectWindowsCellMetrics;
 using marlet::testing::MemorySettingsStore;
 
 namespace {
@@ -150,35 +155,8 @@ VirtualPaper a4At300() {
     return {300, 2480, 3508, 50, 50};
 }
 
-FontRequest cellFontRequest(int height, int width) {
-    FontRequest request;
-    request.height = height;
-    request.width = width;
-    request.face = "Courier New";
-    request.charset = 204;
-    return request;
-}
-
-// Unicode to code page 866, for the few characters the jobs here print.
 std::string dos(std::u16string_view text) {
-    static const std::u16string_view frames = u"░▒▓│┤╡╢╖╕╣║╗╝╜╛┐└┴┬├─┼╞╟╚╔╩╦╠═╬╧╨╤╥╙╘╒╓╫╪┘┌";
-    static const std::u16string_view blocks = u"█▄▌▐▀";
-    std::string out;
-    for (char16_t c : text) {
-        if (c < 0x80)
-            out += static_cast<char>(c);
-        else if (c >= u'А' && c <= u'п')
-            out += static_cast<char>(0x80 + (c - u'А'));
-        else if (c >= u'р' && c <= u'я')
-            out += static_cast<char>(0xE0 + (c - u'р'));
-        else if (auto frame = frames.find(c); frame != std::u16string_view::npos)
-            out += static_cast<char>(0xB0 + frame);
-        else if (auto block = blocks.find(c); block != std::u16string_view::npos)
-            out += static_cast<char>(0xDB + block);
-        else
-            ADD_FAILURE() << "no code for U+" << std::hex << static_cast<int>(c);
-    }
-    return out;
+    return marlet::bench::dosText(text);
 }
 
 std::string utf8(std::u16string_view text) {
@@ -246,36 +224,7 @@ TEST(PdfPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
     EXPECT_EQ(FontFace(FontLocator::locate("Courier New", true, false)).postScriptName(),
               "LiberationMono-Bold");
 
-    // 10 points at 600 dpi: the sample font of the fonts page is monospaced.
-    device->setCanvasFont(fontFromPoints("Courier New", 10, {}, 600));
-    EXPECT_EQ(device->canvasFont().height, -83);
-    EXPECT_EQ(device->textExtent(u"!").width, 50);
-    EXPECT_EQ(device->textExtent(u"W").width, 50);
-
-    // 12 points: 1229/2048 em wide; winAscent 1705 + winDescent 615 over 2048 em high.
-    device->setCanvasFont(fontFromPoints("Courier New", 12, {}, 600));
-    EXPECT_EQ(device->canvasFont().height, -100);
-    EXPECT_EQ(device->textExtent(u"@").width, 60);
-    EXPECT_EQ(device->textExtent(u"@").height, 113);
-    device->setCanvasFont(fontFromPoints("Courier New", 12, {true, true, false, false}, 600));
-    EXPECT_EQ(device->textExtent(u"@").width, 60);
-    EXPECT_EQ(device->textExtent(u"@").height, 113);
-
-    // A cell font of 12 cpi by 6 lpi fills its cell whatever the face's proportions.
-    FontRequest pitch = cellFontRequest(100, 50);
-    pitch.weight = 700;
-    pitch.underline = true;
-    device->createFont(pitch);
-    CanvasFont made = device->canvasFont();
-    EXPECT_EQ(made.face, "Courier New");
-    EXPECT_EQ(made.height, 100);
-    EXPECT_EQ(made.width, 50);
-    EXPECT_EQ(made.style, (FontStyle{true, false, true, false}));
-    EXPECT_EQ(made.charset, 204);
-    EXPECT_EQ(device->textExtent(u"@").width, 50);
-    EXPECT_EQ(device->textExtent(u"@").height, 100);
-    EXPECT_EQ(device->textExtent(u"Привет").width, 300);
-    EXPECT_EQ(device->textExtent(u"").width, 0);
+    expectWindowsCellMetrics(*device);
 }
 
 TEST(PdfPageDeviceTest, DeviceValuesFollowThePaperAndOrientationChangesWaitForTheDocument) {

@@ -9,12 +9,16 @@
 #include <QImage>
 #include <QTemporaryDir>
 
+#include "support/CellMetricsChecks.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
 
 using namespace marlet;
+using marlet::testing::cellFontRequest;
+using marlet::testing::expectWindowsCellMetrics;
 
 namespace {
 
@@ -33,15 +37,6 @@ VirtualPaper smallPaper() {
     return {100, 850, 1100, 10, 20};
 }
 
-FontRequest cellFontRequest(int height, int width) {
-    FontRequest request;
-    request.height = height;
-    request.width = width;
-    request.face = "Courier New";
-    request.charset = 204;
-    return request;
-}
-
 int gray(const QImage& image, int x, int y) {
     return qGray(image.pixel(x, y));
 }
@@ -55,36 +50,7 @@ TEST(QtPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
     CanvasFont plain{"Courier New", 0, 0, {}, 1};
     EXPECT_EQ(CellFont(plain, 100).resolvedFamily(), QStringLiteral("Liberation Mono"));
 
-    // 10 points at 600 dpi: the sample font of the fonts page is monospaced.
-    device->setCanvasFont(fontFromPoints("Courier New", 10, {}, 600));
-    EXPECT_EQ(device->canvasFont().height, -83);
-    EXPECT_EQ(device->textExtent(u"!").width, 50);
-    EXPECT_EQ(device->textExtent(u"W").width, 50);
-
-    // 12 points: 1229/2048 em wide; winAscent 1705 + winDescent 615 over 2048 em high.
-    device->setCanvasFont(fontFromPoints("Courier New", 12, {}, 600));
-    TextExtent at = device->textExtent(u"@");
-    EXPECT_EQ(at.width, 60);
-    EXPECT_EQ(at.height, 113);
-    device->setCanvasFont(fontFromPoints("Courier New", 12, {true, true, false, false}, 600));
-    EXPECT_EQ(device->textExtent(u"@").width, 60);
-    EXPECT_EQ(device->textExtent(u"@").height, 113);
-
-    // A cell font of 12 cpi by 6 lpi fills its cell whatever the face's proportions.
-    FontRequest pitch = cellFontRequest(100, 50);
-    pitch.weight = 700;
-    pitch.underline = true;
-    device->createFont(pitch);
-    CanvasFont made = device->canvasFont();
-    EXPECT_EQ(made.face, "Courier New");
-    EXPECT_EQ(made.height, 100);
-    EXPECT_EQ(made.width, 50);
-    EXPECT_EQ(made.style, (FontStyle{true, false, true, false}));
-    EXPECT_EQ(made.charset, 204);
-    EXPECT_EQ(device->textExtent(u"@").width, 50);
-    EXPECT_EQ(device->textExtent(u"@").height, 100);
-    EXPECT_EQ(device->textExtent(u"Привет").width, 300);
-    EXPECT_EQ(device->textExtent(u"").width, 0);
+    expectWindowsCellMetrics(*device);
 }
 
 TEST(QtPageDeviceTest, VirtualDeviceValuesFollowThePaperAndOrientation) {
