@@ -1,6 +1,6 @@
-// Renders generated CP866 reports to PDF with marlet-print and reports wall time, MB/s,
-// pages/s, peak memory and PDF bytes per page, with cups-filters' texttopdf on the same
-// input beside it when it is installed.
+// Renders generated CP866 reports to PDF with marlet-print and reports wall time, CPU time
+// (both threads), MB/s, pages/s, peak memory and PDF bytes per page, with cups-filters' texttopdf
+// on the same input beside it when it is installed.
 //
 //   marlet-print-bench [--runs N] [--escapes] [SIZE_MB ...]      (default: 3 runs; 1 10)
 //
@@ -30,6 +30,7 @@ constexpr const char* TextToPdf = "/usr/lib/cups/filter/texttopdf";
 
 struct Run {
     double seconds = 0;
+    double cpuSeconds = 0;
     long peakKilobytes = 0;
     bool ok = false;
 };
@@ -56,6 +57,8 @@ Run runProgram(const std::vector<std::string>& arguments, const std::string& out
     wait4(child, &status, 0, &usage);
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     run.peakKilobytes = usage.ru_maxrss;
+    auto seconds = [](timeval t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
+    run.cpuSeconds = seconds(usage.ru_utime) + seconds(usage.ru_stime);
     run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     return run;
 }
@@ -103,8 +106,8 @@ int main(int argc, char** argv) {
     if (escapes)
         prepareEpson(work);
     std::printf("%s report, median of %d runs\n", escapes ? "Epson-styled" : "plain", runs);
-    std::printf("%8s %6s %7s %7s %8s %8s %11s %12s %7s\n", "input", "pages", "wall s", "MB/s",
-                "pages/s", "peak MB", "PDF B/page", "texttopdf s", "ratio");
+    std::printf("%8s %6s %7s %6s %7s %8s %8s %11s %12s %7s\n", "input", "pages", "wall s", "cpu s",
+                "MB/s", "pages/s", "peak MB", "PDF B/page", "texttopdf s", "ratio");
     int failures = 0;
     for (int megabytes : sizes) {
         marlet::bench::ReportGenerator generator(escapes);
@@ -117,6 +120,7 @@ int main(int argc, char** argv) {
         const double inputMegabytes = static_cast<double>(fs::file_size(input)) / 1048576.0;
 
         std::vector<double> ours;
+        std::vector<double> oursCpu;
         std::vector<double> theirs;
         long peak = 0;
         for (int run = 0; run < runs; ++run) {
@@ -133,6 +137,7 @@ int main(int argc, char** argv) {
                 break;
             }
             ours.push_back(mine.seconds);
+            oursCpu.push_back(mine.cpuSeconds);
             peak = std::max(peak, mine.peakKilobytes);
             if (compare) {
                 Run other = runProgram({TextToPdf, "1", "bench", "report", "1", "", input.string()},
@@ -145,8 +150,8 @@ int main(int argc, char** argv) {
             continue;
         const double wall = median(ours);
         const int pages = generator.pages();
-        std::printf("%6.1fMB %6d %7.2f %7.2f %8.0f %8.1f %11.0f", inputMegabytes, pages, wall,
-                    inputMegabytes / wall, pages / wall, peak / 1024.0,
+        std::printf("%6.1fMB %6d %7.2f %6.2f %7.2f %8.0f %8.1f %11.0f", inputMegabytes, pages, wall,
+                    median(oursCpu), inputMegabytes / wall, pages / wall, peak / 1024.0,
                     static_cast<double>(fs::file_size(output)) / pages);
         if (!theirs.empty())
             std::printf(" %12.2f %7.2f\n", median(theirs), median(theirs) / wall);

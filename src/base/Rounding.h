@@ -11,13 +11,8 @@ namespace marlet {
 /// Rounds to the nearest integer, an exact half going to the even neighbour (R(2.5) = 2).
 /// Arithmetic stays in extended precision until this point.
 inline long double roundHalfEven(long double v) {
-    long double floorValue = std::floor(v);
-    long double fraction = v - floorValue;
-    if (fraction > 0.5L)
-        return floorValue + 1;
-    if (fraction < 0.5L)
-        return floorValue;
-    return std::fmod(floorValue, 2.0L) == 0 ? floorValue : floorValue + 1;
+    // The floating-point environment rounds to nearest-even unless someone changed it.
+    return std::rint(v);
 }
 
 /// Stores a value into a field of type T, or fails with "Range check error" when it does

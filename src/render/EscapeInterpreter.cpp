@@ -69,17 +69,27 @@ EscapeInterpreter::EscapeInterpreter(PageDevice& printer, PageGeometry& geometry
       m_input(input), m_matching(scheme.name() != NoSequencesSchemeName),
       m_builtIn(scheme.name() == DefaultSchemeName) {
     auto lead = [&](const std::string& sequence) {
-        if (!sequence.empty())
-            m_leadBytes[static_cast<std::uint8_t>(sequence[0])] = true;
+        if (sequence.empty())
+            return;
+        m_leadBytes[static_cast<std::uint8_t>(sequence[0])] = true;
+        m_canBegin[static_cast<std::uint8_t>(sequence[0])] = true;
     };
     for (SchemeEntry entry : schemeEntries())
         lead(scheme.entry(entry));
-    for (const std::string* derived :
-         {&scheme.pitchPattern(), &scheme.pitchPrefix(), &scheme.lpiPattern(), &scheme.lpiPrefix()})
-        lead(*derived);
     for (const std::string& line : dropList) {
+        lead(line);
+        // Matching is tried at every byte of a drop line, though only its first can begin it.
         for (char byte : line)
             m_leadBytes[static_cast<std::uint8_t>(byte)] = true;
+    }
+    for (const std::string* derived : {&scheme.pitchPattern(), &scheme.pitchPrefix(),
+                                       &scheme.lpiPattern(), &scheme.lpiPrefix()}) {
+        lead(*derived);
+        // A template's first byte is compared with the window's byte made "0" for digits.
+        for (int byte = 0; byte < 256 && !derived->empty(); ++byte) {
+            if (normalised(static_cast<char>(byte)) == (*derived)[0])
+                m_canBegin[static_cast<std::size_t>(byte)] = true;
+        }
     }
 }
 
@@ -129,7 +139,12 @@ void EscapeInterpreter::linesFrom(const std::string& pattern, std::string_view w
 }
 
 bool EscapeInterpreter::matchAt(std::uint8_t byte) {
-    // The current byte and what follows it, on the stack: most lead bytes begin nothing.
+    if (!m_canBegin[byte]) {
+        // No sequence starts with this byte: the attempt matches nothing.
+        m_geometry.setpitch(m_job.pitch);
+        return false;
+    }
+    // The current byte and what follows it, on the stack.
     char bytes[LookAhead + 1];
     bytes[0] = static_cast<char>(byte);
     std::string_view following = m_input.following(LookAhead);

@@ -71,6 +71,8 @@ private:
     bool m_matching = false;
     bool m_builtIn = false;
     std::array<bool, 256> m_leadBytes{};
+    // Bytes that some sequence can begin with; matching elsewhere finds nothing.
+    std::array<bool, 256> m_canBegin{};
 };
 
 } // namespace marlet

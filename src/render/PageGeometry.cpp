@@ -58,9 +58,18 @@ void PageGeometry::setpitch(std::uint8_t pitch) {
         pitch = 18;
     else if (Condensed && pitch == 12)
         pitch = 20;
-    long double cells = DoubleWidth ? static_cast<long double>(resx()) / pitch * 2
-                                    : static_cast<long double>(resx()) / pitch;
-    CellWidth = roundToField<std::uint16_t>(cells);
+    const int resolution = resx();
+    // The same pitch on the same printer gives the same cell; jobs ask for it often.
+    if (pitch != m_lastPitch || DoubleWidth != m_lastDoubleWidth ||
+        resolution != m_lastResolution) {
+        long double cells = DoubleWidth ? static_cast<long double>(resolution) / pitch * 2
+                                        : static_cast<long double>(resolution) / pitch;
+        m_lastCellWidth = roundToField<std::uint16_t>(cells);
+        m_lastPitch = pitch;
+        m_lastDoubleWidth = DoubleWidth;
+        m_lastResolution = resolution;
+    }
+    CellWidth = m_lastCellWidth;
 
     CanvasFont current = m_printer.canvasFont();
     FontRequest request;

@@ -55,6 +55,11 @@ public:
 
 private:
     PageDevice& m_printer;
+    // The last cell setpitch worked out, and what it was worked out from.
+    std::uint8_t m_lastPitch = 0;
+    bool m_lastDoubleWidth = false;
+    int m_lastResolution = 0;
+    std::uint16_t m_lastCellWidth = 0;
 };
 
 /// The job font as a job first makes it: the face and style at the cell's height and
