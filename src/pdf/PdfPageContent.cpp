@@ -42,7 +42,6 @@ std::uint64_t endKey(int kind, int line, int end) {
 
 PdfPageContent::PdfPageContent(double scale, double heightPoints, int left, int top) {
     m_graphics.reserve(1 << 14);
-    m_ends.reserve(1024);
     m_text.reserve(1 << 16);
     // Device pixels, y down, origin at the printable area's corner; round caps and joins
     // as a Windows geometric pen draws them.
@@ -103,12 +102,12 @@ bool PdfPageContent::joinShape(const Shape& shape) {
     // extends it: the cells of a frame draw one line in many pieces. Keys of shapes that
     // grew since stay behind; the shape itself is checked before it is extended.
     auto extend = [&](std::uint64_t key, auto&& fits, auto&& grow, std::uint64_t newKey) {
-        auto found = m_ends.find(key);
-        if (found == m_ends.end() || !fits(m_shapes[found->second]))
+        std::optional<std::size_t> found = m_ends.find(key);
+        if (!found || !fits(m_shapes[*found]))
             return false;
-        std::size_t index = found->second;
+        std::size_t index = *found;
         grow(m_shapes[index]);
-        m_ends[newKey] = index;
+        m_ends.set(newKey, index);
         return true;
     };
     if (shape.stroke) {
@@ -148,8 +147,8 @@ void PdfPageContent::fill(int left, int top, int width, int height, std::uint32_
     if (joinShape(shape))
         return;
     m_shapes.push_back(shape);
-    m_ends[endKey(2, shape.x0, shape.y1)] = m_shapes.size() - 1;
-    m_ends[endKey(3, shape.y0, shape.x1)] = m_shapes.size() - 1;
+    m_ends.set(endKey(2, shape.x0, shape.y1), m_shapes.size() - 1);
+    m_ends.set(endKey(3, shape.y0, shape.x1), m_shapes.size() - 1);
 }
 
 void PdfPageContent::stroke(int x0, int y0, int x1, int y1, int width) {
@@ -162,9 +161,9 @@ void PdfPageContent::stroke(int x0, int y0, int x1, int y1, int width) {
         return;
     m_shapes.push_back(shape);
     if (x0 == x1 && y1 > y0)
-        m_ends[endKey(0, x0, y1)] = m_shapes.size() - 1;
+        m_ends.set(endKey(0, x0, y1), m_shapes.size() - 1);
     else if (y0 == y1 && x1 > x0)
-        m_ends[endKey(1, y0, x1)] = m_shapes.size() - 1;
+        m_ends.set(endKey(1, y0, x1), m_shapes.size() - 1);
 }
 
 void PdfPageContent::flushShapes() {

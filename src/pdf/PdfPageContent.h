@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ShapeEnds.h"
+
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace marlet {
@@ -52,7 +53,7 @@ private:
     std::string m_graphics;
     std::string m_text;
     std::vector<Shape> m_shapes;
-    std::unordered_map<std::uint64_t, std::size_t> m_ends;
+    ShapeEnds m_ends;
     std::uint32_t m_shapeColour = 0;
     int m_lineWidth = -1;
 
