@@ -1,11 +1,14 @@
 #include "config/InterfaceTexts.h"
 #include "base/Error.h"
 
+#include "support/MessageOf.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 using namespace marlet;
+using marlet::testing::messageOf;
 
 namespace {
 
@@ -14,16 +17,6 @@ const std::string EnglishFile = std::string(MARLET_DATA_DIR) + "/English.lng";
 
 std::string fixture(const std::string& name) {
     return std::string(MARLET_TEST_DATA) + "/lng/" + name;
-}
-
-template <typename Action>
-std::string failureOf(Action action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "done";
 }
 
 } // namespace
@@ -92,7 +85,7 @@ TEST(InterfaceTexts, FileWithoutSecLeavesTheNumberAndOneBlank) {
 TEST(InterfaceTexts, FileThatCannotBeOpenedKeepsEveryText) {
     InterfaceTexts texts;
     texts.load(EnglishFile);
-    EXPECT_EQ(failureOf([&] { texts.load("Deutsch.lng"); }), "Cannot open file Deutsch.lng");
+    EXPECT_EQ(messageOf([&] { texts.load("Deutsch.lng"); }), "Cannot open file Deutsch.lng");
     EXPECT_EQ(texts[TextKey::Title], "DOS console print settings");
     EXPECT_EQ(texts.timeOutLabel(3), "3 sec");
 }
@@ -101,5 +94,5 @@ TEST(InterfaceTexts, StartUpTitleLookup) {
     EXPECT_EQ(readLanguageTitle(RussianFile), "Настройки печати DOS-консоли");
     // Written "TITLE=" in a Windows-1251 file.
     EXPECT_EQ(readLanguageTitle(fixture("windows-1251.lng")), "Настройки печати DOS-консоли");
-    EXPECT_EQ(failureOf([] { readLanguageTitle("Русский.lng"); }), "Cannot open file Русский.lng");
+    EXPECT_EQ(messageOf([] { readLanguageTitle("Русский.lng"); }), "Cannot open file Русский.lng");
 }

@@ -3,23 +3,17 @@
 #include "render/TraceDevice.h"
 #include "support/FakeDevice.h"
 
+#include "support/MessageOf.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 using namespace marlet;
 using marlet::testing::FakeDevice;
+using marlet::testing::messageOf;
 
 namespace {
-
-std::string failureOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no error";
-}
 
 CanvasFont courier(int points, int dpi = 600) {
     return fontFromPoints("Courier New", points, {}, dpi);
@@ -147,19 +141,19 @@ TEST(PageGeometry, ValuesThatDoNotFitFailWithRangeCheckError) {
     geometry.setcell(10);
     geometry.FontHeight = 100;
 
-    EXPECT_EQ(failureOf([&] { geometry.setpitch(0); }), "Range check error");
+    EXPECT_EQ(messageOf([&] { geometry.setpitch(0); }), "Range check error");
     EXPECT_EQ(geometry.CellWidth, 50);
 
     geometry.CellWidth = 0;
     geometry.OriginX = 7;
-    EXPECT_EQ(failureOf([&] {
+    EXPECT_EQ(messageOf([&] {
                   geometry.checksize(courier(10), {4, 4}, Orientation::Portrait);
               }),
               "Range check error");
     EXPECT_EQ(geometry.OriginX, 7);
     geometry.CellWidth = 50;
     geometry.LineHeight = 0;
-    EXPECT_EQ(failureOf([&] {
+    EXPECT_EQ(messageOf([&] {
                   geometry.checksize(courier(10), {4, 4}, Orientation::Portrait);
               }),
               "Range check error");
@@ -167,16 +161,16 @@ TEST(PageGeometry, ValuesThatDoNotFitFailWithRangeCheckError) {
     // A 1-pixel "@" at 600 dpi gives pitch 600: the pitch fails before any cell field moves.
     geometry.LineHeight = 100;
     printer.setCanvasFont({"Tiny", 1, 1, {}, 1});
-    EXPECT_EQ(failureOf([&] { geometry.setcell(12); }), "Range check error");
+    EXPECT_EQ(messageOf([&] { geometry.setcell(12); }), "Range check error");
     EXPECT_EQ(geometry.LineHeight, 100);
 
     // A cell wider than 65535 pixels.
     printer.dpiX = 100000;
-    EXPECT_EQ(failureOf([&] { geometry.setpitch(1); }), "Range check error");
+    EXPECT_EQ(messageOf([&] { geometry.setpitch(1); }), "Range check error");
 
     printer.dpiY = -600;
-    EXPECT_EQ(failureOf([&] { geometry.setcell(10); }), "Range check error");
+    EXPECT_EQ(messageOf([&] { geometry.setcell(10); }), "Range check error");
     printer.dpiY = 600;
     printer.sheet.offsetX = -1;
-    EXPECT_EQ(failureOf([&] { geometry.defaultMargins(); }), "Range check error");
+    EXPECT_EQ(messageOf([&] { geometry.defaultMargins(); }), "Range check error");
 }

@@ -14,6 +14,8 @@
 
 #include "support/CellMetricsChecks.h"
 
+#include "support/MessageOf.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,6 +33,7 @@ using namespace marlet;
 using marlet::testing::cellFontRequest;
 using marlet::testing::expectWindowsCellMetrics;
 using marlet::testing::MemorySettingsStore;
+using marlet::testing::messageOf;
 
 namespace {
 
@@ -129,15 +132,6 @@ RasterDifference compareRasters(const QImage& a, const QImage& b, int tolerance,
             result.differing += unmatched(a, b, x, y) || unmatched(b, a, x, y);
         }
     return result;
-}
-
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "no error";
 }
 
 std::unique_ptr<PdfPageDevice> pdfDevice(const std::string& path, const VirtualPaper& paper) {
@@ -242,9 +236,9 @@ TEST(PdfPageDeviceTest, DeviceValuesFollowThePaperAndOrientationChangesWaitForTh
 
     device->beginDocument("DOS-console task");
     EXPECT_TRUE(device->documentOpen());
-    EXPECT_EQ(errorOf([&] { device->setOrientation(Orientation::Landscape); }),
+    EXPECT_EQ(messageOf([&] { device->setOrientation(Orientation::Landscape); }),
               "Printing in progress");
-    EXPECT_EQ(errorOf([&] { device->beginDocument("again"); }), "Printing in progress");
+    EXPECT_EQ(messageOf([&] { device->beginDocument("again"); }), "Printing in progress");
     EXPECT_EQ(device->orientation(), Orientation::Portrait);
     device->endDocument();
     EXPECT_FALSE(device->documentOpen());

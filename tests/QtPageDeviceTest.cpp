@@ -11,6 +11,8 @@
 
 #include "support/CellMetricsChecks.h"
 
+#include "support/MessageOf.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -19,17 +21,9 @@
 using namespace marlet;
 using marlet::testing::cellFontRequest;
 using marlet::testing::expectWindowsCellMetrics;
+using marlet::testing::messageOf;
 
 namespace {
-
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "no error";
-}
 
 // A small letter-size sheet at 100 dpi with unequal strips, so that landscape shows
 // which strip goes where.
@@ -78,9 +72,9 @@ TEST(QtPageDeviceTest, OrientationIsRefusedWhileADocumentIsOpen) {
     auto device = makePngPagesDevice(dir.filePath("page.png").toStdString(), smallPaper());
     device->beginDocument("DOS-console task");
     EXPECT_TRUE(device->documentOpen());
-    EXPECT_EQ(errorOf([&] { device->setOrientation(Orientation::Landscape); }),
+    EXPECT_EQ(messageOf([&] { device->setOrientation(Orientation::Landscape); }),
               "Printing in progress");
-    EXPECT_EQ(errorOf([&] { device->beginDocument("again"); }), "Printing in progress");
+    EXPECT_EQ(messageOf([&] { device->beginDocument("again"); }), "Printing in progress");
     EXPECT_EQ(device->orientation(), Orientation::Portrait);
     device->endDocument();
     EXPECT_FALSE(device->documentOpen());
@@ -211,6 +205,6 @@ TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
 }
 
 TEST(QtPageDeviceTest, UnknownSystemPrinterIsRefused) {
-    EXPECT_EQ(errorOf([] { makeSystemPrinterDevice("no such queue"); }),
+    EXPECT_EQ(messageOf([] { makeSystemPrinterDevice("no such queue"); }),
               "Printer selected is not valid");
 }

@@ -6,12 +6,15 @@
 #include "config/UnicodeText.h"
 #include "support/StoreDump.h"
 
+#include "support/MessageOf.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
 using namespace marlet;
+using marlet::testing::messageOf;
 
 namespace {
 
@@ -26,16 +29,6 @@ std::string fixture(const std::string& name) {
 /// A version 5.00 file of UTF-8 source text: byte order mark, UTF-16LE.
 std::string version5(std::string_view text) {
     return "\xFF\xFE" + encodeUtf16le(*decodeUtf8(text));
-}
-
-template <typename Action>
-std::string failureOf(Action&& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no failure";
 }
 
 struct FormFixture {
@@ -154,10 +147,10 @@ TEST(RegFileExport, KeepsLineBreaksOutOfQuotesAndRefusesWhatItCannotWrite) {
               "\"Init\"=hex(1):78,78,78,78,78,78,78,78,78,78,78,78,78,78,78,78,78,78,78,78,78,"
               "\\\r\n  78,78,78,78,78,78,78,78,78,0d,0a,00\r\n\r\n");
 
-    EXPECT_EQ(failureOf([&] { RegFileWriter(RegFormat::Version5).write(store, Key + "\\Gone"); }),
+    EXPECT_EQ(messageOf([&] { RegFileWriter(RegFormat::Version5).write(store, Key + "\\Gone"); }),
               "Key '\\SOFTWARE\\Tuvo\\Marlet\\Gone' not found");
     store.setValue(Key + "\\InitStr", "中文", std::string("x"));
-    EXPECT_EQ(failureOf([&] { RegFileWriter(RegFormat::Regedit4).write(store, Key); }),
+    EXPECT_EQ(messageOf([&] { RegFileWriter(RegFormat::Regedit4).write(store, Key); }),
               "The name '中文' has no Windows-1251 form for a REGEDIT4 file");
     EXPECT_NE(RegFileWriter(RegFormat::Version5).write(store, Key).find(encodeUtf16le(U"中文")),
               std::string::npos);
@@ -266,7 +259,7 @@ TEST(RegFileImport, RefusesABadLineByItsNumberAndWritesNothing) {
         SqliteSettingsStore store(":memory:");
         store.setValue(Key, "TimeOut", 3u);
         const std::string before = dumpStore(store);
-        EXPECT_EQ(failureOf([&] { RegFileReader::import(store, bad.file, "bad.reg"); }),
+        EXPECT_EQ(messageOf([&] { RegFileReader::import(store, bad.file, "bad.reg"); }),
                   bad.message);
         EXPECT_EQ(dumpStore(store), before);
     }

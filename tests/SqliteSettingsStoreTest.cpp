@@ -5,6 +5,8 @@
 #include "support/StoreDump.h"
 #include "support/TempFolder.h"
 
+#include "support/MessageOf.h"
+
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -16,20 +18,11 @@
 #include <unistd.h>
 
 using namespace marlet;
+using marlet::testing::messageOf;
 
 namespace {
 
 const std::string Key = MarletKey;
-
-template <typename Action>
-std::string failureOf(Action&& action) {
-    try {
-        action();
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no failure";
-}
 
 long long pragmaOf(const std::string& path, const std::string& pragma) {
     sqlite3* db = nullptr;
@@ -165,9 +158,9 @@ TEST_F(SqliteSettingsStoreTest, TypedReadsNameTheValueOfTheWrongType) {
     SqliteSettingsStore store(m_path);
     store.setValue(Key, "TimeOut", std::string("3"));
     store.setValue(Key, "Spool", 3u);
-    EXPECT_EQ(failureOf([&] { readNumber(store, Key, "TimeOut"); }),
+    EXPECT_EQ(messageOf([&] { readNumber(store, Key, "TimeOut"); }),
               "Invalid data type for 'TimeOut'");
-    EXPECT_EQ(failureOf([&] { readString(store, Key, "Spool"); }), "Invalid data type for 'Spool'");
+    EXPECT_EQ(messageOf([&] { readString(store, Key, "Spool"); }), "Invalid data type for 'Spool'");
     EXPECT_EQ(readNumber(store, Key, "Spool"), 3u);
     EXPECT_EQ(readNumber(store, Key, "Absent"), std::nullopt);
 }
@@ -204,17 +197,17 @@ TEST_F(SqliteSettingsStoreTest, RefusesWritesItCannotMake) {
         SqliteSettingsStore store(m_path);
         store.setValue(Key, "TimeOut", 3u);
         // Registry strings end at a zero byte: such a string cannot be stored.
-        EXPECT_EQ(failureOf([&] { store.setValue(Key, "Bold", std::string("\x1B\0E", 3)); }),
+        EXPECT_EQ(messageOf([&] { store.setValue(Key, "Bold", std::string("\x1B\0E", 3)); }),
                   "Failed to set data for 'Bold'");
         EXPECT_EQ(store.value(Key, "Bold"), std::nullopt);
     }
     SqliteSettingsStore readOnly(m_path, SqliteSettingsStore::Access::ReadOnly);
-    EXPECT_EQ(failureOf([&] { readOnly.setValue(Key, "TimeOut", 5u); }),
+    EXPECT_EQ(messageOf([&] { readOnly.setValue(Key, "TimeOut", 5u); }),
               "Failed to set data for 'TimeOut'");
-    EXPECT_EQ(failureOf([&] { readOnly.createKey(Key + "\\Sequences"); }),
+    EXPECT_EQ(messageOf([&] { readOnly.createKey(Key + "\\Sequences"); }),
               "Failed to create key \\SOFTWARE\\Tuvo\\Marlet\\Sequences");
     readOnly.beginBatch();
-    EXPECT_EQ(failureOf([&] { readOnly.setValue(Key, "AutoPrint", 1u); }),
+    EXPECT_EQ(messageOf([&] { readOnly.setValue(Key, "AutoPrint", 1u); }),
               "Failed to set data for 'AutoPrint'");
     readOnly.commit();
     EXPECT_EQ(readOnly.value(Key, "TimeOut"), StoredValue(3u));
@@ -222,9 +215,9 @@ TEST_F(SqliteSettingsStoreTest, RefusesWritesItCannotMake) {
 
 TEST_F(SqliteSettingsStoreTest, OpeningFailsForAFileThatIsNoStore) {
     std::ofstream(m_path) << "c:\\prnspl is a queue file, not a registry\n";
-    EXPECT_EQ(failureOf([&] { SqliteSettingsStore store(m_path); }), "Cannot open file " + m_path);
+    EXPECT_EQ(messageOf([&] { SqliteSettingsStore store(m_path); }), "Cannot open file " + m_path);
     const std::string missing = m_folder.file("absent.db");
-    EXPECT_EQ(failureOf([&] {
+    EXPECT_EQ(messageOf([&] {
                   SqliteSettingsStore store(missing, SqliteSettingsStore::Access::ReadOnly);
               }),
               "Cannot open file " + missing);
@@ -239,7 +232,7 @@ TEST_F(SqliteSettingsStoreTest, KeepsItsSchemaVersionAndRefusesANewerOne) {
         sqlite3_exec(db, "PRAGMA user_version = 2", nullptr, nullptr, nullptr);
         sqlite3_close(db);
     }
-    EXPECT_EQ(failureOf([&] { SqliteSettingsStore store(m_path); }),
+    EXPECT_EQ(messageOf([&] { SqliteSettingsStore store(m_path); }),
               "The settings store " + m_path + " has version 2, newer than this program's 1");
 }
 

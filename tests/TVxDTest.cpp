@@ -5,9 +5,12 @@
 #include "capture/CaptureSwitch.h"
 #include "support/RunningCaptureService.h"
 
+#include "support/MessageOf.h"
+
 #include <gtest/gtest.h>
 
 using namespace marlet;
+using marlet::testing::messageOf;
 using namespace marlet::testing;
 
 namespace {
@@ -16,15 +19,6 @@ std::string pathOfLength(const std::string& folder, std::size_t length) {
     std::string path = folder + "/";
     path += std::string(length - path.size(), 'q');
     return path;
-}
-
-std::string errorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& e) {
-        return e.what();
-    }
-    return "";
 }
 
 } // namespace
@@ -69,7 +63,7 @@ TEST(TVxDTest, ALongerPathFailsNamingItAndStartsNothing) {
     TempFolder folder;
     std::string path51 = pathOfLength("/tmp", 51);
     DriverLocation location{folder.file("capture.socket"), folder.file("marker-service")};
-    EXPECT_EQ(errorOf([&] { TVxD(1, path51, location); }),
+    EXPECT_EQ(messageOf([&] { TVxD(1, path51, location); }),
               "The queue file path " + path51 +
                   " is longer than 50 characters; capture needs a shorter one");
     CaptureSwitch capture(1, location);
@@ -80,7 +74,7 @@ TEST(TVxDTest, ALongerPathFailsNamingItAndStartsNothing) {
 TEST(TVxDTest, AServiceThatCannotBeStartedIsLoadedIncorrectly) {
     TempFolder folder;
     DriverLocation location{folder.file("capture.socket"), folder.file("marlet-capture")};
-    EXPECT_EQ(errorOf([&] { TVxD(1, "/tmp/q", location); }),
+    EXPECT_EQ(messageOf([&] { TVxD(1, "/tmp/q", location); }),
               folder.file("marlet-capture") + " loaded incorrectly.");
 }
 
@@ -88,8 +82,8 @@ TEST(TVxDTest, ARefusedCallIsDriverUnaccessed) {
     RunningCaptureService service;
     ASSERT_TRUE(service.up);
     TVxD device(1, "/tmp/q", service.location());
-    EXPECT_EQ(errorOf([&] { device.Service(3); }), "Driver unaccessed. Service 3");
-    EXPECT_EQ(errorOf([&] { device.Service(0); }), "Driver unaccessed. Service 0");
+    EXPECT_EQ(messageOf([&] { device.Service(3); }), "Driver unaccessed. Service 3");
+    EXPECT_EQ(messageOf([&] { device.Service(0); }), "Driver unaccessed. Service 0");
     EXPECT_NO_THROW(device.Service(2)) << "the connection survives a refusal";
 }
 
