@@ -9,7 +9,7 @@
 #include <QImage>
 #include <QTemporaryDir>
 
-#include "support/CellMetricsChecks.h"
+#include "support/DeviceChecks.h"
 
 #include "support/MessageOf.h"
 
@@ -20,6 +20,7 @@
 
 using namespace marlet;
 using marlet::testing::cellFontRequest;
+using marlet::testing::expectVirtualSheetAndDocumentRules;
 using marlet::testing::expectWindowsCellMetrics;
 using marlet::testing::messageOf;
 
@@ -47,39 +48,10 @@ TEST(QtPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
     expectWindowsCellMetrics(*device);
 }
 
-TEST(QtPageDeviceTest, VirtualDeviceValuesFollowThePaperAndOrientation) {
+TEST(QtPageDeviceTest, VirtualDeviceValuesFollowThePaperAndOrientationWaitsForTheDocument) {
     QTemporaryDir dir;
     auto device = makePngPagesDevice(dir.filePath("unused.png").toStdString(), VirtualPaper{});
-    EXPECT_EQ(device->resolutionX(), 600);
-    EXPECT_EQ(device->resolutionY(), 600);
-    PhysicalPage sheet = device->physicalPage();
-    EXPECT_EQ(sheet.width, 4960);
-    EXPECT_EQ(sheet.height, 7016);
-    EXPECT_EQ(sheet.offsetX, 100);
-    EXPECT_EQ(sheet.offsetY, 100);
-    EXPECT_EQ(device->pageSize().width, 4760);
-    EXPECT_EQ(device->pageSize().height, 6816);
-
-    device->setOrientation(Orientation::Landscape);
-    EXPECT_EQ(device->orientation(), Orientation::Landscape);
-    EXPECT_EQ(device->pageSize().width, 6816);
-    EXPECT_EQ(device->pageSize().height, 4760);
-    EXPECT_EQ(device->physicalPage().width, 4960);
-}
-
-TEST(QtPageDeviceTest, OrientationIsRefusedWhileADocumentIsOpen) {
-    QTemporaryDir dir;
-    auto device = makePngPagesDevice(dir.filePath("page.png").toStdString(), smallPaper());
-    device->beginDocument("DOS-console task");
-    EXPECT_TRUE(device->documentOpen());
-    EXPECT_EQ(messageOf([&] { device->setOrientation(Orientation::Landscape); }),
-              "Printing in progress");
-    EXPECT_EQ(messageOf([&] { device->beginDocument("again"); }), "Printing in progress");
-    EXPECT_EQ(device->orientation(), Orientation::Portrait);
-    device->endDocument();
-    EXPECT_FALSE(device->documentOpen());
-    device->setOrientation(Orientation::Landscape);
-    EXPECT_EQ(device->orientation(), Orientation::Landscape);
+    expectVirtualSheetAndDocumentRules(*device);
 }
 
 TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {

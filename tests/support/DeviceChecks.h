@@ -3,6 +3,8 @@
 #include "render/PageDevice.h"
 #include "render/PageGeometry.h"
 
+#include "support/MessageOf.h"
+
 #include <gtest/gtest.h>
 
 namespace marlet::testing {
@@ -49,6 +51,35 @@ inline void expectWindowsCellMetrics(PageDevice& device) {
     EXPECT_EQ(device.textExtent(u"@").height, 100);
     EXPECT_EQ(device.textExtent(u"Привет").width, 300);
     EXPECT_EQ(device.textExtent(u"").width, 0);
+}
+
+/// The virtual A4 sheet at 600 dpi with 100-pixel strips, in both orientations; the
+/// orientation cannot change while a document is open.
+inline void expectVirtualSheetAndDocumentRules(PageDevice& device) {
+    EXPECT_EQ(device.resolutionX(), 600);
+    EXPECT_EQ(device.resolutionY(), 600);
+    PhysicalPage sheet = device.physicalPage();
+    EXPECT_EQ(sheet.width, 4960);
+    EXPECT_EQ(sheet.height, 7016);
+    EXPECT_EQ(sheet.offsetX, 100);
+    EXPECT_EQ(sheet.offsetY, 100);
+    EXPECT_EQ(device.pageSize().width, 4760);
+    EXPECT_EQ(device.pageSize().height, 6816);
+
+    device.beginDocument("DOS-console task");
+    EXPECT_TRUE(device.documentOpen());
+    EXPECT_EQ(messageOf([&] { device.setOrientation(Orientation::Landscape); }),
+              "Printing in progress");
+    EXPECT_EQ(messageOf([&] { device.beginDocument("again"); }), "Printing in progress");
+    EXPECT_EQ(device.orientation(), Orientation::Portrait);
+    device.endDocument();
+    EXPECT_FALSE(device.documentOpen());
+
+    device.setOrientation(Orientation::Landscape);
+    EXPECT_EQ(device.orientation(), Orientation::Landscape);
+    EXPECT_EQ(device.pageSize().width, 6816);
+    EXPECT_EQ(device.pageSize().height, 4760);
+    EXPECT_EQ(device.physicalPage().width, 4960);
 }
 
 } // namespace marlet::testing
