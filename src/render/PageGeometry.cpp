@@ -156,8 +156,4 @@ CanvasFont fontFromPoints(const std::string& face, int points, FontStyle style, 
     return font;
 }
 
-int pointsFromFont(const CanvasFont& font, int resolutionY) {
-    return -mulDiv(font.height, 72, resolutionY);
-}
-
 } // namespace marlet

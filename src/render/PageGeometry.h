@@ -70,7 +70,4 @@ FontRequest jobFontRequest(const std::string& face, FontStyle style, std::uint16
 /// The canvas font a point size gives on a device of that vertical resolution.
 CanvasFont fontFromPoints(const std::string& face, int points, FontStyle style, int resolutionY);
 
-/// A font's point size back from its canvas height, as the fonts page shows it.
-int pointsFromFont(const CanvasFont& font, int resolutionY);
-
 } // namespace marlet
