@@ -47,6 +47,8 @@ public:
 
     pid_t pid() const { return m_pid; }
     bool running() const { return m_pid > 0 && !m_status; }
+    /// Whether the program has ended, without waiting for it.
+    bool exited() { return wait(std::chrono::milliseconds(0)) != -1 || !running(); }
 
     /// Waits up to limit for the program to end; its exit status, or -1 when it runs on
     /// or ended by a signal.

@@ -14,14 +14,21 @@ namespace marlet::testing {
 class RunningCaptureService {
 public:
     explicit RunningCaptureService(std::vector<std::string> extra = {}) {
-        std::vector<std::string> arguments{
-            "--socket", socket, "--fifo", fifo, "--listen", "127.0.0.1:" + std::to_string(port)};
-        arguments.insert(arguments.end(), extra.begin(), extra.end());
-        process = std::make_unique<ChildProcess>(
-            MARLET_BINARY_DIR "/marlet-capture", arguments,
-            std::vector<std::string>{"XDG_RUNTIME_DIR=" + folder.file("run")},
-            folder.file("service.log"));
-        up = waitFor([&] { return std::filesystem::exists(socket); });
+        // A port that was free may be taken by a test running beside this one before the
+        // service binds it: the service then ends, and another port is tried.
+        for (int attempt = 0; attempt < 5 && !up; ++attempt) {
+            port = freeLoopbackPort();
+            std::vector<std::string> arguments{"--socket", socket,
+                                               "--fifo",   fifo,
+                                               "--listen", "127.0.0.1:" + std::to_string(port)};
+            arguments.insert(arguments.end(), extra.begin(), extra.end());
+            process = std::make_unique<ChildProcess>(
+                MARLET_BINARY_DIR "/marlet-capture", arguments,
+                std::vector<std::string>{"XDG_RUNTIME_DIR=" + folder.file("run")},
+                folder.file("service.log"));
+            waitFor([&] { return std::filesystem::exists(socket) || process->exited(); });
+            up = std::filesystem::exists(socket) && !process->exited();
+        }
     }
 
     /// Where a TVxD finds this service; nothing is started when it does not answer.
@@ -31,7 +38,7 @@ public:
     std::string socket = folder.file("capture.socket");
     std::string fifo = folder.file("lpt1");
     std::string queue = folder.file("prnspl");
-    int port = freeLoopbackPort();
+    int port = 0;
     std::unique_ptr<ChildProcess> process;
     bool up = false;
 };

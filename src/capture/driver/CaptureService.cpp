@@ -49,11 +49,12 @@ CaptureService::CaptureService(const ServiceOptions& options) : m_options(option
                                            [this](std::uint32_t, std::uint32_t, std::uint32_t w,
                                                   std::uint32_t l) { m_control->notifyAll(w, l); });
     m_driver = std::make_unique<CaptureDriver>(*m_host);
-    m_control = std::make_unique<ControlServer>(options.socket, *m_driver);
+    // The ports first: once the control socket exists, the service is wholly up.
     if (options.listen)
         m_tcp = std::make_unique<TcpFeed>(*options.listen);
     if (options.fifo)
         m_fifo = std::make_unique<FifoFeed>(*options.fifo);
+    m_control = std::make_unique<ControlServer>(options.socket, *m_driver);
     m_started = ServiceHost::Clock::now();
 }
 
