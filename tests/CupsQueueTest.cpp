@@ -39,9 +39,14 @@ TEST(CupsDeviceValues, TakeResolutionPaperAndMarginsInPixels) {
     EXPECT_EQ(describe(CupsQueue::deviceValues(600, &letter)), "600 dpi 5100x6600 strips 100,200");
 }
 
-TEST(CupsDeviceValues, KeepTheLeftAndTopStripsWhenTheOthersDiffer) {
+TEST(CupsDeviceValues, KeepEveryStripWhenTheyDiffer) {
     cups_size_t uneven = media(21000, 29700, 500, 300, 700, 900);
-    EXPECT_EQ(describe(CupsQueue::deviceValues(600, &uneven)), "600 dpi 4961x7016 strips 118,71");
+    VirtualPaper paper = CupsQueue::deviceValues(600, &uneven);
+    EXPECT_EQ(describe(paper), "600 dpi 4961x7016 strips 118,71");
+    EXPECT_EQ(paper.rightStrip(), 165);
+    EXPECT_EQ(paper.bottomStrip(), 213);
+    EXPECT_EQ(paper.printable(Orientation::Portrait).width, 4961 - 118 - 165);
+    EXPECT_EQ(paper.printable(Orientation::Portrait).height, 7016 - 71 - 213);
 }
 
 TEST(CupsDeviceValues, FallBackToALaserPrinterWhereTheQueueTellsNothing) {

@@ -52,9 +52,9 @@ void applyPaper(VirtualPaper& paper, const std::string& choice) {
     long double width = 0;
     long double height = 0;
     if (choice == "A4") {
-        // As printer drivers report A4: 4960 x 7016 at 600 dpi.
-        width = paper.dpi * 124.0L / 15;
-        height = paper.dpi * 877.0L / 75;
+        PageSize a4 = VirtualPaper::a4(paper.dpi);
+        width = a4.width;
+        height = a4.height;
     } else if (choice == "Letter") {
         width = paper.dpi * 8.5L;
         height = paper.dpi * 11.0L;

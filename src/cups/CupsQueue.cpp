@@ -149,14 +149,14 @@ VirtualPaper CupsQueue::deviceValues(int dpi, const cups_size_t* media) {
     if (media && media->width > 0 && media->length > 0) {
         paper.width = toPixels(media->width, paper.dpi);
         paper.height = toPixels(media->length, paper.dpi);
-        // FIXME: the sheet's strips are equal on opposite sides; wider right or bottom
-        // strips of a queue are taken as the left and top ones.
         paper.unprintableX = toPixels(media->left, paper.dpi);
         paper.unprintableY = toPixels(media->top, paper.dpi);
+        paper.unprintableRight = toPixels(media->right, paper.dpi);
+        paper.unprintableBottom = toPixels(media->bottom, paper.dpi);
     } else {
-        // A4 as printer drivers report it: 4960 x 7016 at 600 dpi.
-        paper.width = roundToField<int>(paper.dpi * 124.0L / 15);
-        paper.height = roundToField<int>(paper.dpi * 877.0L / 75);
+        PageSize a4 = VirtualPaper::a4(paper.dpi);
+        paper.width = a4.width;
+        paper.height = a4.height;
         paper.unprintableX = roundToField<int>(paper.dpi / 6.0L);
         paper.unprintableY = paper.unprintableX;
     }
