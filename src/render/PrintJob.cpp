@@ -50,6 +50,7 @@ void PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
             try {
                 m_printer.endDocument();
             } catch (...) {
+                // The failure that ended the job is the one the user is told of.
             }
         }
         throw;
