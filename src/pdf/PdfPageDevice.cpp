@@ -106,7 +106,7 @@ void PdfPageDevice::setCanvasFont(const CanvasFont& font) {
         m_active.reset();
 }
 
-const PdfPageDevice::ActiveFont& PdfPageDevice::activeFont() {
+const PdfPageDevice::ActiveFont& PdfPageDevice::activeFont() const {
     if (m_active)
         return *m_active;
     auto key = std::make_tuple(m_font.face, m_font.style.bold, m_font.style.italic, m_font.height,
@@ -129,7 +129,7 @@ const PdfPageDevice::ActiveFont& PdfPageDevice::activeFont() {
 }
 
 TextExtent PdfPageDevice::textExtent(std::u16string_view text) const {
-    const CellFace& cell = *const_cast<PdfPageDevice*>(this)->activeFont().cell;
+    const CellFace& cell = *activeFont().cell;
     if (text.size() == 1)
         return {cell.characterAdvance(text[0]), cell.cellHeight()};
     return cell.extent(text);

@@ -62,7 +62,8 @@ private:
     };
     void startPage();
     void finishPage();
-    const ActiveFont& activeFont();
+    /// The canvas font made real, resolved on first use after a change.
+    const ActiveFont& activeFont() const;
     int fileFont(const std::shared_ptr<const FontFace>& face);
     void decorate(const ActiveFont& font, int x, int y, int width);
 
@@ -77,8 +78,9 @@ private:
     std::map<const FontFace*, int> m_fileFonts;
 
     CanvasFont m_font;
-    std::optional<ActiveFont> m_active;
-    std::map<std::tuple<std::string, bool, bool, int, int>, std::shared_ptr<const CellFace>>
+    // Caches of what the canvas font resolves to; measuring fills them too.
+    mutable std::optional<ActiveFont> m_active;
+    mutable std::map<std::tuple<std::string, bool, bool, int, int>, std::shared_ptr<const CellFace>>
         m_cells;
 
     int m_penWidth = 0;
