@@ -64,13 +64,17 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes) {
     const std::uint32_t size = input.fileSize();
     const std::uint32_t progressDivisor = size / 16;
     std::uint32_t lastStep = 99;
+    // The step only changes once so many bytes are done: no division for every byte.
+    std::uint64_t nextStepAt = 0;
     while (input.fileRemaining() > 0) {
-        if (progressDivisor > 0) {
-            std::uint32_t step = (size - input.fileRemaining()) / progressDivisor;
+        const std::uint32_t done = size - input.fileRemaining();
+        if (progressDivisor > 0 && done >= nextStepAt) {
+            std::uint32_t step = done / progressDivisor;
             if (step != lastStep) {
                 m_updateProgress(static_cast<std::uint8_t>(step));
                 lastStep = step;
             }
+            nextStepAt = (static_cast<std::uint64_t>(step) + 1) * progressDivisor;
         }
         std::uint8_t byte = input.next();
         m_code = m_table.code(byte);
@@ -85,11 +89,12 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes) {
         if (m_code != 0)
             output(byte);
 
-        if (m_lineWrap && m_job.penX > m_printer.pageSize().width - widthOf(m_code)) {
+        const PageSize page = m_printer.pageSize();
+        if (m_lineWrap && m_job.penX > page.width - widthOf(m_code)) {
             m_job.penX = m_geometry.OriginX;
             m_job.penY += m_geometry.LineHeight;
         }
-        if (m_job.penY > m_printer.pageSize().height - 2 * m_geometry.FontHeight) {
+        if (m_job.penY > page.height - 2 * m_geometry.FontHeight) {
             m_job.penY = m_geometry.OriginY;
             m_job.pageOpen = false;
         }
