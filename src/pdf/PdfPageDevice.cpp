@@ -13,6 +13,11 @@ namespace {
 
 constexpr double PointsPerInch = 72.0;
 
+// Fonts that draw alike: the character set changes nothing on a Unicode page.
+bool drawAlike(const CanvasFont& a, const CanvasFont& b) {
+    return a.face == b.face && a.height == b.height && a.width == b.width && a.style == b.style;
+}
+
 } // namespace
 
 PdfPageDevice::PdfPageDevice(const VirtualPaper& paper, std::unique_ptr<PdfDestination> destination)
@@ -43,6 +48,10 @@ void PdfPageDevice::beginDocument(const std::string& title) {
     m_fileFonts.clear();
     if (m_active)
         m_active->style.font = -1;
+    for (std::optional<RecentFont>& recent : m_recent) {
+        if (recent)
+            recent->active.style.font = -1;
+    }
     startPage();
 }
 
@@ -98,12 +107,32 @@ void PdfPageDevice::createFont(const FontRequest& request) {
 }
 
 void PdfPageDevice::setCanvasFont(const CanvasFont& font) {
-    // The character set changes nothing on a Unicode page: the same face stays in use.
-    const bool sameFace = m_active && font.face == m_font.face && font.height == m_font.height &&
-                          font.width == m_font.width && font.style == m_font.style;
+    if (m_active && drawAlike(font, m_font)) {
+        m_font = font;
+        return;
+    }
+    rememberActive();
     m_font = font;
-    if (!sameFace)
-        m_active.reset();
+    m_active.reset();
+    for (const std::optional<RecentFont>& recent : m_recent) {
+        if (recent && drawAlike(recent->font, font)) {
+            m_active = recent->active;
+            break;
+        }
+    }
+}
+
+void PdfPageDevice::rememberActive() {
+    if (!m_active)
+        return;
+    for (std::optional<RecentFont>& recent : m_recent) {
+        if (recent && drawAlike(recent->font, m_font)) {
+            recent->active = *m_active;
+            return;
+        }
+    }
+    m_recent[m_nextRecent] = RecentFont{m_font, *m_active};
+    m_nextRecent = (m_nextRecent + 1) % m_recent.size();
 }
 
 const PdfPageDevice::ActiveFont& PdfPageDevice::activeFont() const {

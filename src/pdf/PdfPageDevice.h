@@ -78,8 +78,17 @@ private:
     std::map<const FontFace*, int> m_fileFonts;
 
     CanvasFont m_font;
+    /// Keeps the font being left, so that switching back (bold on and off) finds it again.
+    void rememberActive();
+
     // Caches of what the canvas font resolves to; measuring fills them too.
     mutable std::optional<ActiveFont> m_active;
+    struct RecentFont {
+        CanvasFont font;
+        ActiveFont active;
+    };
+    std::array<std::optional<RecentFont>, 4> m_recent;
+    std::size_t m_nextRecent = 0;
     mutable std::map<std::tuple<std::string, bool, bool, int, int>, std::shared_ptr<const CellFace>>
         m_cells;
 
