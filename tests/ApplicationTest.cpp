@@ -3,6 +3,7 @@
 #include "render/TraceDevice.h"
 #include "support/FakeDevice.h"
 #include "support/MemorySettingsStore.h"
+#include "support/MessageOf.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 using namespace marlet;
 using marlet::testing::FakeDevice;
 using marlet::testing::MemorySettingsStore;
+using marlet::testing::messageOf;
 
 namespace {
 
@@ -130,7 +132,7 @@ TEST_F(ApplicationTest, PrintOutFeedsTheQueueFileThroughTheActiveScheme) {
                                "E"));
     Application app = make();
     app.startUp();
-    app.settings().Spool = queue;
+    app.setSpool(queue);
     app.PrintOut();
     EXPECT_EQ(app.scheme().name(), "Epson");
     EXPECT_TRUE(printer.canvasFont().style.bold);
@@ -138,4 +140,96 @@ TEST_F(ApplicationTest, PrintOutFeedsTheQueueFileThroughTheActiveScheme) {
     EXPECT_EQ(progress.shown.front(), 0);
     EXPECT_EQ(progress.shown.back(), -1);
     std::filesystem::remove(queue);
+}
+
+namespace {
+
+/// Writes down every change, in the order the application reports it.
+class ChangeLog : public ApplicationObserver {
+public:
+    void settingChanged(std::string_view name) override { changes.emplace_back(name); }
+    void figuresChanged() override { changes.emplace_back("figures"); }
+    void textsChanged() override { changes.emplace_back("texts"); }
+    void printerChanged() override { changes.emplace_back("printer"); }
+
+    std::vector<std::string> changes;
+};
+
+using Changes = std::vector<std::string>;
+
+} // namespace
+
+TEST_F(ApplicationTest, SettersRunWhatFollowsAndTellTheObservers) {
+    Application app = make();
+    app.startUp();
+    ChangeLog log;
+    app.addObserver(log);
+
+    // A 12-point font keeps the cell of the last job: the figures follow the margins,
+    // the orientation and the printer, never the font alone.
+    app.setSampleFont("Courier New", 12, FontStyle{true, false, false, false});
+    EXPECT_EQ(log.changes, (Changes{"FontSize", "FontBold", "figures"}));
+    EXPECT_EQ(printer.canvasFont().height, -100) << "checksize gave the canvas the sample font";
+    EXPECT_TRUE(printer.canvasFont().style.bold);
+
+    log.changes.clear();
+    app.setMargins({10, 20});
+    EXPECT_EQ(log.changes, (Changes{"TopMargin", "LeftMargin", "figures"}));
+    EXPECT_EQ(app.geometry().OriginX, 372); // R(20 / 25.4 * 600) - 100
+    EXPECT_EQ(app.geometry().OriginY, 136); // R(10 / 25.4 * 600) - 100
+
+    log.changes.clear();
+    app.setOrientation(Orientation::Landscape);
+    EXPECT_EQ(log.changes, (Changes{"Orientation", "figures"}));
+    EXPECT_EQ(app.figures().charsPerLine, 128); // R((7016 - 472.44 - 100) / 50) - 1
+
+    log.changes.clear();
+    app.setLanguage("English");
+    EXPECT_EQ(log.changes, (Changes{"texts", "Language"}));
+    EXPECT_EQ(app.texts()[TextKey::Title], "DOS console print settings");
+
+    log.changes.clear();
+    app.setTimeOut(25);
+    app.setTimeOut(10);
+    app.setAutoPrint(true);
+    app.setCapture(false);
+    app.setInitString("\x1B@");
+    EXPECT_EQ(log.changes, (Changes{"TimeOut", "Capture", "InitStr"}))
+        << "held to 10 seconds; unchanged values tell nobody";
+    EXPECT_EQ(app.queueInterval(), 10000);
+    app.removeObserver(log);
+    app.setLineWrap(false);
+    EXPECT_EQ(log.changes.size(), 3u);
+}
+
+TEST_F(ApplicationTest, AFileThatCannotBeLoadedChangesNoName) {
+    Application app = make();
+    app.startUp();
+    ChangeLog log;
+    app.addObserver(log);
+    EXPECT_EQ(messageOf([&] { app.setLanguage("Klingon"); }), "Cannot open file Klingon.lng");
+    EXPECT_EQ(messageOf([&] { app.setCodePage("999"); }), "Cannot open file 999.cp");
+    EXPECT_EQ(app.settings().Language, "Русский");
+    EXPECT_EQ(app.settings().CodePage, "866");
+    EXPECT_EQ(app.texts()[TextKey::TabMain], "Общие");
+    EXPECT_TRUE(log.changes.empty());
+    app.setCodePage("437");
+    EXPECT_EQ(log.changes, Changes{"CodePage"});
+    EXPECT_EQ(app.codePage().code(0x80), 0x00C7);
+}
+
+TEST_F(ApplicationTest, AnotherPrinterGivesItsOwnFigures) {
+    Application app = make();
+    app.startUp();
+    ChangeLog log;
+    app.addObserver(log);
+    FakeDevice coarse;
+    coarse.dpiX = coarse.dpiY = 300;
+    coarse.sheet = {2480, 3508, 50, 50};
+    app.setPrinter(coarse);
+    EXPECT_EQ(log.changes, (Changes{"printer", "figures"}));
+    EXPECT_EQ(&app.printer(), &coarse);
+    // The cell of the 600-dpi start-up stays until the next job: 50 pixels here are 1/6 in.
+    EXPECT_EQ(app.figures().charsPerLine, 47); // R((2480 - 47.24 - 50) / 50) - 1
+    EXPECT_EQ(app.geometry().OriginX, -3);     // R(4 / 25.4 * 300) - 50
 }

@@ -20,7 +20,7 @@ Drawn draw(std::uint16_t code, std::int32_t x, std::int32_t y, std::uint16_t w, 
     FakeDevice printer;
     std::ostringstream trace;
     TraceDevice traced(printer, trace);
-    BoxRenderer(traced).Pseudo(x, y, code, w, h);
+    BoxRenderer(traced).drawFigure(x, y, code, w, h);
     return {trace.str(), code};
 }
 

@@ -16,18 +16,18 @@ constexpr std::uint32_t Window = 0x00012345;
 
 class CaptureDriverTest : public ::testing::Test {
 protected:
-    CaptureDriverTest() { EXPECT_EQ(control(CaptureDriver::OpenCode), CaptureDriver::Success); }
+    CaptureDriverTest() { EXPECT_EQ(control(control::Open), control::Success); }
 
     std::uint32_t control(std::uint32_t code) { return driver.deviceControl(code, {}, {}); }
 
     StateBlock readState() {
         StateBlock state;
-        EXPECT_EQ(driver.deviceControl(1, {}, state.bytes()), CaptureDriver::Success);
+        EXPECT_EQ(driver.deviceControl(control::ReadState, {}, state.bytes()), control::Success);
         return state;
     }
 
     void writeState(const StateBlock& state) {
-        EXPECT_EQ(driver.deviceControl(2, state.bytes(), {}), CaptureDriver::Success);
+        EXPECT_EQ(driver.deviceControl(control::WriteState, state.bytes(), {}), control::Success);
     }
 
     // As the application starts capture: what the driver reported, with the switch on.
@@ -70,18 +70,18 @@ TEST_F(CaptureDriverTest, DeviceControlRefusesOtherCodesAndOtherSizes) {
     std::array<std::uint8_t, 320> shortBlock{};
     EXPECT_EQ(driver.deviceControl(3, state.bytes(), state.bytes()), 0xFFFFFFFFu);
     EXPECT_EQ(driver.deviceControl(0x1992, state.bytes(), state.bytes()), 0xFFFFFFFFu);
-    EXPECT_EQ(driver.deviceControl(1, {}, shortBlock), 0xFFFFFFFFu);
-    EXPECT_EQ(driver.deviceControl(2, shortBlock, {}), 0xFFFFFFFFu);
+    EXPECT_EQ(driver.deviceControl(control::ReadState, {}, shortBlock), 0xFFFFFFFFu);
+    EXPECT_EQ(driver.deviceControl(control::WriteState, shortBlock, {}), 0xFFFFFFFFu);
 }
 
 TEST_F(CaptureDriverTest, OpensAndClosesStartAndStopTheHooks) {
     EXPECT_TRUE(dos.hooked(0x17));
     EXPECT_TRUE(dos.hooked(0x21));
     EXPECT_TRUE(dos.timerRunning());
-    control(CaptureDriver::OpenCode);
-    control(CaptureDriver::CloseCode);
+    control(control::Open);
+    control(control::Close);
     EXPECT_TRUE(driver.started()) << "one handle is still open";
-    control(CaptureDriver::CloseCode);
+    control(control::Close);
     EXPECT_FALSE(driver.started());
     EXPECT_FALSE(dos.hooked(0x17));
     EXPECT_FALSE(dos.hooked(0x21));
@@ -264,6 +264,6 @@ TEST_F(CaptureDriverTest, OnlyTimedWritesNotifyTheWindow) {
 TEST_F(CaptureDriverTest, TheLastCloseWritesWhatIsStillWaiting) {
     captureInto(Queue);
     printText("held");
-    control(CaptureDriver::CloseCode);
+    control(control::Close);
     EXPECT_EQ(dos.files[Queue], "held");
 }

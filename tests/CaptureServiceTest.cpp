@@ -46,7 +46,7 @@ std::vector<std::uint8_t> call(int fd, std::uint32_t code, std::size_t inputSize
     return reply;
 }
 
-// The next notification on a TVxD's connection, waiting up to five seconds.
+// The next notification on a CaptureClient's connection, waiting up to five seconds.
 std::vector<std::uint8_t> nextNotice(int fd) {
     pollfd entry{fd, POLLIN, 0};
     std::vector<std::uint8_t> notice(64);
@@ -137,11 +137,11 @@ TEST(CaptureServiceTest, StoppingCaptureWritesWhatTheDriverHolds) {
 TEST(CaptureServiceTest, WithCaptureOffAndNoPassThroughThePortTakesNoData) {
     RunningCaptureService service;
     ASSERT_TRUE(service.up);
-    TVxD device(7, service.queue, service.location());
+    CaptureClient device(7, service.queue, service.location());
     ASSERT_TRUE(sendToPort(service.port, "waits for capture"));
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     device.state().setCapture(true);
-    device.Service(2);
+    device.writeState();
     EXPECT_EQ(nextNotice(device.fd()), expectedNotice());
     EXPECT_EQ(readFile(service.queue), "waits for capture")
         << "nothing was lost while the port took no data";
@@ -152,11 +152,11 @@ TEST(CaptureServiceTest, WithCaptureOffBytesPassThroughTranslated) {
     std::string printer = output.file("lp0");
     RunningCaptureService service({"--pass-through", printer});
     ASSERT_TRUE(service.up);
-    TVxD device(7, service.queue, service.location());
-    device.Service(1);
+    CaptureClient device(7, service.queue, service.location());
+    device.readState();
     device.state().setTranslating(true);
     device.state().bytes()[StateBlock::TableOffset + 0xC4] = '-';
-    device.Service(2);
+    device.writeState();
     ASSERT_TRUE(sendToPort(service.port, "\xC4\xC4 ok"));
     EXPECT_TRUE(waitFor([&] { return readFile(printer).size() == 5; }));
     EXPECT_EQ(readFile(printer), "-- ok");

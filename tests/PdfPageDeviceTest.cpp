@@ -2,10 +2,10 @@
 #include "DosText.h"
 #include "app/Application.h"
 #include "base/Error.h"
+#include "devices/OutputFile.h"
 #include "pdf/FontFace.h"
 #include "pdf/FontLocator.h"
 #include "pdf/PdfDestination.h"
-#include "platform/Devices.h"
 #include "render/PageGeometry.h"
 #include "support/MemorySettingsStore.h"
 #include "support/TempFolder.h"
@@ -188,8 +188,7 @@ void printJob(PageDevice& device, const std::string& path) {
     Application app(device, progress, store,
                     [&](const std::string& message) { reports.push_back(message); });
     app.startUp();
-    app.settings().Spool = path;
-    app.PrintOut();
+    app.printFile(path);
     device.close();
     fs::current_path(previous);
     EXPECT_TRUE(reports.empty());
@@ -596,7 +595,7 @@ TEST(PdfPageDeviceTest, PdfPixelsKeepTheDeviceRulesOfThePngPages) {
         draw(*device);
     }
     {
-        auto device = makePngPagesDevice(folder.file("rules.png"), smallPaper());
+        auto device = openOutputFile(folder.file("rules.png"), smallPaper());
         draw(*device);
     }
     const int ox = 10, oy = 20;
@@ -646,7 +645,7 @@ TEST(PdfPageDeviceTest, RasterOfAJobAgreesWithThePngPages) {
         printJob(*device, job);
     }
     {
-        auto device = makePngPagesDevice(folder.file("job.png"), paper);
+        auto device = openOutputFile(folder.file("job.png"), paper);
         printJob(*device, job);
     }
     ASSERT_FALSE(fs::exists(folder.file("job-3.png")));

@@ -1,8 +1,8 @@
 #include "base/Error.h"
+#include "devices/OutputFile.h"
 #include "platform/CellFont.h"
-#include "platform/Devices.h"
-#include "platform/HeadlessGui.h"
 #include "platform/PngPagesOutput.h"
+#include "platform/SystemPrinterOutput.h"
 #include "render/PageGeometry.h"
 
 #include <QFile>
@@ -40,7 +40,7 @@ int gray(const QImage& image, int x, int y) {
 
 TEST(QtPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
     QTemporaryDir dir;
-    auto device = makePngPagesDevice(dir.filePath("unused.png").toStdString(), VirtualPaper{});
+    auto device = openOutputFile(dir.filePath("unused.png").toStdString(), VirtualPaper{});
 
     CanvasFont plain{"Courier New", 0, 0, {}, 1};
     EXPECT_EQ(CellFont(plain, 100).resolvedFamily(), QStringLiteral("Liberation Mono"));
@@ -50,7 +50,7 @@ TEST(QtPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
 
 TEST(QtPageDeviceTest, VirtualDeviceValuesFollowThePaperAndOrientationWaitsForTheDocument) {
     QTemporaryDir dir;
-    auto device = makePngPagesDevice(dir.filePath("unused.png").toStdString(), VirtualPaper{});
+    auto device = openOutputFile(dir.filePath("unused.png").toStdString(), VirtualPaper{});
     expectVirtualSheetAndDocumentRules(*device);
 }
 
@@ -58,7 +58,7 @@ TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
     QTemporaryDir dir;
     std::string path = dir.filePath("out.png").toStdString();
     {
-        auto device = makePngPagesDevice(path, smallPaper());
+        auto device = openOutputFile(path, smallPaper());
         device->beginDocument("DOS-console task");
         device->setPenWidth(0);
         device->moveTo(100, 50);
@@ -177,6 +177,6 @@ TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
 }
 
 TEST(QtPageDeviceTest, UnknownSystemPrinterIsRefused) {
-    EXPECT_EQ(messageOf([] { makeSystemPrinterDevice("no such queue"); }),
+    EXPECT_EQ(messageOf([] { SystemPrinterOutput("no such queue"); }),
               "Printer selected is not valid");
 }

@@ -1,7 +1,9 @@
 #include "Application.h"
 
 #include "base/Error.h"
+#include "charset/CodePageList.h"
 #include "config/DropList.h"
+#include "config/LanguageList.h"
 #include "render/PrintJob.h"
 
 #include <algorithm>
@@ -16,6 +18,14 @@ void Application::setOverrides(std::vector<SettingOverride> overrides) {
     m_overrides = std::move(overrides);
 }
 
+void Application::addObserver(ApplicationObserver& observer) {
+    m_observers.push_back(&observer);
+}
+
+void Application::removeObserver(ApplicationObserver& observer) {
+    std::erase(m_observers, &observer);
+}
+
 void Application::startUp() {
     // The sample font has its built-in size until the settings are applied, so the
     // start-up cell is always 12 cpi by 6 lpi.
@@ -23,6 +33,8 @@ void Application::startUp() {
     Margins margins = m_geometry.defaultMargins();
     m_settings.TopMargin = margins.top;
     m_settings.LeftMargin = margins.left;
+    m_languages = listLanguages();
+    m_codePages = listCodePages();
     restoreSettings();
 }
 
@@ -32,7 +44,7 @@ void Application::restoreSettings() {
     // The time-out track bar holds 1 to 10 seconds.
     m_settings.TimeOut = std::clamp(m_settings.TimeOut, 1, 10);
     m_scheme.readSchemeNames(m_store);
-    langset(m_settings.Language + ".lng");
+    langset(languageFileName(m_settings.Language));
     codeset(m_settings.CodePage + ".cp");
     m_dropList = readDropList();
     checksize();
@@ -44,6 +56,8 @@ void Application::saveSettings() {
 
 void Application::langset(const std::string& fileName) {
     m_texts.load(fileName);
+    for (ApplicationObserver* observer : m_observers)
+        observer->textsChanged();
 }
 
 void Application::applyOverrides() {
@@ -60,24 +74,26 @@ void Application::checksize() {
     m_figures = m_geometry.checksize(sampleFont(), margins,
                                      m_settings.Orientation ? Orientation::Landscape
                                                             : Orientation::Portrait);
+    for (ApplicationObserver* observer : m_observers)
+        observer->figuresChanged();
 }
 
-void Application::PrintOut() {
+void Application::printFile(const std::string& path) {
     JobSettings job;
-    job.path = m_settings.Spool;
+    job.path = path;
     job.orientation = m_settings.Orientation ? Orientation::Landscape : Orientation::Portrait;
     job.sampleFont = sampleFont();
     job.sampleSize = m_settings.FontSize;
     job.lineWrap = m_settings.LineWrap;
     job.pageFeed = m_settings.PageFeed;
     job.initString = m_settings.InitStr;
-    PrintJob(m_printer, m_geometry, m_table, m_boxes, EscapeRules{m_scheme, m_dropList},
+    PrintJob(*m_printer, m_geometry, m_table, m_boxes, EscapeRules{m_scheme, m_dropList},
              [this](std::uint8_t step) { UpdateProgress(step); })
         .run(job, [this] { LoadSequences(); });
 }
 
 void Application::Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code) {
-    m_boxes.Pseudo(x, y, code, m_geometry.CellWidth, m_geometry.FontHeight);
+    m_boxes.drawFigure(x, y, code, m_geometry.CellWidth, m_geometry.FontHeight);
 }
 
 void Application::UpdateProgress(std::uint8_t step) {
@@ -88,6 +104,109 @@ void Application::UpdateProgress(std::uint8_t step) {
         m_progress.showFrame(15);
     else if (step == 255)
         m_progress.restoreIcon();
+}
+
+void Application::setPrinter(PageDevice& printer) {
+    m_printer = &printer;
+    m_geometry.setPrinter(printer);
+    m_boxes.setPrinter(printer);
+    for (ApplicationObserver* observer : m_observers)
+        observer->printerChanged();
+    checksize();
+}
+
+void Application::setSampleFont(const std::string& face, int points, FontStyle style) {
+    const std::pair<bool Settings::*, const char*> styles[] = {
+        {&Settings::FontBold, "FontBold"},
+        {&Settings::FontItalic, "FontItalic"},
+        {&Settings::FontUnderline, "FontUnderline"},
+        {&Settings::FontStrikeout, "FontStrikeout"}};
+    const bool wanted[] = {style.bold, style.italic, style.underline, style.strikeout};
+    std::vector<const char*> changed;
+    if (m_settings.FontName != face) {
+        m_settings.FontName = face;
+        changed.push_back("FontName");
+    }
+    if (m_settings.FontSize != points) {
+        m_settings.FontSize = points;
+        changed.push_back("FontSize");
+    }
+    for (std::size_t i = 0; i < std::size(styles); ++i) {
+        if (m_settings.*styles[i].first != wanted[i]) {
+            m_settings.*styles[i].first = wanted[i];
+            changed.push_back(styles[i].second);
+        }
+    }
+    for (const char* name : changed)
+        notifySetting(name);
+    checksize();
+}
+
+void Application::setMargins(Margins margins) {
+    bool topChanged = m_settings.TopMargin != margins.top;
+    bool leftChanged = m_settings.LeftMargin != margins.left;
+    m_settings.TopMargin = margins.top;
+    m_settings.LeftMargin = margins.left;
+    if (topChanged)
+        notifySetting("TopMargin");
+    if (leftChanged)
+        notifySetting("LeftMargin");
+    checksize();
+}
+
+void Application::setOrientation(Orientation orientation) {
+    setSwitch(&Settings::Orientation, orientation == Orientation::Landscape, "Orientation");
+    checksize();
+}
+
+void Application::setCodePage(const std::string& name) {
+    codeset(name + ".cp");
+    if (m_settings.CodePage != name) {
+        m_settings.CodePage = name;
+        notifySetting("CodePage");
+    }
+}
+
+void Application::setLanguage(const std::string& name) {
+    langset(languageFileName(name));
+    if (m_settings.Language != name) {
+        m_settings.Language = name;
+        notifySetting("Language");
+    }
+}
+
+void Application::setTimeOut(int seconds) {
+    seconds = std::clamp(seconds, 1, 10);
+    if (m_settings.TimeOut == seconds)
+        return;
+    m_settings.TimeOut = seconds;
+    notifySetting("TimeOut");
+}
+
+void Application::setSpool(const std::string& path) {
+    if (m_settings.Spool == path)
+        return;
+    m_settings.Spool = path;
+    notifySetting("Spool");
+}
+
+void Application::setInitString(const std::string& bytes) {
+    if (m_settings.InitStr == bytes)
+        return;
+    m_settings.InitStr = bytes;
+    notifySetting("InitStr");
+}
+
+void Application::setSwitch(bool Settings::*field, bool on, const char* name) {
+    if (m_settings.*field == on)
+        return;
+    m_settings.*field = on;
+    notifySetting(name);
+}
+
+void Application::notifySetting(const char* name) {
+    for (ApplicationObserver* observer : m_observers)
+        observer->settingChanged(name);
 }
 
 CanvasFont Application::sampleFont() const {

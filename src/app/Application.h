@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ApplicationObserver.h"
 #include "charset/CodePageTable.h"
 #include "config/ActiveScheme.h"
 #include "config/InterfaceTexts.h"
@@ -21,21 +22,27 @@ namespace marlet {
 using SettingOverride = std::pair<std::string, std::string>;
 
 /// Owns all state of a run and carries the operations by their names. The desktop app,
-/// the command line and the resident mode each own one.
+/// the command line and the resident mode each own one. Settings change through the
+/// setters, which run what follows the change and then tell the observers.
 class Application {
 public:
     /// A failure that does not stop the operation (a stored value of the wrong type while
     /// the settings are restored) goes to report.
     Application(PageDevice& printer, ProgressDisplay& progress, SettingsStore& store,
                 FailureReport report)
-        : m_printer(printer), m_progress(progress), m_store(store), m_report(std::move(report)),
+        : m_printer(&printer), m_progress(progress), m_store(store), m_report(std::move(report)),
           m_geometry(printer), m_boxes(printer) {}
 
     /// Settings that win over stored ones for this run. Unknown names are refused.
     void setOverrides(std::vector<SettingOverride> overrides);
+    /// Tells observer of every change from now on; it must outlive the application or be
+    /// removed first.
+    void addObserver(ApplicationObserver& observer);
+    void removeObserver(ApplicationObserver& observer);
 
     /// Brings the object up as the settings window's creation does: the start-up cell,
-    /// the default margins, the restored settings, the code page table and the geometry.
+    /// the default margins, the language and code page lists, the restored settings, the
+    /// code page table and the geometry.
     void startUp();
     /// Reads the stored settings (then the overrides), the stored scheme names, the
     /// language file, the code page table and "unused.seq", and recomputes the geometry.
@@ -56,17 +63,49 @@ public:
     void codeset(const std::string& fileName) { m_table.load(fileName); }
 
     /// Prints the file that the queue-file setting names.
-    void PrintOut();
+    void PrintOut() { printFile(m_settings.Spool); }
+    /// Prints a file with the settings in force; the queue-file setting is not touched.
+    void printFile(const std::string& path);
     /// Draws a box-drawing character in the current cell at (x, y); code becomes a space.
     void Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code);
     /// Shows progress step 0..16 of a job, or 255 to put the normal icon back.
     void UpdateProgress(std::uint8_t step);
 
+    /// Jobs print on printer from now on; the page figures follow it.
+    void setPrinter(PageDevice& printer);
+    /// The fonts page's sample font: face, size in points and style; then checksize.
+    void setSampleFont(const std::string& face, int points, FontStyle style);
+    /// Top and left margins in millimetres; then checksize.
+    void setMargins(Margins margins);
+    /// Portrait or landscape for the next job; then checksize.
+    void setOrientation(Orientation orientation);
+    /// Loads "NAME.cp" and makes it the code page; a table that fails to load changes nothing.
+    void setCodePage(const std::string& name);
+    /// Loads "NAME.lng" and makes it the language; a file that fails to load changes nothing.
+    void setLanguage(const std::string& name);
+    /// The queue time-out in seconds, held to the track bar's 1 to 10.
+    void setTimeOut(int seconds);
+    void setAutoPrint(bool on) { setSwitch(&Settings::AutoPrint, on, "AutoPrint"); }
+    /// Printing at a form feed at the end of the queue instead of after the time-out.
+    void setFormFeedEnd(bool on) { setSwitch(&Settings::FormFeed, on, "FormFeed"); }
+    void setLineWrap(bool on) { setSwitch(&Settings::LineWrap, on, "LineWrap"); }
+    void setPageFeed(bool on) { setSwitch(&Settings::PageFeed, on, "PageFeed"); }
+    /// The "Перехват порта" switch; the resident session starts or stops capture.
+    void setCapture(bool on) { setSwitch(&Settings::Capture, on, "Capture"); }
+    /// The font list shows fixed-pitch faces only.
+    void setMonoSpaceOnly(bool on) { setSwitch(&Settings::MonoSpace, on, "MonoSpace"); }
+    /// Starting minimised into the notification area.
+    void setMinimize(bool on) { setSwitch(&Settings::Minimize, on, "Minimize"); }
+    /// The queue file's path.
+    void setSpool(const std::string& path);
+    /// The bytes sent ahead of every job.
+    void setInitString(const std::string& bytes);
+
     /// The font of the fonts page's sample, which every job prints with.
     CanvasFont sampleFont() const;
 
-    Settings& settings() { return m_settings; }
     const Settings& settings() const { return m_settings; }
+    PageDevice& printer() { return *m_printer; }
     PageGeometry& geometry() { return m_geometry; }
     const PageGeometry& geometry() const { return m_geometry; }
     const CodePageTable& codePage() const { return m_table; }
@@ -74,24 +113,34 @@ public:
     const InterfaceTexts& texts() const { return m_texts; }
     const ActiveScheme& scheme() const { return m_scheme; }
     const std::vector<std::string>& dropList() const { return m_dropList; }
+    SettingsStore& store() { return m_store; }
+    /// The languages of the "*.lng" files and the code pages of the "*.cp" files found at
+    /// start-up, in the order the data folder lists them.
+    const std::vector<std::string>& languages() const { return m_languages; }
+    const std::vector<std::string>& codePages() const { return m_codePages; }
     /// The queue timer's interval: the time-out in milliseconds.
     int queueInterval() const { return m_settings.TimeOut * 1000; }
 
 private:
     void applyOverrides();
+    void setSwitch(bool Settings::*field, bool on, const char* name);
+    void notifySetting(const char* name);
 
-    PageDevice& m_printer;
+    PageDevice* m_printer;
     ProgressDisplay& m_progress;
     SettingsStore& m_store;
     FailureReport m_report;
     Settings m_settings;
     std::vector<SettingOverride> m_overrides;
+    std::vector<ApplicationObserver*> m_observers;
     PageGeometry m_geometry;
     BoxRenderer m_boxes;
     CodePageTable m_table;
     ActiveScheme m_scheme;
     InterfaceTexts m_texts;
     std::vector<std::string> m_dropList;
+    std::vector<std::string> m_languages;
+    std::vector<std::string> m_codePages;
     PageFigures m_figures;
 };
 

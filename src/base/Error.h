@@ -20,4 +20,10 @@ public:
     }
 };
 
+/// A command line that cannot be understood; the program exits with status 2.
+class UsageError : public std::runtime_error {
+public:
+    explicit UsageError(const std::string& message) : std::runtime_error(message) {}
+};
+
 } // namespace marlet

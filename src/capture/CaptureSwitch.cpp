@@ -4,9 +4,9 @@ namespace marlet {
 
 void CaptureSwitch::start(const std::string& queuePath) {
     // The new handle opens before the old one closes, so a restart keeps the service.
-    std::unique_ptr<TVxD> device;
+    std::unique_ptr<CaptureClient> device;
     try {
-        device = std::make_unique<TVxD>(m_window, queuePath, m_location);
+        device = std::make_unique<CaptureClient>(m_window, queuePath, m_location);
     } catch (...) {
         m_device.reset();
         throw;
@@ -16,7 +16,7 @@ void CaptureSwitch::start(const std::string& queuePath) {
     state.setCapture(true);
     state.setPath(queuePath);
     state.setTranslating(false);
-    m_device->Service(2);
+    m_device->writeState();
 }
 
 } // namespace marlet

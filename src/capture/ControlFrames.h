@@ -1,5 +1,7 @@
 #pragma once
 
+#include "driver/ControlCodes.h"
+
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -9,13 +11,12 @@ namespace marlet {
 /// The capture service's control socket is a Unix socket of sequenced packets; each packet
 /// is one message, numbers little-endian:
 ///   request (client to service): u32 code, then the input buffer;
-///   reply   (service to client): u32 result (0 success, 0xFFFFFFFF refused), then the
+///   reply   (service to client): u32 result (Success or Failure), then the
 ///                                output buffer;
-///   notice  (service to client): u32 0x1992, u32 wParam, u32 lParam.
-/// Connecting is code 0 and closing the connection is code 0xFFFFFFFF.
+///   notice  (service to client): u32 Notification, u32 wParam, u32 lParam.
+/// Connecting is the Open call and closing the connection the Close call.
 namespace control {
 
-constexpr std::uint32_t Notification = 0x1992;
 /// Longer packets are refused.
 constexpr std::size_t MaxPacket = 4096;
 

@@ -10,8 +10,8 @@ class SpoolHost {
 public:
     virtual ~SpoolHost() = default;
 
-    /// Prints the file that the queue-file setting names; fails with the job's error.
-    virtual void PrintOut() = 0;
+    /// Prints a file with the settings in force; fails with the job's error.
+    virtual void printFile(const std::string& path) = 0;
     /// Shows a failure to the user (the "Marlet" message box, or a line on stderr).
     virtual void reportError(const std::string& message) = 0;
     /// Sets the queue timer's interval; 0 stops it.

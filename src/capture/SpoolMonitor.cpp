@@ -6,27 +6,6 @@
 
 namespace marlet {
 
-namespace {
-
-// The queue-file setting names the job's file while it prints and comes back whatever
-// the job does.
-class SpoolSwap {
-public:
-    SpoolSwap(Settings& settings, const std::string& path)
-        : m_settings(settings), m_saved(settings.Spool) {
-        m_settings.Spool = path;
-    }
-    ~SpoolSwap() { m_settings.Spool = m_saved; }
-    SpoolSwap(const SpoolSwap&) = delete;
-    SpoolSwap& operator=(const SpoolSwap&) = delete;
-
-private:
-    Settings& m_settings;
-    std::string m_saved;
-};
-
-} // namespace
-
 void SpoolMonitor::queueTick() {
     SpoolFile queue(m_settings.Spool);
     std::optional<std::uint64_t> size = queue.size();
@@ -88,26 +67,10 @@ void SpoolMonitor::printChosenFile(const std::string& path) {
     rearm();
 }
 
-void SpoolMonitor::waitingIconMouse(std::uint32_t message) {
-    if (message == LeftButtonDown) {
-        m_iconPressed = true;
-        return;
-    }
-    if (message != LeftButtonUp || !m_iconPressed)
-        return;
-    m_iconPressed = false;
+void SpoolMonitor::waitingIconClicked() {
     m_iconShown = false;
     m_host.showWaitingIcon(false);
     printClaimed(SpoolFile(m_settings.Spool).claim());
-}
-
-void SpoolMonitor::timeOutChanged(int seconds) {
-    m_settings.TimeOut = seconds;
-    m_host.setQueueInterval(seconds * 1000);
-}
-
-std::string SpoolMonitor::timeOutLabel(int seconds, const std::string& secText) {
-    return std::to_string(seconds) + " " + secText;
 }
 
 void SpoolMonitor::printClaimed(const std::optional<std::string>& claimed) {
@@ -127,9 +90,8 @@ void SpoolMonitor::printClaimed(const std::optional<std::string>& claimed) {
 }
 
 bool SpoolMonitor::runJob(const std::string& path) {
-    SpoolSwap swap(m_settings, path);
     try {
-        m_host.PrintOut();
+        m_host.printFile(path);
         return true;
     } catch (const std::exception& e) {
         m_host.reportError(e.what());

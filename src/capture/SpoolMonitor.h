@@ -15,10 +15,8 @@ namespace marlet {
 class SpoolMonitor {
 public:
     static constexpr int StateInterval = 100;
-    static constexpr std::uint32_t LeftButtonDown = 0x0201;
-    static constexpr std::uint32_t LeftButtonUp = 0x0202;
 
-    SpoolMonitor(Settings& settings, SpoolHost& host) : m_settings(settings), m_host(host) {}
+    SpoolMonitor(const Settings& settings, SpoolHost& host) : m_settings(settings), m_host(host) {}
 
     /// The queue timer: prints the queue once its size held from one tick to the next,
     /// or, in end-of-page mode, once a form feed stands among its last 32 bytes.
@@ -33,13 +31,9 @@ public:
     void clearQueue();
     /// "Распечатать файл": prints a chosen file as it is; the queue is left alone.
     void printChosenFile(const std::string& path);
-    /// A mouse message on the waiting-job icon; a left click prints the queue.
-    void waitingIconMouse(std::uint32_t message);
-    /// The time-out slider moved to seconds.
-    void timeOutChanged(int seconds);
+    /// A left click on the waiting-job icon: the icon goes and the queue prints.
+    void waitingIconClicked();
 
-    /// The text beside the slider: "3 сек".
-    static std::string timeOutLabel(int seconds, const std::string& secText);
     /// The size seen at the previous queue tick, if one is remembered.
     std::optional<std::uint64_t> rememberedSize() const { return m_rememberedSize; }
 
@@ -48,11 +42,10 @@ private:
     bool runJob(const std::string& path);
     void rearm();
 
-    Settings& m_settings;
+    const Settings& m_settings;
     SpoolHost& m_host;
     std::optional<std::uint64_t> m_rememberedSize;
     bool m_iconShown = false;
-    bool m_iconPressed = false;
 };
 
 } // namespace marlet

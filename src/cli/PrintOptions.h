@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Application.h"
+#include "base/Error.h"
 #include "render/VirtualPaper.h"
 
 #include <optional>
@@ -9,12 +10,6 @@
 #include <vector>
 
 namespace marlet {
-
-/// A command line that cannot be understood; the tool exits with status 2.
-class UsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 /// What marlet-print was asked to do.
 struct PrintOptions {

@@ -1,5 +1,7 @@
 #include "RegArguments.h"
 
+#include "base/Error.h"
+
 #include <map>
 
 namespace marlet {
@@ -37,41 +39,41 @@ RegArguments RegArguments::parse(const std::vector<std::string>& arguments) {
             result.help = true;
         } else if (argument == "--registry") {
             if (++i == arguments.size())
-                throw RegUsageError("--registry needs a file name");
+                throw UsageError("--registry needs a file name");
             result.registry = arguments[i];
         } else if (argument.starts_with("--registry=")) {
             result.registry = argument.substr(11);
         } else if (argument == "--dword" || argument == "--string") {
             if (typeGiven)
-                throw RegUsageError("give --dword or --string once");
+                throw UsageError("give --dword or --string once");
             typeGiven = true;
             result.type = argument == "--dword" ? ValueType::Dword : ValueType::String;
         } else if (argument == "--regedit4" || argument == "--v5") {
             if (formatGiven)
-                throw RegUsageError("give --regedit4 or --v5 once");
+                throw UsageError("give --regedit4 or --v5 once");
             formatGiven = true;
             result.format = argument == "--v5" ? RegFormat::Version5 : RegFormat::Regedit4;
         } else {
-            throw RegUsageError("unknown option '" + argument + "'");
+            throw UsageError("unknown option '" + argument + "'");
         }
     }
     if (result.help)
         return result;
     if (positional.empty())
-        throw RegUsageError("no command given");
+        throw UsageError("no command given");
 
     result.command = positional.front();
     result.operands.assign(positional.begin() + 1, positional.end());
     auto shape = commandShapes().find(result.command);
     if (shape == commandShapes().end())
-        throw RegUsageError("unknown command '" + result.command + "'");
+        throw UsageError("unknown command '" + result.command + "'");
     if (result.operands.size() < shape->second.fewest ||
         result.operands.size() > shape->second.most)
-        throw RegUsageError("wrong number of operands for " + result.command);
+        throw UsageError("wrong number of operands for " + result.command);
     if (typeGiven && result.command != "set")
-        throw RegUsageError("--dword and --string go with set only");
+        throw UsageError("--dword and --string go with set only");
     if (formatGiven && result.command != "export")
-        throw RegUsageError("--regedit4 and --v5 go with export only");
+        throw UsageError("--regedit4 and --v5 go with export only");
     return result;
 }
 

@@ -9,12 +9,6 @@
 
 namespace marlet {
 
-/// A marlet-reg command line that cannot be understood; the tool exits with status 2.
-class RegUsageError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 /// How `set` stores its value.
 enum class ValueType { Automatic, Dword, String };
 

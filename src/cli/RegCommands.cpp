@@ -29,10 +29,10 @@ std::uint32_t parseDword(const std::string& text) {
     const std::string allowed = hex ? "0123456789abcdefABCDEF" : "0123456789";
     if (digits.empty() || digits.size() > 10 ||
         digits.find_first_not_of(allowed) != std::string::npos)
-        throw RegUsageError("a dword is a number 0 to 4294967295, not '" + text + "'");
+        throw UsageError("a dword is a number 0 to 4294967295, not '" + text + "'");
     unsigned long long number = std::stoull(digits, nullptr, hex ? 16 : 10);
     if (number > 0xFFFFFFFFull)
-        throw RegUsageError("a dword is a number 0 to 4294967295, not '" + text + "'");
+        throw UsageError("a dword is a number 0 to 4294967295, not '" + text + "'");
     return static_cast<std::uint32_t>(number);
 }
 
@@ -70,7 +70,7 @@ void RegCommands::run(const RegArguments& arguments) {
     else if (command == "import")
         importFrom(operands[0]);
     else
-        throw RegUsageError("unknown command '" + command + "'");
+        throw UsageError("unknown command '" + command + "'");
 }
 
 void RegCommands::requireKey(const std::string& key) const {
@@ -124,8 +124,8 @@ void RegCommands::set(const std::string& key, const std::string& name, const std
     }
     std::optional<std::string> bytes = unescapeBytes(text);
     if (!bytes)
-        throw RegUsageError("'" + text +
-                            "' has a backslash that is none of \\e \\r \\n \\t \\f \\\\ \\xHH");
+        throw UsageError("'" + text +
+                         "' has a backslash that is none of \\e \\r \\n \\t \\f \\\\ \\xHH");
     m_store.setValue(key, name, *bytes);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RegArguments.h"
+#include "base/Error.h"
 #include "config/SettingsStore.h"
 
 #include <iosfwd>
@@ -9,7 +10,7 @@
 namespace marlet {
 
 /// The commands of marlet-reg on one store. Failures are marlet::Error (exit status 1);
-/// a VALUE that cannot be read is a RegUsageError (exit status 2).
+/// a VALUE that cannot be read is a UsageError (exit status 2).
 class RegCommands {
 public:
     RegCommands(SettingsStore& store, std::istream& in, std::ostream& out)

@@ -1,22 +1,21 @@
 // marlet: the resident app. The desktop face with its settings window comes later; for now
 // it runs headless, capturing DOS printer output and printing every finished job.
 
-#include "DefaultPrinter.h"
-#include "ResidentMode.h"
-#include "TerminalProgress.h"
-#include "base/Error.h"
+#include "DataFolder.h"
+#include "HeadlessResident.h"
+#include "ProgramMain.h"
 #include "config/SqliteSettingsStore.h"
+#include "devices/SystemPrinterCatalog.h"
+#include "platform/GuiEnvironment.h"
+
+#include <QGuiApplication>
 
 #include <csignal>
-#include <cstdio>
-#include <filesystem>
 #include <optional>
 
 using namespace marlet;
 
 namespace {
-
-namespace fs = std::filesystem;
 
 const char* const Usage =
     "Usage: marlet --headless [--data-dir DIR] [--registry PATH]\n"
@@ -29,47 +28,37 @@ struct ResidentOptions {
     bool help = false;
     std::optional<std::string> dataDir;
     std::optional<std::string> registry;
+
+    static ResidentOptions parse(const std::vector<std::string>& arguments) {
+        ResidentOptions options;
+        for (std::size_t i = 0; i < arguments.size(); ++i) {
+            const std::string& argument = arguments[i];
+            bool hasValue = i + 1 < arguments.size();
+            if (argument == "--headless")
+                options.headless = true;
+            else if (argument == "-h" || argument == "--help")
+                options.help = true;
+            else if (argument == "--data-dir" && hasValue)
+                options.dataDir = arguments[++i];
+            else if (argument == "--registry" && hasValue)
+                options.registry = arguments[++i];
+            else
+                throw UsageError("unknown option '" + argument + "'");
+        }
+        if (!options.headless && !options.help)
+            throw UsageError("only --headless is there yet");
+        return options;
+    }
 };
 
-std::optional<ResidentOptions> parse(int argc, char** argv) {
-    ResidentOptions options;
-    for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
-        if (argument == "--headless")
-            options.headless = true;
-        else if (argument == "-h" || argument == "--help")
-            options.help = true;
-        else if (argument == "--data-dir" && i + 1 < argc)
-            options.dataDir = argv[++i];
-        else if (argument == "--registry" && i + 1 < argc)
-            options.registry = argv[++i];
-        else
-            return std::nullopt;
-    }
-    return options;
-}
-
 void onStopSignal(int) {
-    ResidentMode::stop();
+    HeadlessResident::stop();
 }
 
-int run(const ResidentOptions& options) {
-    // Paths from the user are relative to where the command was typed, before --data-dir
-    // moves the working folder to the data files.
-    std::string registry =
-        fs::absolute(options.registry ? *options.registry : SqliteSettingsStore::userPath())
-            .string();
-    for (const char* name : {"MARLET_PDF_DIR", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"}) {
-        const char* value = std::getenv(name);
-        if (value && *value && fs::path(value).is_relative())
-            setenv(name, fs::absolute(value).c_str(), 1);
-    }
-    if (options.dataDir) {
-        std::error_code error;
-        fs::current_path(*options.dataDir, error);
-        if (error)
-            throw Error("Cannot open folder " + *options.dataDir);
-    }
+int runHeadless(ResidentOptions& options, int& argc, char** argv) {
+    std::optional<std::string> registry =
+        options.registry.value_or(SqliteSettingsStore::userPath());
+    enterDataFolder(options.dataDir, {&registry});
 
     struct sigaction action {};
     action.sa_handler = onStopSignal;
@@ -77,35 +66,26 @@ int run(const ResidentOptions& options) {
     sigaction(SIGINT, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
-    std::unique_ptr<PageDevice> printer = openDefaultPrinter(VirtualPaper{});
-    SqliteSettingsStore store(registry);
-    TerminalProgress progress(stderr);
-    Application app(*printer, progress, store, [](const std::string& message) {
-        std::fprintf(stderr, "%s\n", message.c_str());
-    });
-    app.startUp();
-    ResidentMode resident(app);
-    resident.run();
-    printer->close();
+    SystemPrinterCatalog catalog;
+    std::optional<QGuiApplication> gui;
+    if (catalog.usesQtPrinters()) {
+        prepareGuiEnvironment();
+        gui.emplace(argc, argv);
+    }
+    SqliteSettingsStore store(*registry);
+    HeadlessResident host;
+    ResidentSession session(catalog, store, host);
+    session.startUp();
+    host.run(session);
+    // As at exit: the driver writes what it holds, then the settings are written once.
+    session.shutdown();
     return 0;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::optional<ResidentOptions> options = parse(argc, argv);
-    if (options && options->help) {
-        std::fputs(Usage, stdout);
-        return 0;
-    }
-    if (!options || !options->headless) {
-        std::fputs(Usage, stderr);
-        return 2;
-    }
-    try {
-        return run(*options);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
-        return 1;
-    }
+    return runProgram<ResidentOptions>(
+        {"marlet", Usage}, argc, argv,
+        [&](ResidentOptions& options) { return runHeadless(options, argc, argv); });
 }

@@ -112,6 +112,24 @@ std::string CupsQueue::defaultName() {
     return name;
 }
 
+std::vector<std::string> CupsQueue::names() {
+    http_t* http = connectToServer();
+    if (!http)
+        return {};
+    cups_dest_t* dests = nullptr;
+    int count = cupsGetDests2(http, &dests);
+    std::vector<std::string> found;
+    for (int i = 0; i < count; ++i) {
+        std::string name = dests[i].name;
+        if (dests[i].instance)
+            name += std::string("/") + dests[i].instance;
+        found.push_back(std::move(name));
+    }
+    cupsFreeDests(count, dests);
+    httpClose(http);
+    return found;
+}
+
 VirtualPaper CupsQueue::paper() const {
     int dpi = 0;
     cups_size_t media{};

@@ -5,6 +5,7 @@
 #include <cups/cups.h>
 
 #include <string>
+#include <vector>
 
 namespace marlet {
 
@@ -27,6 +28,8 @@ public:
     static bool serverAvailable();
     /// The default queue's name; empty when the server names none or does not answer.
     static std::string defaultName();
+    /// Every queue and instance the user can print on, as "NAME" or "NAME/INSTANCE".
+    static std::vector<std::string> names();
 
     /// The queue's name as CUPS knows it.
     const std::string& name() const { return m_name; }

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <tuple>
 
 namespace marlet {
@@ -38,6 +39,23 @@ FontLocation query(const std::string& face, bool bold, bool italic) {
 }
 
 } // namespace
+
+std::vector<std::string> FontLocator::families() {
+    Pattern pattern(FcPatternCreate());
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    FcPatternAddString(pattern.get(), FC_FONTFORMAT, reinterpret_cast<const FcChar8*>("TrueType"));
+    std::unique_ptr<FcObjectSet, decltype(&FcObjectSetDestroy)> objects(
+        FcObjectSetBuild(FC_FAMILY, nullptr), FcObjectSetDestroy);
+    std::unique_ptr<FcFontSet, decltype(&FcFontSetDestroy)> fonts(
+        FcFontList(nullptr, pattern.get(), objects.get()), FcFontSetDestroy);
+    std::set<std::string> names;
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcChar8* family = nullptr;
+        if (FcPatternGetString(fonts->fonts[i], FC_FAMILY, 0, &family) == FcResultMatch)
+            names.insert(reinterpret_cast<const char*>(family));
+    }
+    return {names.begin(), names.end()};
+}
 
 FontLocation FontLocator::locate(const std::string& face, bool bold, bool italic) {
     // fontconfig matching costs milliseconds; a job asks for the same few faces often.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace marlet {
 
@@ -19,6 +20,8 @@ public:
     /// The best face for the name and style; fails with "No font for 'NAME'" when the
     /// system has no font at all.
     static FontLocation locate(const std::string& face, bool bold, bool italic);
+    /// The families of the installed TrueType faces, the ones a PDF can embed, sorted.
+    static std::vector<std::string> families();
 };
 
 } // namespace marlet

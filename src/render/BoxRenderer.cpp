@@ -149,38 +149,38 @@ std::int32_t halfOf(int length) {
 
 } // namespace
 
-void BoxRenderer::Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code,
-                         std::uint16_t cellWidth, std::uint16_t cellHeight) {
+void BoxRenderer::drawFigure(std::int32_t x, std::int32_t y, std::uint16_t& code,
+                             std::uint16_t cellWidth, std::uint16_t cellHeight) {
     const int W = cellWidth;
     const int H = cellHeight;
-    m_printer.setPenWidth(W / 10);
+    m_printer->setPenWidth(W / 10);
     const std::uint16_t figure = code;
     code = 0x20;
 
     switch (figure) {
     case 0xB0:
     case 0xB1:
-        m_printer.setFillColor(128, 128, 128);
-        m_printer.fillRect(x, y, x + W, y + H);
+        m_printer->setFillColor(128, 128, 128);
+        m_printer->fillRect(x, y, x + W, y + H);
         return;
     case 0xB2:
-        m_printer.setFillColor(192, 192, 192);
-        m_printer.fillRect(x, y, x + W, y + H);
+        m_printer->setFillColor(192, 192, 192);
+        m_printer->fillRect(x, y, x + W, y + H);
         return;
     case 0xDB:
-        m_printer.fillRect(x, y, x + W, y + H);
+        m_printer->fillRect(x, y, x + W, y + H);
         return;
     case 0xDC:
-        m_printer.fillRect(x, y + halfOf(H), x + W, y + H);
+        m_printer->fillRect(x, y + halfOf(H), x + W, y + H);
         return;
     case 0xDD:
-        m_printer.fillRect(x, y, x + halfOf(W), y + H);
+        m_printer->fillRect(x, y, x + halfOf(W), y + H);
         return;
     case 0xDE:
-        m_printer.fillRect(x + halfOf(W), y, x + W, y + H);
+        m_printer->fillRect(x + halfOf(W), y, x + W, y + H);
         return;
     case 0xDF:
-        m_printer.fillRect(x, y, x + W, y + halfOf(H));
+        m_printer->fillRect(x, y, x + W, y + halfOf(H));
         return;
     default:
         break;
@@ -195,10 +195,10 @@ void BoxRenderer::Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code,
         y, centred(y, H, -1, gap), centred(y, H, -3, gap), centred(y, H, 3, gap), y + H, y - 1};
     for (const Polyline& line : lineFigures()[figure - 0xB3]) {
         const Point& start = line.front();
-        m_printer.moveTo(across[static_cast<int>(start.x)], down[static_cast<int>(start.y)]);
+        m_printer->moveTo(across[static_cast<int>(start.x)], down[static_cast<int>(start.y)]);
         for (std::size_t i = 1; i < line.size(); ++i)
-            m_printer.lineTo(across[static_cast<int>(line[i].x)],
-                             down[static_cast<int>(line[i].y)]);
+            m_printer->lineTo(across[static_cast<int>(line[i].x)],
+                              down[static_cast<int>(line[i].y)]);
     }
 }
 

@@ -11,15 +11,18 @@ namespace marlet {
 /// continuous frames.
 class BoxRenderer {
 public:
-    explicit BoxRenderer(PageDevice& printer) : m_printer(printer) {}
+    explicit BoxRenderer(PageDevice& printer) : m_printer(&printer) {}
+
+    /// Draws on another printer from now on.
+    void setPrinter(PageDevice& printer) { m_printer = &printer; }
 
     /// Draws the figure of code in the W by H cell at (x, y) and turns code into a space.
     /// Sets the pen width to W / 10 on every call; the shades also set the fill colour.
-    void Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code, std::uint16_t cellWidth,
-                std::uint16_t cellHeight);
+    void drawFigure(std::int32_t x, std::int32_t y, std::uint16_t& code, std::uint16_t cellWidth,
+                    std::uint16_t cellHeight);
 
 private:
-    PageDevice& m_printer;
+    PageDevice* m_printer;
 };
 
 } // namespace marlet

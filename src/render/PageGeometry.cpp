@@ -28,11 +28,11 @@ int mulDiv(int number, int numerator, int denominator) {
 } // namespace
 
 int PageGeometry::resx() const {
-    return checkedDeviceValue(m_printer.resolutionX());
+    return checkedDeviceValue(m_printer->resolutionX());
 }
 
 int PageGeometry::resy() const {
-    return checkedDeviceValue(m_printer.resolutionY());
+    return checkedDeviceValue(m_printer->resolutionY());
 }
 
 std::uint8_t PageGeometry::setcell(int sampleSizePoints) {
@@ -42,7 +42,7 @@ std::uint8_t PageGeometry::setcell(int sampleSizePoints) {
         FontHeight = LineHeight;
         return 12;
     }
-    TextExtent at = m_printer.textExtent(u"@");
+    TextExtent at = m_printer->textExtent(u"@");
     auto pitch = roundToField<std::uint8_t>(static_cast<long double>(resx()) / at.width);
     LineHeight = fitField<std::uint16_t>(at.height);
     CellWidth = fitField<std::uint16_t>(at.width);
@@ -71,7 +71,7 @@ void PageGeometry::setpitch(std::uint8_t pitch) {
     }
     CellWidth = m_lastCellWidth;
 
-    CanvasFont current = m_printer.canvasFont();
+    CanvasFont current = m_printer->canvasFont();
     FontRequest request;
     request.height = FontHeight;
     request.width = CellWidth;
@@ -85,7 +85,7 @@ void PageGeometry::setpitch(std::uint8_t pitch) {
     request.quality = 2;        // proof
     request.pitchAndFamily = 1; // fixed pitch, any family
     request.face = current.face;
-    m_printer.createFont(request);
+    m_printer->createFont(request);
 }
 
 PageFigures PageGeometry::checksize(const CanvasFont& sampleFont, Margins margins,
@@ -93,9 +93,9 @@ PageFigures PageGeometry::checksize(const CanvasFont& sampleFont, Margins margin
     // A zero cell would divide by zero: refuse before anything changes.
     if (CellWidth == 0 || LineHeight == 0)
         throw Error::rangeCheck();
-    m_printer.setCanvasFont(sampleFont);
+    m_printer->setCanvasFont(sampleFont);
 
-    PhysicalPage sheet = m_printer.physicalPage();
+    PhysicalPage sheet = m_printer->physicalPage();
     int pageWidth = checkedDeviceValue(sheet.width);
     int pageHeight = checkedDeviceValue(sheet.height);
     int offsetX = checkedDeviceValue(sheet.offsetX);
@@ -106,7 +106,7 @@ PageFigures PageGeometry::checksize(const CanvasFont& sampleFont, Margins margin
     }
 
     PageFigures figures;
-    figures.monospace = m_printer.textExtent(u"!").width == m_printer.textExtent(u"W").width;
+    figures.monospace = m_printer->textExtent(u"!").width == m_printer->textExtent(u"W").width;
 
     long double leftPixels = margins.left / MillimetresPerInch * resx();
     long double topPixels = margins.top / MillimetresPerInch * resy();
@@ -122,7 +122,7 @@ PageFigures PageGeometry::checksize(const CanvasFont& sampleFont, Margins margin
 }
 
 Margins PageGeometry::defaultMargins() const {
-    PhysicalPage sheet = m_printer.physicalPage();
+    PhysicalPage sheet = m_printer->physicalPage();
     Margins margins;
     margins.top = roundToField<int>(checkedDeviceValue(sheet.offsetY) /
                                     static_cast<long double>(resy()) * MillimetresPerInch);

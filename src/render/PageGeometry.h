@@ -24,7 +24,11 @@ struct Margins {
 /// with "Range check error"; fields stored before it keep their new values.
 class PageGeometry {
 public:
-    explicit PageGeometry(PageDevice& printer) : m_printer(printer) {}
+    explicit PageGeometry(PageDevice& printer) : m_printer(&printer) {}
+
+    /// Measures on another printer from now on; the cell keeps its fields until the next
+    /// setcell or setpitch.
+    void setPrinter(PageDevice& printer) { m_printer = &printer; }
 
     std::uint16_t CellWidth = 0;
     std::uint16_t FontHeight = 0;
@@ -54,7 +58,7 @@ public:
     Margins defaultMargins() const;
 
 private:
-    PageDevice& m_printer;
+    PageDevice* m_printer;
     // The last cell setpitch worked out, and what it was worked out from.
     std::uint8_t m_lastPitch = 0;
     bool m_lastDoubleWidth = false;

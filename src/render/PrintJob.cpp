@@ -147,7 +147,8 @@ void PrintJob::output(std::uint8_t byte) {
         m_geometry.setpitch(m_job.pitch);
     }
     if (marker == BoxDrawingMarker)
-        m_boxes.Pseudo(m_job.penX, m_job.penY, m_code, m_geometry.CellWidth, m_geometry.FontHeight);
+        m_boxes.drawFigure(m_job.penX, m_job.penY, m_code, m_geometry.CellWidth,
+                           m_geometry.FontHeight);
     else if (marker == InvisibleMarker)
         m_printer.pathText(m_job.penX, m_job.penY, InvisibleGlyph);
     else

@@ -2,7 +2,7 @@
 
 #include "ChildProcess.h"
 #include "TempFolder.h"
-#include "capture/TVxD.h"
+#include "capture/CaptureClient.h"
 
 #include <filesystem>
 #include <memory>
@@ -31,7 +31,7 @@ public:
         }
     }
 
-    /// Where a TVxD finds this service; nothing is started when it does not answer.
+    /// Where a CaptureClient finds this service; nothing is started when it does not answer.
     DriverLocation location() const { return {socket, folder.file("no-such-service")}; }
 
     TempFolder folder;

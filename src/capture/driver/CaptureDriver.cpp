@@ -35,27 +35,27 @@ CaptureDriver::~CaptureDriver() {
 std::uint32_t CaptureDriver::deviceControl(std::uint32_t code, std::span<const std::uint8_t> input,
                                            std::span<std::uint8_t> output) {
     switch (code) {
-    case OpenCode:
+    case control::Open:
         if (m_opens == 0)
             start();
         ++m_opens;
-        return Success;
-    case CloseCode:
+        return control::Success;
+    case control::Close:
         if (m_opens > 0 && --m_opens == 0)
             stop();
-        return Success;
-    case ReadStateCode:
+        return control::Success;
+    case control::ReadState:
         if (output.size() != StateBlock::Size)
-            return Failure;
+            return control::Failure;
         std::copy(m_state.bytes().begin(), m_state.bytes().end(), output.begin());
-        return Success;
-    case WriteStateCode:
+        return control::Success;
+    case control::WriteState:
         if (input.size() != StateBlock::Size)
-            return Failure;
+            return control::Failure;
         std::copy(input.begin(), input.end(), m_state.bytes().begin());
-        return Success;
+        return control::Success;
     default:
-        return Failure;
+        return control::Failure;
     }
 }
 
@@ -191,7 +191,8 @@ void CaptureDriver::timerTick() {
     if (!flushBuffer())
         return;
     if (m_state.window() != StateBlock::NoWindow)
-        m_host.postMessage(m_state.window(), WrittenMessage, m_state.wParam(), m_state.lParam());
+        m_host.postMessage(m_state.window(), control::Notification, m_state.wParam(),
+                           m_state.lParam());
 }
 
 } // namespace marlet

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ControlCodes.h"
 #include "DriverHost.h"
 #include "StateBlock.h"
 
@@ -15,14 +16,6 @@ namespace marlet {
 /// is off. One instance serves the whole host.
 class CaptureDriver {
 public:
-    static constexpr std::uint32_t OpenCode = 0;
-    static constexpr std::uint32_t CloseCode = 0xFFFFFFFF;
-    static constexpr std::uint32_t ReadStateCode = 1;
-    static constexpr std::uint32_t WriteStateCode = 2;
-    static constexpr std::uint32_t Success = 0;
-    static constexpr std::uint32_t Failure = 0xFFFFFFFF;
-    /// The notification posted after every timed write to the queue file.
-    static constexpr std::uint32_t WrittenMessage = 0x1992;
     static constexpr std::size_t BufferSize = 8420;
     /// More waiting bytes than this are written at once.
     static constexpr std::size_t FlushThreshold = 7904;
@@ -37,9 +30,9 @@ public:
     CaptureDriver(const CaptureDriver&) = delete;
     CaptureDriver& operator=(const CaptureDriver&) = delete;
 
-    /// One device-control call: open (0), close (0xFFFFFFFF), read state (1) into output,
-    /// write state (2) from input. Returns Success, or Failure for any other code and for
-    /// a state buffer that is not 321 bytes.
+    /// One device-control call: open, close, read state into output, write state from
+    /// input. Returns control::Success, or control::Failure for any other code and for a
+    /// state buffer that is not 321 bytes.
     std::uint32_t deviceControl(std::uint32_t code, std::span<const std::uint8_t> input,
                                 std::span<std::uint8_t> output);
 

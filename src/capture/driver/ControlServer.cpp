@@ -77,7 +77,7 @@ void ControlServer::accept() {
             return;
         m_connections.push_back(fd);
         m_everConnected = true;
-        m_driver.deviceControl(CaptureDriver::OpenCode, {}, {});
+        m_driver.deviceControl(control::Open, {}, {});
     }
 }
 
@@ -88,20 +88,20 @@ bool ControlServer::answer(int fd) {
         return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
     if (got == 0)
         return false;
-    std::uint32_t result = CaptureDriver::Failure;
+    std::uint32_t result = control::Failure;
     std::vector<std::uint8_t> output;
     if (got >= 4 && static_cast<std::size_t>(got) <= control::MaxPacket) {
         std::uint32_t code = control::readNumber(request.data());
         std::span<const std::uint8_t> input(request.data() + 4, static_cast<std::size_t>(got) - 4);
         // Opening and closing belong to the connection itself, not to a request.
-        if (code == CaptureDriver::ReadStateCode) {
+        if (code == control::ReadState) {
             output.resize(input.size());
             result = m_driver.deviceControl(code, input, output);
-        } else if (code == CaptureDriver::WriteStateCode) {
+        } else if (code == control::WriteState) {
             result = m_driver.deviceControl(code, input, {});
         }
     }
-    if (result != CaptureDriver::Success)
+    if (result != control::Success)
         output.clear();
     std::vector<std::uint8_t> reply = control::packet(result, output);
     return send(fd, reply.data(), reply.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(reply.size());
@@ -110,7 +110,7 @@ bool ControlServer::answer(int fd) {
 void ControlServer::disconnect(int fd) {
     ::close(fd);
     std::erase(m_connections, fd);
-    m_driver.deviceControl(CaptureDriver::CloseCode, {}, {});
+    m_driver.deviceControl(control::Close, {}, {});
 }
 
 } // namespace marlet

@@ -31,11 +31,11 @@ ServiceOptions ServiceOptions::parse(const std::vector<std::string>& arguments) 
             continue;
         }
         if (i + 1 >= arguments.size())
-            throw ServiceUsageError(name == "--listen" || name == "--fifo" || name == "--socket" ||
-                                            name == "--pass-through" ||
-                                            name == "--first-connection-timeout"
-                                        ? name + " needs a value"
-                                        : "unknown option " + name);
+            throw UsageError(name == "--listen" || name == "--fifo" || name == "--socket" ||
+                                     name == "--pass-through" ||
+                                     name == "--first-connection-timeout"
+                                 ? name + " needs a value"
+                                 : "unknown option " + name);
         const std::string& value = arguments[++i];
         if (name == "--listen") {
             options.listen = orNone(value);
@@ -49,10 +49,10 @@ ServiceOptions ServiceOptions::parse(const std::vector<std::string>& arguments) 
             char* end = nullptr;
             long seconds = std::strtol(value.c_str(), &end, 10);
             if (value.empty() || *end || seconds < 0 || seconds > 3600)
-                throw ServiceUsageError("--first-connection-timeout takes 0 to 3600 seconds");
+                throw UsageError("--first-connection-timeout takes 0 to 3600 seconds");
             options.firstConnectionTimeout = static_cast<int>(seconds);
         } else {
-            throw ServiceUsageError("unknown option " + name);
+            throw UsageError("unknown option " + name);
         }
     }
     return options;

@@ -1,17 +1,13 @@
 #pragma once
 
+#include "base/Error.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace marlet {
-
-/// A command line the capture service cannot take (exit status 2).
-class ServiceUsageError : public std::runtime_error {
-public:
-    explicit ServiceUsageError(const std::string& message) : std::runtime_error(message) {}
-};
 
 /// How the capture service is set up; every field has the default a user gets.
 struct ServiceOptions {
@@ -28,7 +24,7 @@ struct ServiceOptions {
     int firstConnectionTimeout = 0;
     bool help = false;
 
-    /// Reads the command line (without the program name). Fails with a ServiceUsageError.
+    /// Reads the command line (without the program name). Fails with a UsageError.
     static ServiceOptions parse(const std::vector<std::string>& arguments);
 };
 

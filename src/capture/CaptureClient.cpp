@@ -1,4 +1,4 @@
-#include "TVxD.h"
+#include "CaptureClient.h"
 
 #include "CapturePaths.h"
 #include "ControlFrames.h"
@@ -55,7 +55,8 @@ DriverLocation DriverLocation::standard() {
     return {captureSocketPath(), (self.parent_path() / "marlet-capture").string()};
 }
 
-TVxD::TVxD(std::uint32_t window, const std::string& queuePath, const DriverLocation& location) {
+CaptureClient::CaptureClient(std::uint32_t window, const std::string& queuePath,
+                             const DriverLocation& location) {
     // A cut path must not even start the service.
     StateBlock().setPath(queuePath);
     // A service that is just ending after its last close may still take a connection
@@ -67,7 +68,7 @@ TVxD::TVxD(std::uint32_t window, const std::string& queuePath, const DriverLocat
         if (m_fd < 0)
             throw Error(location.servicePath + " loaded incorrectly.");
         try {
-            Service(1);
+            readState();
             break;
         } catch (const Error&) {
             ::close(m_fd);
@@ -78,18 +79,18 @@ TVxD::TVxD(std::uint32_t window, const std::string& queuePath, const DriverLocat
     try {
         m_state.setWindow(window);
         m_state.setPath(queuePath);
-        Service(2);
+        writeState();
     } catch (...) {
         ::close(m_fd);
         throw;
     }
 }
 
-TVxD::~TVxD() {
+CaptureClient::~CaptureClient() {
     ::close(m_fd);
 }
 
-void TVxD::Service(std::uint32_t code) {
+void CaptureClient::call(std::uint32_t code) {
     const Error failed("Driver unaccessed. Service " + std::to_string(code));
     std::vector<std::uint8_t> request = control::packet(code, m_state.bytes());
     if (send(m_fd, request.data(), request.size(), MSG_NOSIGNAL) !=
@@ -107,7 +108,7 @@ void TVxD::Service(std::uint32_t code) {
             continue;
         if (result != 0)
             throw failed;
-        if (code == 1) {
+        if (code == control::ReadState) {
             if (got != static_cast<ssize_t>(4 + StateBlock::Size))
                 throw failed;
             std::copy(reply.begin() + 4, reply.begin() + got, m_state.bytes().begin());
@@ -116,7 +117,7 @@ void TVxD::Service(std::uint32_t code) {
     }
 }
 
-int TVxD::takeNotifications() {
+int CaptureClient::takeNotifications() {
     int taken = 0;
     std::uint8_t notice[64];
     while (recv(m_fd, notice, sizeof notice, MSG_DONTWAIT) > 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "driver/ControlCodes.h"
 #include "driver/StateBlock.h"
 
 #include <cstdint>
@@ -21,19 +22,24 @@ struct DriverLocation {
 /// the capture service when it is not running, and configures it with the window to notify
 /// and the queue file; destroying it closes the device, and the last close stops the
 /// driver after it has written what it holds.
-class TVxD {
+class CaptureClient {
 public:
     /// Opens the device and sends it window and queuePath. Fails with "PATH loaded
     /// incorrectly." when the service cannot be reached, "Driver unaccessed. Service N"
     /// when a call fails, or the path field's message for a path over 50 characters.
-    TVxD(std::uint32_t window, const std::string& queuePath,
-         const DriverLocation& location = DriverLocation::standard());
-    ~TVxD();
-    TVxD(const TVxD&) = delete;
-    TVxD& operator=(const TVxD&) = delete;
+    CaptureClient(std::uint32_t window, const std::string& queuePath,
+                  const DriverLocation& location = DriverLocation::standard());
+    ~CaptureClient();
+    CaptureClient(const CaptureClient&) = delete;
+    CaptureClient& operator=(const CaptureClient&) = delete;
 
-    /// One device-control call with the state as input and output.
-    void Service(std::uint32_t code);
+    /// Copies the driver's state block into state().
+    void readState() { call(control::ReadState); }
+    /// Sends state() to the driver whole.
+    void writeState() { call(control::WriteState); }
+    /// One device-control call with the state as input and output; fails with
+    /// "Driver unaccessed. Service N".
+    void call(std::uint32_t code);
 
     StateBlock& state() { return m_state; }
     const StateBlock& state() const { return m_state; }

@@ -1,6 +1,6 @@
-// TVxD against the capture service binary: creation, the path field, Service's failures.
+// CaptureClient against the capture service binary: creation, the path field, Service's failures.
 
-#include "capture/TVxD.h"
+#include "capture/CaptureClient.h"
 #include "base/Error.h"
 #include "capture/CaptureSwitch.h"
 #include "support/RunningCaptureService.h"
@@ -23,11 +23,11 @@ std::string pathOfLength(const std::string& folder, std::size_t length) {
 
 } // namespace
 
-TEST(TVxDTest, CreationSendsTheWindowAndThePathAndKeepsWhatTheDriverReported) {
+TEST(CaptureClientTest, CreationSendsTheWindowAndThePathAndKeepsWhatTheDriverReported) {
     RunningCaptureService service;
     ASSERT_TRUE(service.up);
-    TVxD device(0x1234, "/tmp/q", service.location());
-    device.Service(1);
+    CaptureClient device(0x1234, "/tmp/q", service.location());
+    device.readState();
     const StateBlock& state = device.state();
     EXPECT_EQ(state.window(), 0x1234u);
     EXPECT_EQ(state.path(), "/tmp/q");
@@ -38,14 +38,14 @@ TEST(TVxDTest, CreationSendsTheWindowAndThePathAndKeepsWhatTheDriverReported) {
     EXPECT_EQ(state.wParam(), 0x49532E2Eu);
 }
 
-TEST(TVxDTest, PathsUpTo50CharactersReachTheDriverWhole) {
+TEST(CaptureClientTest, PathsUpTo50CharactersReachTheDriverWhole) {
     RunningCaptureService service;
     ASSERT_TRUE(service.up);
     CaptureSwitch capture(1, service.location());
 
     std::string path49 = pathOfLength("/tmp", 49);
     capture.start(path49);
-    capture.device()->Service(1);
+    capture.device()->readState();
     EXPECT_EQ(capture.device()->state().path(), path49);
     EXPECT_EQ(capture.device()->state().bytes()[1], 50);
     EXPECT_EQ(capture.device()->state().bytes()[51], 0);
@@ -53,17 +53,17 @@ TEST(TVxDTest, PathsUpTo50CharactersReachTheDriverWhole) {
 
     std::string path50 = pathOfLength("/tmp", 50);
     capture.start(path50);
-    capture.device()->Service(1);
+    capture.device()->readState();
     EXPECT_EQ(capture.device()->state().path(), path50);
     EXPECT_EQ(capture.device()->state().bytes()[1], 50);
     EXPECT_EQ(capture.device()->state().bytes()[52], 0) << "no translation ends the path";
 }
 
-TEST(TVxDTest, ALongerPathFailsNamingItAndStartsNothing) {
+TEST(CaptureClientTest, ALongerPathFailsNamingItAndStartsNothing) {
     TempFolder folder;
     std::string path51 = pathOfLength("/tmp", 51);
     DriverLocation location{folder.file("capture.socket"), folder.file("marker-service")};
-    EXPECT_EQ(messageOf([&] { TVxD(1, path51, location); }),
+    EXPECT_EQ(messageOf([&] { CaptureClient(1, path51, location); }),
               "The queue file path " + path51 +
                   " is longer than 50 characters; capture needs a shorter one");
     CaptureSwitch capture(1, location);
@@ -71,23 +71,23 @@ TEST(TVxDTest, ALongerPathFailsNamingItAndStartsNothing) {
     EXPECT_FALSE(capture.running());
 }
 
-TEST(TVxDTest, AServiceThatCannotBeStartedIsLoadedIncorrectly) {
+TEST(CaptureClientTest, AServiceThatCannotBeStartedIsLoadedIncorrectly) {
     TempFolder folder;
     DriverLocation location{folder.file("capture.socket"), folder.file("marlet-capture")};
-    EXPECT_EQ(messageOf([&] { TVxD(1, "/tmp/q", location); }),
+    EXPECT_EQ(messageOf([&] { CaptureClient(1, "/tmp/q", location); }),
               folder.file("marlet-capture") + " loaded incorrectly.");
 }
 
-TEST(TVxDTest, ARefusedCallIsDriverUnaccessed) {
+TEST(CaptureClientTest, ARefusedCallIsDriverUnaccessed) {
     RunningCaptureService service;
     ASSERT_TRUE(service.up);
-    TVxD device(1, "/tmp/q", service.location());
-    EXPECT_EQ(messageOf([&] { device.Service(3); }), "Driver unaccessed. Service 3");
-    EXPECT_EQ(messageOf([&] { device.Service(0); }), "Driver unaccessed. Service 0");
-    EXPECT_NO_THROW(device.Service(2)) << "the connection survives a refusal";
+    CaptureClient device(1, "/tmp/q", service.location());
+    EXPECT_EQ(messageOf([&] { device.call(3); }), "Driver unaccessed. Service 3");
+    EXPECT_EQ(messageOf([&] { device.call(0); }), "Driver unaccessed. Service 0");
+    EXPECT_NO_THROW(device.writeState()) << "the connection survives a refusal";
 }
 
-TEST(TVxDTest, TheServiceIsStartedWhenNothingAnswersAndEndsWithTheLastClose) {
+TEST(CaptureClientTest, TheServiceIsStartedWhenNothingAnswersAndEndsWithTheLastClose) {
     TempFolder folder;
     setenv("XDG_RUNTIME_DIR", folder.file("run").c_str(), 1);
     setenv("MARLET_CAPTURE_LISTEN", "127.0.0.1:0", 1);
@@ -96,7 +96,7 @@ TEST(TVxDTest, TheServiceIsStartedWhenNothingAnswersAndEndsWithTheLastClose) {
     EXPECT_EQ(location.socketPath, folder.file("run") + "/marlet/capture.socket");
     pid_t servicePid = -1;
     {
-        TVxD device(1, "/tmp/q", location);
+        CaptureClient device(1, "/tmp/q", location);
         ucred peer{};
         socklen_t length = sizeof peer;
         ASSERT_EQ(getsockopt(device.fd(), SOL_SOCKET, SO_PEERCRED, &peer, &length), 0);

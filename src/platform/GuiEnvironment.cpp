@@ -1,17 +1,16 @@
-#include "HeadlessGui.h"
+#include "GuiEnvironment.h"
 
 #include <QGuiApplication>
 
 #include <cstdlib>
+#include <stdexcept>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace marlet {
 
-void ensureGuiApplication() {
-    if (QCoreApplication::instance())
-        return;
+void prepareGuiEnvironment() {
     bool hasDisplay = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
     if (!hasDisplay && !std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -22,13 +21,11 @@ void ensureGuiApplication() {
         mkdir(runtime.c_str(), 0700);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 0);
     }
-    // QGuiApplication keeps references to argc and argv for its whole life.
-    static int argc = 1;
-    static char name[] = "marlet";
-    static char* argv[] = {name, nullptr};
-    // Deliberately never destroyed: Qt's own statics may be gone by the time static
-    // destructors run, and the process ends right after anyway.
-    new QGuiApplication(argc, argv);
+}
+
+void requireGuiApplication() {
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        throw std::logic_error("Qt devices need the program's QGuiApplication");
 }
 
 } // namespace marlet

@@ -1,0 +1,99 @@
+#include "ResidentSession.h"
+
+#include <unistd.h>
+#include <utility>
+
+namespace marlet {
+
+namespace {
+
+// The capture driver notifies this window number after its timed writes.
+std::uint32_t windowNumber() {
+    return static_cast<std::uint32_t>(getpid());
+}
+
+} // namespace
+
+ResidentSession::ResidentSession(const PrinterCatalog& catalog, SettingsStore& store,
+                                 ResidentHost& host, DriverLocation capture)
+    : m_catalog(catalog), m_host(host), m_printerName(catalog.defaultPrinter()),
+      m_printer(catalog.open(m_printerName)),
+      m_app(*m_printer, host, store,
+            [&host](const std::string& message) { host.reportError(message); }),
+      m_monitor(m_app.settings(), *this), m_capture(windowNumber(), std::move(capture)) {
+    m_app.addObserver(*this);
+}
+
+ResidentSession::~ResidentSession() {
+    m_app.removeObserver(*this);
+}
+
+void ResidentSession::startUp() {
+    m_app.startUp();
+    if (m_app.settings().Capture)
+        startCapture();
+    m_app.checksize();
+    m_presets = readInitPresets(m_app.store());
+    m_host.armQueueTimer(m_app.queueInterval());
+}
+
+void ResidentSession::shutdown() {
+    m_capture.stop();
+    m_app.saveSettings();
+    m_printer->close();
+}
+
+void ResidentSession::selectInitString(const std::string& caption) {
+    m_app.setInitString(SelInit(m_app.store(), caption));
+}
+
+void ResidentSession::setPrinter(const std::string& name) {
+    // The application measures on the new printer before the old one is let go.
+    std::unique_ptr<PageDevice> previous = std::exchange(m_printer, m_catalog.open(name));
+    m_printerName = name;
+    m_app.setPrinter(*m_printer);
+    previous->close();
+}
+
+int ResidentSession::captureConnection() {
+    CaptureClient* client = m_capture.device();
+    return client ? client->fd() : -1;
+}
+
+void ResidentSession::takeCaptureNotices() {
+    if (CaptureClient* client = m_capture.device())
+        client->takeNotifications();
+}
+
+void ResidentSession::printFile(const std::string& path) {
+    m_printing = true;
+    struct Done {
+        bool& printing;
+        ~Done() { printing = false; }
+    } done{m_printing};
+    m_app.printFile(path);
+}
+
+void ResidentSession::settingChanged(std::string_view name) {
+    if (name == "TimeOut") {
+        // A job stops the timer and re-arms it with the time-out in force when it ends.
+        if (!m_printing)
+            m_host.armQueueTimer(m_app.queueInterval());
+    } else if (name == "Capture") {
+        if (m_app.settings().Capture)
+            startCapture();
+        else
+            m_capture.stop();
+    }
+}
+
+void ResidentSession::startCapture() {
+    // A capture that cannot start is reported; the switch keeps what the user gave it.
+    try {
+        m_capture.start(m_app.settings().Spool);
+    } catch (const std::exception& e) {
+        m_host.reportError(e.what());
+    }
+}
+
+} // namespace marlet

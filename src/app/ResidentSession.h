@@ -1,0 +1,91 @@
+#pragma once
+
+#include "app/Application.h"
+#include "app/ResidentHost.h"
+#include "capture/CaptureSwitch.h"
+#include "capture/SpoolHost.h"
+#include "capture/SpoolMonitor.h"
+#include "config/InitPresets.h"
+#include "devices/PrinterCatalog.h"
+
+#include <memory>
+#include <string>
+
+namespace marlet {
+
+/// The resident app without its face: the application on the default printer, the queue
+/// monitor and the capture switch, brought up in start-up order and taken down at exit.
+/// The face supplies the clock (it calls the two ticks as its timers fire) and the host;
+/// the desktop app and `marlet --headless` drive the same session.
+class ResidentSession : private SpoolHost, private ApplicationObserver {
+public:
+    /// Opens the catalog's default printer. capture says where the capture driver is.
+    ResidentSession(const PrinterCatalog& catalog, SettingsStore& store, ResidentHost& host,
+                    DriverLocation capture = DriverLocation::standard());
+    ~ResidentSession() override;
+    ResidentSession(const ResidentSession&) = delete;
+    ResidentSession& operator=(const ResidentSession&) = delete;
+
+    /// Start-up after the windows exist: the settings restored, capture started when it is
+    /// on (a failure is reported and start-up goes on), the geometry, the initialisation
+    /// presets and the queue timer armed.
+    void startUp();
+    /// Exit: capture stopped (the driver writes what it holds), the settings saved, the
+    /// printer's output completed.
+    void shutdown();
+
+    /// The queue timer fired.
+    void queueTick() { m_monitor.queueTick(); }
+    /// The state timer (every SpoolMonitor::StateInterval ms) fired.
+    void stateTick() { m_monitor.stateTick(); }
+    /// "Распечатать" / "Печать".
+    void printQueue() { m_monitor.printQueue(); }
+    /// "Очистить очередь" / "Отменить задание".
+    void clearQueue() { m_monitor.clearQueue(); }
+    /// "Распечатать файл": prints a chosen file; the queue is left alone.
+    void printChosenFile(const std::string& path) { m_monitor.printChosenFile(path); }
+    /// A left click on the waiting-job icon.
+    void waitingIconClicked() { m_monitor.waitingIconClicked(); }
+    /// An item of the "Инициализация" menu: the preset of that caption becomes the
+    /// initialisation string.
+    void selectInitString(const std::string& caption);
+
+    /// Jobs go to the named printer of the catalog until the end of the run.
+    void setPrinter(const std::string& name);
+    const std::string& printerName() const { return m_printerName; }
+    const PrinterCatalog& catalog() const { return m_catalog; }
+    /// The presets read at start-up.
+    const InitPresets& initPresets() const { return m_presets; }
+
+    /// The capture driver's connection while capture runs, else -1: readable when the
+    /// driver has sent notices.
+    int captureConnection();
+    /// Reads the driver's notices; their default handling is to ignore them, since the
+    /// queue timer finds the job.
+    void takeCaptureNotices();
+
+    Application& app() { return m_app; }
+    const Application& app() const { return m_app; }
+
+private:
+    void printFile(const std::string& path) override;
+    void reportError(const std::string& message) override { m_host.reportError(message); }
+    void setQueueInterval(int milliseconds) override { m_host.armQueueTimer(milliseconds); }
+    void enableQueueCommands(bool enabled) override { m_host.enableQueueCommands(enabled); }
+    void showWaitingIcon(bool shown) override { m_host.showWaitingIcon(shown); }
+
+    void settingChanged(std::string_view name) override;
+    void startCapture();
+
+    const PrinterCatalog& m_catalog;
+    ResidentHost& m_host;
+    std::string m_printerName;
+    std::unique_ptr<PageDevice> m_printer;
+    Application m_app;
+    SpoolMonitor m_monitor;
+    CaptureSwitch m_capture;
+    InitPresets m_presets;
+    bool m_printing = false;
+};
+
+} // namespace marlet

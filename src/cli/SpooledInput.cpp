@@ -1,0 +1,42 @@
+#include "SpooledInput.h"
+
+#include "base/Error.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <unistd.h>
+
+namespace marlet {
+
+namespace fs = std::filesystem;
+
+SpooledInput::SpooledInput() {
+    // A fresh name of our own: a shared temporary folder may hold anyone's links.
+    m_path = (fs::temp_directory_path() / "marlet-stdin-XXXXXX").string();
+    int descriptor = mkstemp(m_path.data());
+    if (descriptor < 0)
+        throw Error("Cannot create file " + m_path);
+    std::FILE* out = fdopen(descriptor, "wb");
+    char buffer[1 << 16];
+    bool written = out != nullptr;
+    while (written && std::cin.read(buffer, sizeof buffer).gcount() > 0) {
+        auto count = static_cast<std::size_t>(std::cin.gcount());
+        written = std::fwrite(buffer, 1, count, out) == count;
+    }
+    if (out ? std::fclose(out) != 0 : close(descriptor) != 0)
+        written = false;
+    if (!written) {
+        std::error_code ignored;
+        fs::remove(m_path, ignored);
+        throw Error("Cannot write file " + m_path);
+    }
+}
+
+SpooledInput::~SpooledInput() {
+    std::error_code ignored;
+    fs::remove(m_path, ignored);
+}
+
+} // namespace marlet

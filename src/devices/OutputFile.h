@@ -1,0 +1,20 @@
+#pragma once
+
+#include "render/PageDevice.h"
+#include "render/VirtualPaper.h"
+
+#include <memory>
+#include <string>
+
+namespace marlet {
+
+/// A file that collects a job's pages, laid out on paper: PATH.pdf (or "-", the PDF on
+/// standard output) with every document in order, or PATH.png as one image per page,
+/// PATH with -1, -2, … before the extension. PNG pages need the program's QGuiApplication.
+/// Any other name is refused with a UsageError.
+std::unique_ptr<PageDevice> openOutputFile(const std::string& path, const VirtualPaper& paper);
+
+/// Whether the file's pages are drawn by Qt, which needs the program's QGuiApplication.
+bool outputFileUsesQt(const std::string& path);
+
+} // namespace marlet

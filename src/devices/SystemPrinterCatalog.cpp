@@ -1,0 +1,66 @@
+#include "SystemPrinterCatalog.h"
+
+#include "cups/CupsDestination.h"
+#include "pdf/FontLocator.h"
+#include "pdf/PdfPageDevice.h"
+#include "platform/GuiEnvironment.h"
+#include "platform/QtPageDevice.h"
+#include "platform/SystemPrinterOutput.h"
+
+#include <QPrinterInfo>
+
+#include <algorithm>
+
+namespace marlet {
+
+SystemPrinterCatalog::SystemPrinterCatalog(VirtualPaper pdfPaper)
+    : m_pdfPaper(pdfPaper), m_cupsServer(CupsQueue::serverAvailable()) {
+}
+
+std::vector<std::string> SystemPrinterCatalog::printers() const {
+    std::vector<std::string> names;
+    if (!usesQtPrinters()) {
+        names = CupsQueue::names();
+    } else {
+        requireGuiApplication();
+        for (const QString& name : QPrinterInfo::availablePrinterNames())
+            names.push_back(name.toStdString());
+    }
+    if (defaultPrinter() == PdfPrinterName)
+        names.push_back(PdfPrinterName);
+    return names;
+}
+
+std::string SystemPrinterCatalog::defaultPrinter() const {
+    std::string name;
+    if (!usesQtPrinters()) {
+        name = CupsQueue::defaultName();
+    } else {
+        requireGuiApplication();
+        name = QPrinterInfo::defaultPrinterName().toStdString();
+    }
+    return name.empty() ? PdfPrinterName : name;
+}
+
+std::vector<std::string> SystemPrinterCatalog::fontFamilies(const std::string&) const {
+    // Every printer prints the PDF that Marlet writes, so its fonts are the ones a PDF
+    // can embed.
+    return FontLocator::families();
+}
+
+std::unique_ptr<PageDevice> SystemPrinterCatalog::open(const std::string& printer) const {
+    if (printer == PdfPrinterName)
+        return std::make_unique<PdfPageDevice>(
+            m_pdfPaper,
+            std::make_unique<PdfFolderDestination>(PdfFolderDestination::defaultFolder()));
+    if (!usesQtPrinters()) {
+        CupsQueue queue(printer);
+        VirtualPaper paper = queue.paper();
+        return std::make_unique<PdfPageDevice>(paper,
+                                               std::make_unique<CupsDestination>(std::move(queue)));
+    }
+    requireGuiApplication();
+    return std::make_unique<QtPageDevice>(std::make_unique<SystemPrinterOutput>(printer));
+}
+
+} // namespace marlet

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "PrinterCatalog.h"
+#include "render/VirtualPaper.h"
+
+namespace marlet {
+
+/// The printers of this host: the CUPS queues, each printed with Marlet's own PDF laid out
+/// for its resolution and printable area; Qt's printers on hosts without a CUPS server; and
+/// the PDF printer, which makes every document a PDF in ~/PDF (or $MARLET_PDF_DIR), when
+/// there is no printer to print on.
+class SystemPrinterCatalog final : public PrinterCatalog {
+public:
+    /// The name under which the PDF printer is listed.
+    static constexpr const char* PdfPrinterName = "PDF printer";
+
+    /// pdfPaper is the sheet the PDF printer lays its pages out on. Whether a CUPS server
+    /// answers is asked once, here.
+    explicit SystemPrinterCatalog(VirtualPaper pdfPaper = {});
+
+    std::vector<std::string> printers() const override;
+    std::string defaultPrinter() const override;
+    std::vector<std::string> fontFamilies(const std::string& printer) const override;
+    std::unique_ptr<PageDevice> open(const std::string& printer) const override;
+
+    /// Whether printing goes through Qt's printers, which need the program's
+    /// QGuiApplication: only on hosts without a CUPS server.
+    bool usesQtPrinters() const { return !m_cupsServer; }
+
+private:
+    VirtualPaper m_pdfPaper;
+    bool m_cupsServer;
+};
+
+} // namespace marlet

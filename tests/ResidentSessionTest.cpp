@@ -1,0 +1,237 @@
+// The resident session in-process, with a fake host whose timers the test fires by hand,
+// fake printers that keep what each job printed, and the real queue file.
+
+#include "app/ResidentSession.h"
+#include "support/ChildProcess.h"
+#include "support/FakeDevice.h"
+#include "support/MemorySettingsStore.h"
+#include "support/RunningCaptureService.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <thread>
+
+using namespace marlet;
+using namespace marlet::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void append(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
+}
+
+using Jobs = std::vector<std::string>;
+
+/// A printer that keeps the text of each document it printed where the test can see it
+/// after the printer is gone.
+class RecordingPrinter : public FakeDevice {
+public:
+    RecordingPrinter(Jobs& documents, std::function<void()>& duringJob)
+        : m_documents(documents), m_duringJob(duringJob) {}
+
+    void beginDocument(const std::string& title) override {
+        FakeDevice::beginDocument(title);
+        m_documents.emplace_back();
+        if (m_duringJob)
+            m_duringJob();
+    }
+    void textOut(int, int, char16_t character) override {
+        m_documents.back() += static_cast<char>(character);
+    }
+
+private:
+    Jobs& m_documents;
+    std::function<void()>& m_duringJob;
+};
+
+/// Two printers: "Office" at 600 dpi, the default, and "Label" at 300 dpi.
+class FakeCatalog : public PrinterCatalog {
+public:
+    std::vector<std::string> printers() const override { return {"Office", "Label"}; }
+    std::string defaultPrinter() const override { return "Office"; }
+    std::vector<std::string> fontFamilies(const std::string&) const override { return {}; }
+    std::unique_ptr<PageDevice> open(const std::string& name) const override {
+        auto printer = std::make_unique<RecordingPrinter>(printed[name], duringJob);
+        if (name == "Label")
+            printer->dpiX = printer->dpiY = 300;
+        return printer;
+    }
+
+    /// The documents each printer printed, by name.
+    mutable std::map<std::string, Jobs> printed;
+    /// Runs as each document begins.
+    mutable std::function<void()> duringJob;
+};
+
+/// Writes down what the session asks of its face.
+class FakeHost : public ResidentHost {
+public:
+    void reportError(const std::string& message) override { errors.push_back(message); }
+    void enableQueueCommands(bool enabled) override { commandsEnabled = enabled; }
+    void showWaitingIcon(bool shown) override { waitingIcon.push_back(shown); }
+    void armQueueTimer(int milliseconds) override { timer.push_back(milliseconds); }
+    void showFrame(int frame) override { frames.push_back(frame); }
+    void restoreIcon() override { frames.push_back(-1); }
+
+    std::vector<std::string> errors;
+    std::optional<bool> commandsEnabled;
+    std::vector<bool> waitingIcon;
+    std::vector<int> timer;
+    std::vector<int> frames;
+};
+
+using Intervals = std::vector<int>;
+
+// Runs in the shipped data folder, as the programs do with --data-dir.
+class ResidentSessionTest : public ::testing::Test {
+protected:
+    ResidentSessionTest() : m_previous(fs::current_path()) {
+        fs::current_path(MARLET_DATA_DIR);
+        store.setValue(MarletKey, "Spool", spool);
+        store.setValue(MarletKey, "TimeOut", std::uint32_t{1});
+        store.setValue(MarletKey, "Capture", std::uint32_t{0});
+    }
+    ~ResidentSessionTest() override { fs::current_path(m_previous); }
+
+    const Jobs& office() { return catalog.printed["Office"]; }
+
+    TempFolder folder;
+    std::string spool = folder.file("prnspl");
+    MemorySettingsStore store;
+    FakeCatalog catalog;
+    FakeHost host;
+
+private:
+    fs::path m_previous;
+};
+
+} // namespace
+
+TEST_F(ResidentSessionTest, AQuietQueuePrintsOnceAndBytesThatCameMeanwhileWait) {
+    ResidentSession session(catalog, store, host, DriverLocation{});
+    session.startUp();
+    EXPECT_EQ(host.timer, Intervals{1000});
+    EXPECT_EQ(session.printerName(), "Office");
+
+    append(spool, "First job\r\n");
+    session.queueTick();
+    EXPECT_TRUE(office().empty()) << "one tick only remembers the size";
+    catalog.duringJob = [&] { append(spool, "Second"); };
+    session.queueTick();
+    EXPECT_EQ(office(), Jobs{"First job"});
+    EXPECT_EQ(host.timer, (Intervals{1000, 0, 1000})) << "stopped for the job, re-armed after";
+    EXPECT_EQ(readFile(spool), "Second") << "what came while it printed is the next job";
+    EXPECT_EQ(host.frames.back(), -1);
+
+    catalog.duringJob = nullptr;
+    session.queueTick();
+    session.queueTick();
+    session.queueTick();
+    EXPECT_EQ(office(), (Jobs{"First job", "Second"}));
+    EXPECT_FALSE(fs::exists(spool));
+    EXPECT_EQ(store.value(MarletKey, "Spool"), StoredValue(spool)) << "nothing saved yet";
+    EXPECT_EQ(session.app().settings().Spool, spool) << "the claim never became the setting";
+}
+
+TEST_F(ResidentSessionTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick) {
+    store.setValue(MarletKey, "AutoPrint", std::uint32_t{0});
+    ResidentSession session(catalog, store, host, DriverLocation{});
+    session.startUp();
+    session.stateTick();
+    EXPECT_EQ(host.commandsEnabled, false);
+    append(spool, "Waiting job");
+    session.stateTick();
+    session.stateTick();
+    for (int tick = 0; tick < 3; ++tick)
+        session.queueTick();
+    EXPECT_EQ(host.commandsEnabled, true);
+    EXPECT_EQ(host.waitingIcon, std::vector<bool>{true});
+    EXPECT_TRUE(office().empty());
+
+    session.waitingIconClicked();
+    EXPECT_EQ(office(), Jobs{"Waiting job"});
+    EXPECT_EQ(host.waitingIcon, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(fs::exists(spool));
+}
+
+TEST_F(ResidentSessionTest, ATimeOutChangeReArmsTheTimerButNotInTheMiddleOfAJob) {
+    ResidentSession session(catalog, store, host, DriverLocation{});
+    session.startUp();
+    session.app().setTimeOut(7);
+    EXPECT_EQ(host.timer, (Intervals{1000, 7000}));
+
+    append(spool, "x");
+    catalog.duringJob = [&] { session.app().setTimeOut(4); };
+    session.printQueue();
+    EXPECT_EQ(host.timer, (Intervals{1000, 7000, 0, 4000}))
+        << "the job's end arms the timer with the new time-out";
+}
+
+TEST_F(ResidentSessionTest, AnotherPrinterTakesTheNextJob) {
+    ResidentSession session(catalog, store, host, DriverLocation{});
+    session.startUp();
+    int figures = session.app().figures().linesPerPage;
+    session.setPrinter("Label");
+    EXPECT_EQ(session.printerName(), "Label");
+    EXPECT_EQ(session.app().resx(), 300);
+    EXPECT_NE(session.app().figures().linesPerPage, figures);
+
+    std::string report = folder.file("report.prn");
+    append(report, "On labels");
+    session.printChosenFile(report);
+    EXPECT_EQ(catalog.printed["Label"], Jobs{"On labels"});
+    EXPECT_TRUE(office().empty());
+    EXPECT_EQ(readFile(report), "On labels") << "a chosen file is printed, not taken";
+}
+
+TEST_F(ResidentSessionTest, AFailedCaptureStartIsReportedAndStartUpGoesOn) {
+    store.setValue(MarletKey, "Capture", std::uint32_t{1});
+    store.setValue(std::string(MarletKey) + "\\InitStr", "Epson reset", std::string("\x1B@"));
+    DriverLocation nowhere{folder.file("no.socket"), folder.file("no-such-service")};
+    ResidentSession session(catalog, store, host, nowhere);
+    session.startUp();
+    EXPECT_EQ(host.errors,
+              std::vector<std::string>{folder.file("no-such-service") + " loaded incorrectly."});
+    EXPECT_EQ(session.captureConnection(), -1);
+    EXPECT_TRUE(session.app().settings().Capture) << "the switch keeps what the user set";
+    EXPECT_EQ(session.initPresets().names, std::vector<std::string>{"Epson reset"});
+    EXPECT_EQ(host.timer, Intervals{1000});
+    session.selectInitString("&Epson reset");
+    EXPECT_EQ(session.app().settings().InitStr, "\x1B@");
+}
+
+TEST_F(ResidentSessionTest, ShutdownWritesWhatTheDriverHoldsThenSavesTheSettings) {
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    store.setValue(MarletKey, "Capture", std::uint32_t{1});
+    store.setValue(MarletKey, "Spool", service.queue);
+    ResidentSession session(catalog, store, host, service.location());
+    session.startUp();
+    ASSERT_TRUE(host.errors.empty()) << host.errors.front();
+    EXPECT_GE(session.captureConnection(), 0);
+
+    session.app().setTimeOut(5);
+    ASSERT_TRUE(sendToPort(service.port, "held in the buffer"));
+    // Time for the service to read the bytes; the driver's quiet time has not passed.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(fs::exists(service.queue));
+    session.shutdown();
+    EXPECT_EQ(service.process->wait(), 0) << "the last close stops the driver";
+    EXPECT_EQ(readFile(service.queue), "held in the buffer");
+    EXPECT_EQ(store.value(MarletKey, "TimeOut"), StoredValue(std::uint32_t{5}));
+    EXPECT_EQ(store.valueNames(MarletKey).size(), 22u);
+}
