@@ -1,27 +1,39 @@
-// marlet: the resident app. The desktop face with its settings window comes later; for now
-// it runs headless, capturing DOS printer output and printing every finished job.
+// marlet: the resident app. With no option it is the desktop app (tray icon, settings
+// window); with --headless it runs without a window. Either captures DOS printer output
+// and prints every finished job.
 
 #include "DataFolder.h"
 #include "HeadlessResident.h"
 #include "ProgramMain.h"
+#include "config/InterfaceTexts.h"
+#include "config/LanguageList.h"
+#include "config/SettingsPersistence.h"
+#include "config/SettingsStore.h"
 #include "config/SqliteSettingsStore.h"
 #include "devices/SystemPrinterCatalog.h"
 #include "platform/GuiEnvironment.h"
+#include "ui/DesktopApp.h"
+#include "ui/SingleInstance.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QMessageBox>
+#include <QSocketNotifier>
 
 #include <csignal>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
 
 using namespace marlet;
 
 namespace {
 
 const char* const Usage =
-    "Usage: marlet --headless [--data-dir DIR] [--registry PATH]\n"
-    "Runs Marlet resident without a window: captures DOS printer output and prints each\n"
-    "finished job on the default printer, or into ~/PDF when there is none.\n"
-    "The settings window comes with the desktop app.\n";
+    "Usage: marlet [--headless] [--data-dir DIR] [--registry PATH]\n"
+    "Runs Marlet resident: captures DOS printer output and prints each finished job on the\n"
+    "default printer, or into ~/PDF when there is none. Without --headless it sits in the\n"
+    "notification area with its settings window; with --headless it runs without a window\n"
+    "until SIGTERM or Ctrl-C.\n";
 
 struct ResidentOptions {
     bool headless = false;
@@ -45,34 +57,49 @@ struct ResidentOptions {
             else
                 throw UsageError("unknown option '" + argument + "'");
         }
-        if (!options.headless && !options.help)
-            throw UsageError("only --headless is there yet");
         return options;
     }
 };
 
+int stopPipe[2] = {-1, -1};
+
 void onStopSignal(int) {
     HeadlessResident::stop();
+    if (stopPipe[1] >= 0) {
+        char byte = 0;
+        [[maybe_unused]] ssize_t ignored = write(stopPipe[1], &byte, 1);
+    }
 }
 
-int runHeadless(ResidentOptions& options, int& argc, char** argv) {
-    std::optional<std::string> registry =
-        options.registry.value_or(SqliteSettingsStore::userPath());
-    enterDataFolder(options.dataDir, {&registry});
-
+void catchStopSignals() {
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+}
 
+// The caption of the settings window in the stored language: the resident app is known
+// by it, on the display and in its lock.
+QString residentTitle(const SettingsStore& store) {
+    std::optional<std::string> stored = readString(store, MarletKey, "Language");
+    std::string language = stored ? textFromStore(*stored) : "Русский";
+    return QString::fromStdString(readLanguageTitle(languageFileName(language)));
+}
+
+int runHeadless(const std::string& registry, int& argc, char** argv) {
+    SqliteSettingsStore store(registry);
+    InstanceLock lock(residentTitle(store));
+    if (!lock.acquired()) {
+        std::fputs("Marlet is already running\n", stderr);
+        return 0;
+    }
     SystemPrinterCatalog catalog;
     std::optional<QGuiApplication> gui;
     if (catalog.usesQtPrinters()) {
         prepareGuiEnvironment();
         gui.emplace(argc, argv);
     }
-    SqliteSettingsStore store(*registry);
     HeadlessResident host;
     ResidentSession session(catalog, store, host);
     session.startUp();
@@ -82,10 +109,51 @@ int runHeadless(ResidentOptions& options, int& argc, char** argv) {
     return 0;
 }
 
+int runDesktop(const std::string& registry, int& argc, char** argv) {
+    prepareGuiEnvironment();
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Marlet"));
+    QApplication::setQuitOnLastWindowClosed(false);
+    try {
+        SqliteSettingsStore store(registry);
+        QString title = residentTitle(store);
+        // A second start ends at once, silently, while the first one's window is there.
+        if (topLevelWindowExists(title))
+            return 0;
+        InstanceLock lock(title);
+        if (!lock.acquired()) {
+            std::fputs("Marlet is already running\n", stderr);
+            return 0;
+        }
+        SystemPrinterCatalog catalog;
+        DesktopApp app(catalog, store);
+        app.start();
+        QSocketNotifier stop(stopPipe[0], QSocketNotifier::Read);
+        QObject::connect(&stop, &QSocketNotifier::activated, &app, &DesktopApp::exitNow);
+        QObject::connect(&application, &QGuiApplication::commitDataRequest, &app,
+                         &DesktopApp::exitNow);
+        return QApplication::exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Marlet"), QString::fromUtf8(e.what()));
+        throw;
+    }
+}
+
+int runResident(ResidentOptions& options, int& argc, char** argv) {
+    std::optional<std::string> registry =
+        options.registry.value_or(SqliteSettingsStore::userPath());
+    enterDataFolder(options.dataDir, {&registry});
+    if (pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw Error("Cannot start the resident app");
+    catchStopSignals();
+    return options.headless ? runHeadless(*registry, argc, argv)
+                            : runDesktop(*registry, argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     return runProgram<ResidentOptions>(
         {"marlet", Usage}, argc, argv,
-        [&](ResidentOptions& options) { return runHeadless(options, argc, argv); });
+        [&](ResidentOptions& options) { return runResident(options, argc, argv); });
 }

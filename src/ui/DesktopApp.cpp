@@ -1,0 +1,216 @@
+#include "DesktopApp.h"
+
+#include "Artwork.h"
+#include "GeneralPage.h"
+#include "MainWindow.h"
+#include "TrayIcon.h"
+#include "UiText.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include <cstdio>
+
+namespace marlet {
+
+template <typename Command>
+void DesktopApp::run(Command command) {
+    // A command that fails ends there; the app runs on.
+    try {
+        command();
+    } catch (const std::exception& e) {
+        reportError(e.what());
+    }
+}
+
+DesktopApp::DesktopApp(const PrinterCatalog& catalog, SettingsStore& store, DriverLocation capture)
+    : m_session(catalog, store, *this, std::move(capture)), m_signals(m_session.app()) {
+    m_errorReport = [this](const std::string& message) {
+        QMessageBox::critical(m_window && m_window->isVisible() ? m_window.get() : nullptr,
+                              QStringLiteral("Marlet"), QString::fromStdString(message));
+    };
+    m_exitQuestion = [this] {
+        const InterfaceTexts& texts = m_session.app().texts();
+        return QMessageBox::question(m_window && m_window->isVisible() ? m_window.get() : nullptr,
+                                     uiText(texts, TextKey::ExitTitle),
+                                     uiText(texts, TextKey::ExitLine1) + QLatin1Char('\n') +
+                                         uiText(texts, TextKey::ExitLine2),
+                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    };
+    connect(&m_queueTimer, &QTimer::timeout, this, [this] { m_session.queueTick(); });
+    connect(&m_stateTimer, &QTimer::timeout, this, [this] {
+        m_session.takeCaptureNotices();
+        m_session.stateTick();
+    });
+    m_waitingIcon.setIcon(Artwork::icon("waiting"));
+    connect(&m_waitingIcon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    run([this] { m_session.waitingIconClicked(); });
+            });
+}
+
+DesktopApp::~DesktopApp() = default;
+
+void DesktopApp::start() {
+    m_session.startUp();
+
+    QWidget* fonts = new QWidget;
+    m_general = new GeneralPage(m_session, m_signals, m_actions,
+                                [this](const std::string& message) { reportError(message); });
+    m_window = std::make_unique<MainWindow>(m_session, m_general, fonts);
+    if (TrayIcon::available())
+        m_tray = std::make_unique<TrayIcon>(Artwork::icon("marlet"), m_window.get());
+    else
+        std::fputs("Cannot create shell notification icon\n", stderr);
+    connectCommands();
+    QStringList presets;
+    for (const std::string& name : m_session.initPresets().names)
+        presets << QString::fromStdString(name);
+    m_actions.setInitPresets(m_session.initPresets().available, presets);
+    retranslate();
+
+    m_stateTimer.start(SpoolMonitor::StateInterval);
+    m_window->showCentred();
+    m_window->activateWindow();
+}
+
+void DesktopApp::connectCommands() {
+    connect(&m_signals, &ApplicationSignals::textsChanged, this, &DesktopApp::retranslate);
+    connect(m_window.get(), &MainWindow::activated, this, &DesktopApp::onActivated);
+    connect(m_window.get(), &MainWindow::closeRequested, this, &DesktopApp::minimize);
+    connect(m_window.get(), &MainWindow::minimizeRequested, this, &DesktopApp::minimize);
+    connect(m_general, &GeneralPage::printerSelectionRequested, this, &DesktopApp::choosePrinter);
+    if (m_tray) {
+        m_tray->setPopupMenu(&m_actions.trayMenu());
+        connect(m_tray.get(), &TrayIcon::doubleClicked, this, &DesktopApp::restore);
+    }
+    connect(&m_actions.open, &QAction::triggered, this, &DesktopApp::restore);
+    connect(&m_actions.printFile, &QAction::triggered, this, &DesktopApp::printChosenFile);
+    connect(&m_actions.print, &QAction::triggered, this,
+            [this] { run([this] { m_session.printQueue(); }); });
+    connect(&m_actions.clear, &QAction::triggered, this, [this] { m_session.clearQueue(); });
+    connect(&m_actions.portrait, &QAction::triggered, this,
+            [this] { run([this] { m_session.app().setOrientation(Orientation::Portrait); }); });
+    connect(&m_actions.landscape, &QAction::triggered, this,
+            [this] { run([this] { m_session.app().setOrientation(Orientation::Landscape); }); });
+    connect(&m_actions.exit, &QAction::triggered, this, &DesktopApp::exitAsked);
+    connect(&m_actions, &DesktopActions::initPresetChosen, this, [this](const QString& caption) {
+        run([&] { m_session.selectInitString(caption.toStdString()); });
+    });
+}
+
+void DesktopApp::retranslate() {
+    const InterfaceTexts& texts = m_session.app().texts();
+    m_actions.retranslate(texts);
+    m_window->retranslate();
+    if (m_tray)
+        m_tray->setHint(uiText(texts, TextKey::TrayIconHint));
+    m_waitingIcon.setToolTip(uiText(texts, TextKey::Print).left(TrayIcon::MaxHint));
+}
+
+void DesktopApp::onActivated() {
+    if (m_firstActivation) {
+        m_firstActivation = false;
+        if (m_session.app().settings().Minimize) {
+            minimize();
+            return;
+        }
+    }
+    m_general->selectCurrentLanguage();
+}
+
+void DesktopApp::minimize() {
+    if (m_tray)
+        m_tray->doMinimize();
+    else
+        m_window->showMinimized();
+}
+
+void DesktopApp::restore() {
+    if (m_tray) {
+        m_tray->doRestore();
+    } else {
+        m_window->showNormal();
+        m_window->activateWindow();
+    }
+}
+
+void DesktopApp::exitAsked() {
+    if (m_exitQuestion())
+        exitNow();
+}
+
+void DesktopApp::exitNow() {
+    if (m_ended)
+        return;
+    m_ended = true;
+    m_stateTimer.stop();
+    m_queueTimer.stop();
+    run([this] { m_session.shutdown(); });
+    m_waitingIcon.hide();
+    if (m_tray)
+        m_tray->removeIcon();
+    if (m_window)
+        m_window->hide();
+    QApplication::exit(0);
+}
+
+void DesktopApp::choosePrinter() {
+    QPrinter printer;
+    printer.setPrinterName(QString::fromStdString(m_session.printerName()));
+    printer.setPageOrientation(m_session.app().settings().Orientation ? QPageLayout::Landscape
+                                                                      : QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, m_window.get());
+    dialog.exec();
+    // Whatever the dialog's outcome, the window shows the printer's orientation and name.
+    run([&] {
+        bool landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
+        if (landscape != m_session.app().settings().Orientation)
+            m_session.app().setOrientation(landscape ? Orientation::Landscape
+                                                     : Orientation::Portrait);
+        std::string name = printer.printerName().toStdString();
+        if (!name.empty() && name != m_session.printerName())
+            m_session.setPrinter(name);
+    });
+}
+
+void DesktopApp::printChosenFile() {
+    QString path =
+        QFileDialog::getOpenFileName(m_window && m_window->isVisible() ? m_window.get() : nullptr);
+    if (!path.isEmpty())
+        run([&] { m_session.printChosenFile(path.toStdString()); });
+}
+
+void DesktopApp::reportError(const std::string& message) {
+    m_errorReport(message);
+}
+
+void DesktopApp::showWaitingIcon(bool shown) {
+    m_waitingIcon.setVisible(shown);
+}
+
+void DesktopApp::armQueueTimer(int milliseconds) {
+    if (milliseconds > 0)
+        m_queueTimer.start(milliseconds);
+    else
+        m_queueTimer.stop();
+}
+
+void DesktopApp::showFrame(int frame) {
+    if (!m_tray)
+        return;
+    m_tray->showPicture(Artwork::progressFrame(frame));
+    // The job runs on this thread: let the tray repaint, but take no command mid-job.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void DesktopApp::restoreIcon() {
+    if (m_tray)
+        m_tray->updateIcon();
+}
+
+} // namespace marlet

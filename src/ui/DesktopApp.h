@@ -1,0 +1,92 @@
+#pragma once
+
+#include "ApplicationSignals.h"
+#include "DesktopActions.h"
+#include "app/ResidentHost.h"
+#include "app/ResidentSession.h"
+
+#include <QObject>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace marlet {
+
+class GeneralPage;
+class MainWindow;
+class TrayIcon;
+
+/// The desktop face of the resident session: the settings window, the tray icon with its
+/// menu, the waiting-job icon, the two timers, and message boxes for failures. It holds
+/// no print, queue or capture logic of its own.
+class DesktopApp final : public QObject, private ResidentHost {
+    Q_OBJECT
+public:
+    /// Shows a failure to the user.
+    using ErrorReport = std::function<void(const std::string& message)>;
+    /// Asks whether to exit; true for yes.
+    using ExitQuestion = std::function<bool()>;
+
+    DesktopApp(const PrinterCatalog& catalog, SettingsStore& store,
+               DriverLocation capture = DriverLocation::standard());
+    ~DesktopApp() override;
+
+    /// Message boxes by default; tests answer for the user.
+    void setErrorReport(ErrorReport report) { m_errorReport = std::move(report); }
+    void setExitQuestion(ExitQuestion question) { m_exitQuestion = std::move(question); }
+
+    /// Start-up in the settings window's order: the session, the window, the tray icon.
+    /// A language file that cannot be read fails here, before any window shows.
+    void start();
+    /// "Выход": asks, and on yes ends the app.
+    void exitAsked();
+    /// Ends the app without asking, as SIGTERM and the end of the desktop session do:
+    /// the settings saved, capture stopped, the icons taken away, the event loop ended.
+    void exitNow();
+
+    ResidentSession& session() { return m_session; }
+    MainWindow& window() { return *m_window; }
+    GeneralPage& generalPage() { return *m_general; }
+    DesktopActions& actions() { return m_actions; }
+    /// The tray icon; null where the desktop has no notification area.
+    TrayIcon* tray() { return m_tray.get(); }
+    const QSystemTrayIcon& waitingIcon() const { return m_waitingIcon; }
+    const QTimer& queueTimer() const { return m_queueTimer; }
+
+private:
+    void reportError(const std::string& message) override;
+    void enableQueueCommands(bool enabled) override { m_actions.enableQueueCommands(enabled); }
+    void showWaitingIcon(bool shown) override;
+    void armQueueTimer(int milliseconds) override;
+    void showFrame(int frame) override;
+    void restoreIcon() override;
+
+    void connectCommands();
+    void retranslate();
+    void onActivated();
+    void minimize();
+    void restore();
+    void choosePrinter();
+    void printChosenFile();
+    template <typename Command>
+    void run(Command command);
+
+    QTimer m_queueTimer;
+    QTimer m_stateTimer;
+    ResidentSession m_session;
+    ApplicationSignals m_signals;
+    DesktopActions m_actions;
+    QSystemTrayIcon m_waitingIcon;
+    GeneralPage* m_general = nullptr;
+    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<TrayIcon> m_tray;
+    ErrorReport m_errorReport;
+    ExitQuestion m_exitQuestion;
+    bool m_firstActivation = true;
+    bool m_ended = false;
+};
+
+} // namespace marlet

@@ -1,0 +1,85 @@
+#include "TrayIcon.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QWidget>
+
+namespace marlet {
+
+TrayIcon::TrayIcon(const QIcon& icon, QWidget* window, QObject* parent)
+    : QObject(parent), m_window(window), m_icon(icon) {
+    m_tray.setIcon(icon);
+    connect(&m_tray, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
+    m_tray.show();
+}
+
+TrayIcon::~TrayIcon() {
+    removeIcon();
+}
+
+void TrayIcon::setHint(const QString& text) {
+    if (text == m_hint)
+        return;
+    m_hint = text;
+    m_tray.setToolTip(text.left(MaxHint));
+}
+
+void TrayIcon::setIcon(const QIcon& icon) {
+    if (icon.cacheKey() == m_icon.cacheKey())
+        return;
+    m_icon = icon;
+    updateIcon();
+}
+
+void TrayIcon::showPicture(const QIcon& picture) {
+    m_tray.setIcon(picture);
+}
+
+void TrayIcon::updateIcon() {
+    m_tray.setIcon(m_icon);
+}
+
+void TrayIcon::removeIcon() {
+    m_tray.hide();
+}
+
+void TrayIcon::doMinimize() {
+    // With no notification area to come back from, the window stays on the taskbar.
+    if (available())
+        m_window->hide();
+    else
+        m_window->showMinimized();
+    emit minimized();
+}
+
+void TrayIcon::doRestore() {
+    m_window->showNormal();
+    m_window->raise();
+    m_window->activateWindow();
+    emit restored();
+}
+
+void TrayIcon::popupAtCursor() {
+    if (m_menu && !m_window->isVisible())
+        m_menu->popup(QCursor::pos());
+}
+
+void TrayIcon::onActivated(QSystemTrayIcon::ActivationReason reason) {
+    switch (reason) {
+    case QSystemTrayIcon::Trigger:
+        emit clicked();
+        break;
+    case QSystemTrayIcon::DoubleClick:
+    case QSystemTrayIcon::MiddleClick:
+        emit doubleClicked();
+        break;
+    case QSystemTrayIcon::Context:
+        emit rightClicked();
+        popupAtCursor();
+        break;
+    case QSystemTrayIcon::Unknown:
+        break;
+    }
+}
+
+} // namespace marlet
