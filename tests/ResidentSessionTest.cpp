@@ -3,7 +3,7 @@
 
 #include "app/ResidentSession.h"
 #include "support/ChildProcess.h"
-#include "support/FakeDevice.h"
+#include "support/FakeCatalog.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RunningCaptureService.h"
 #include "support/TempFolder.h"
@@ -12,8 +12,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
-#include <map>
 #include <sstream>
 #include <thread>
 
@@ -33,49 +31,6 @@ std::string readFile(const std::string& path) {
 void append(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
 }
-
-using Jobs = std::vector<std::string>;
-
-/// A printer that keeps the text of each document it printed where the test can see it
-/// after the printer is gone.
-class RecordingPrinter : public FakeDevice {
-public:
-    RecordingPrinter(Jobs& documents, std::function<void()>& duringJob)
-        : m_documents(documents), m_duringJob(duringJob) {}
-
-    void beginDocument(const std::string& title) override {
-        FakeDevice::beginDocument(title);
-        m_documents.emplace_back();
-        if (m_duringJob)
-            m_duringJob();
-    }
-    void textOut(int, int, char16_t character) override {
-        m_documents.back() += static_cast<char>(character);
-    }
-
-private:
-    Jobs& m_documents;
-    std::function<void()>& m_duringJob;
-};
-
-/// Two printers: "Office" at 600 dpi, the default, and "Label" at 300 dpi.
-class FakeCatalog : public PrinterCatalog {
-public:
-    std::vector<std::string> printers() const override { return {"Office", "Label"}; }
-    std::string defaultPrinter() const override { return "Office"; }
-    std::vector<std::string> fontFamilies(const std::string&) const override { return {}; }
-    std::unique_ptr<PageDevice> open(const std::string& name) const override {
-        auto printer = std::make_unique<RecordingPrinter>(printed[name], duringJob);
-        if (name == "Label")
-            printer->dpiX = printer->dpiY = 300;
-        return printer;
-    }
-
-    /// The documents each printer printed, by name.
-    mutable std::map<std::string, Jobs> printed;
-    /// Runs as each document begins.
-    mutable std::function<void()> duringJob;
-};
 
 /// Writes down what the session asks of its face.
 class FakeHost : public ResidentHost {

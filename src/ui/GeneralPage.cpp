@@ -121,9 +121,9 @@ void GeneralPage::build() {
     tighten(orientation);
     orientation->addWidget(m_portrait, 0, 0);
     orientation->addWidget(m_landscape, 1, 0);
-    orientation->addWidget(m_portraitPicture, 0, 1, 2, 1, Qt::AlignCenter);
-    orientation->addWidget(m_landscapePicture, 0, 1, 2, 1, Qt::AlignCenter);
-    orientation->setColumnStretch(0, 1);
+    // The picture goes under the buttons: the column is too narrow for it beside them.
+    orientation->addWidget(m_portraitPicture, 2, 0, Qt::AlignCenter);
+    orientation->addWidget(m_landscapePicture, 2, 0, Qt::AlignCenter);
     auto* middle = new QVBoxLayout;
     middle->setSpacing(Spacing);
     middle->addWidget(m_sampleGroup, 1);
@@ -158,9 +158,9 @@ void GeneralPage::build() {
     auto* page = new QHBoxLayout(this);
     page->setContentsMargins(Spacing, Spacing, Spacing, Spacing);
     page->setSpacing(Spacing + 1);
-    page->addLayout(left, 10);
-    page->addLayout(middle, 6);
-    page->addLayout(right, 8);
+    page->addLayout(left, 9);
+    page->addLayout(middle, 5);
+    page->addLayout(right, 9);
 
     connect(m_timeOut, &QSlider::valueChanged, this, [&app](int value) { app.setTimeOut(value); });
     connect(m_autoPrint, &QCheckBox::toggled, this, [&app](bool on) { app.setAutoPrint(on); });

@@ -1,0 +1,211 @@
+// The desktop app as a user meets it: marlet on a private X server with a real
+// notification area, clicked with xdotool.
+
+#include "config/SettingsStore.h"
+#include "config/SqliteSettingsStore.h"
+#include "support/ChildProcess.h"
+#include "support/TempFolder.h"
+#include "support/XDesktop.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+using namespace marlet;
+using namespace marlet::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string RussianTitle = "Настройки печати DOS-консоли";
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+std::size_t pdfCount(const std::string& folder) {
+    std::size_t count = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        count += entry.path().extension() == ".pdf";
+    return count;
+}
+
+std::string screenshotPath(const std::string& name) {
+    fs::create_directories(MARLET_BINARY_DIR "/screenshots");
+    return MARLET_BINARY_DIR "/screenshots/" + name + ".png";
+}
+
+class DesktopAppTest : public ::testing::Test {
+protected:
+    DesktopAppTest() {
+        fs::create_directory(folder.file("run"));
+        fs::permissions(folder.file("run"), fs::perms::owner_all);
+        fs::create_directory(pdfFolder);
+        SqliteSettingsStore store(registry);
+        store.setValue(MarletKey, "Spool", folder.file("prnspl"));
+        store.setValue(MarletKey, "TimeOut", std::uint32_t{1});
+        store.setValue(MarletKey, "Minimize", std::uint32_t{0});
+        store.setValue(MarletKey, "Capture", std::uint32_t{0});
+    }
+
+    void set(const std::string& name, std::uint32_t value) {
+        SqliteSettingsStore(registry).setValue(MarletKey, name, value);
+    }
+    std::optional<std::uint32_t> stored(const std::string& name) {
+        SqliteSettingsStore store(registry);
+        return readNumber(store, MarletKey, name);
+    }
+
+    std::unique_ptr<ChildProcess> marlet(std::vector<std::string> extra = {},
+                                         const std::string& log = "marlet.log") {
+        std::vector<std::string> arguments{"--data-dir", MARLET_DATA_DIR, "--registry", registry};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        std::vector<std::string> environment = desktop.environment();
+        for (std::string entry :
+             {"XDG_RUNTIME_DIR=" + folder.file("run"), "MARLET_PDF_DIR=" + pdfFolder,
+              "HOME=" + folder.file(""), "CUPS_SERVER=" + folder.file("no-cupsd.socket"),
+              "MARLET_CAPTURE_LISTEN=127.0.0.1:" + std::to_string(port)})
+            environment.push_back(entry);
+        return std::make_unique<ChildProcess>(MARLET_BINARY_DIR "/marlet", arguments, environment,
+                                              folder.file(log));
+    }
+
+    xcb_window_t settingsWindow() {
+        std::optional<xcb_window_t> window;
+        waitFor([&] { return (window = desktop.windowNamed(RussianTitle)).has_value(); });
+        return window.value_or(0);
+    }
+    xcb_window_t trayIcon() {
+        waitFor([&] { return !desktop.trayIcons("Marlet").empty(); });
+        return desktop.trayIcons("Marlet").at(0);
+    }
+
+    XDesktop desktop;
+    TempFolder folder;
+    std::string registry = folder.file("registry.db");
+    std::string pdfFolder = folder.file("pdf");
+    int port = freeLoopbackPort();
+};
+
+} // namespace
+
+TEST_F(DesktopAppTest, TheTrayIconShowsTheWindowAndItsMenuOnlyWhileTheWindowIsHidden) {
+    ASSERT_TRUE(desktop.up);
+    auto app = marlet();
+    xcb_window_t window = settingsWindow();
+    ASSERT_NE(window, 0u) << readFile(folder.file("marlet.log"));
+    xcb_window_t icon = trayIcon();
+    EXPECT_TRUE(waitFor([&] { return desktop.viewable(window); }));
+    EXPECT_EQ(desktop.trayIcons("Marlet").size(), 1u);
+    desktop.screenshot(screenshotPath("desktop-window"));
+
+    desktop.click(icon, 3);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    EXPECT_EQ(desktop.viewablePopups(), 0) << "no menu while the window shows";
+
+    desktop.close(window);
+    EXPECT_TRUE(waitFor([&] { return !desktop.viewable(window); }));
+    EXPECT_TRUE(app->running()) << "the close box only hides the window";
+    desktop.click(icon, 3);
+    EXPECT_TRUE(waitFor([&] { return desktop.viewablePopups() == 1; }));
+    desktop.xdotool("mousemove 10 10");
+    desktop.screenshot(screenshotPath("desktop-tray-menu"));
+    desktop.xdotool("key Escape");
+    EXPECT_TRUE(waitFor([&] { return desktop.viewablePopups() == 0; }));
+
+    desktop.click(icon, 1, 2);
+    EXPECT_TRUE(waitFor([&] { return desktop.viewable(window); })) << "a double click shows it";
+
+    // One resident app per user: a second desktop app ends silently, a headless one says so.
+    auto second = marlet({}, "second.log");
+    EXPECT_EQ(second->wait(std::chrono::seconds(2)), 0);
+    EXPECT_EQ(readFile(folder.file("second.log")), "");
+    auto headless = marlet({"--headless"}, "headless.log");
+    EXPECT_EQ(headless->wait(std::chrono::seconds(5)), 0);
+    EXPECT_EQ(readFile(folder.file("headless.log")), "Marlet is already running\n");
+    EXPECT_EQ(desktop.windowsNamed(RussianTitle).size(), 1u);
+
+    // Landscape from the tray menu, then "Выход": No keeps the app, Yes ends it.
+    desktop.close(window);
+    EXPECT_TRUE(waitFor([&] { return !desktop.viewable(window); }));
+    desktop.click(icon, 3);
+    ASSERT_TRUE(waitFor([&] { return desktop.viewablePopups() == 1; }));
+    desktop.xdotool("mousemove 10 10 key Down Down Down Right Down Return");
+    EXPECT_TRUE(waitFor([&] { return desktop.viewablePopups() == 0; }));
+    for (const char* answer : {"Escape", "Return"}) {
+        desktop.click(icon, 3);
+        ASSERT_TRUE(waitFor([&] { return desktop.viewablePopups() == 1; }));
+        desktop.xdotool("mousemove 10 10 key Up Return");
+        std::optional<xcb_window_t> question;
+        ASSERT_TRUE(waitFor([&] {
+            return (question = desktop.windowNamed("Предупреждение")) &&
+                   desktop.viewable(*question);
+        }));
+        if (std::string(answer) == "Escape")
+            desktop.screenshot(screenshotPath("desktop-exit-question"));
+        desktop.xdotool(std::string("key ") + answer);
+        EXPECT_TRUE(waitFor([&] { return !desktop.viewable(*question); }));
+        if (std::string(answer) == "Escape") {
+            EXPECT_TRUE(app->running());
+        }
+    }
+    EXPECT_EQ(app->wait(), 0);
+    EXPECT_EQ(stored("Orientation"), 1u) << "the exit saved what was changed";
+    EXPECT_EQ(readFile(folder.file("marlet.log")), "");
+}
+
+TEST_F(DesktopAppTest, AJobSentToThePortPrintsWithTheAppInTheTray) {
+    ASSERT_TRUE(desktop.up);
+    set("Capture", 1);
+    set("Minimize", 1);
+    auto app = marlet();
+    xcb_window_t window = settingsWindow();
+    xcb_window_t icon = trayIcon();
+    EXPECT_TRUE(waitFor([&] { return !desktop.viewable(window); }))
+        << "minimised into the tray at its first activation";
+    ASSERT_TRUE(waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); }));
+    std::vector<std::uint8_t> idle = desktop.pixels(icon);
+
+    // A long job: the icon shows its progress frames while it prints.
+    std::string job;
+    for (int line = 0; line < 60000; ++line)
+        job += "Line " + std::to_string(line) + " of a long report\r\n";
+    ASSERT_TRUE(sendToPort(port, job));
+    bool framesShown = waitFor(
+        [&] {
+            std::vector<std::uint8_t> now = desktop.pixels(icon);
+            return !now.empty() && now != idle;
+        },
+        std::chrono::seconds(20));
+    EXPECT_TRUE(framesShown);
+    if (framesShown)
+        desktop.screenshot(screenshotPath("desktop-progress"));
+    EXPECT_TRUE(waitFor([&] { return pdfCount(pdfFolder) == 1; }, std::chrono::seconds(30)))
+        << readFile(folder.file("marlet.log"));
+    EXPECT_TRUE(waitFor([&] { return desktop.pixels(icon) == idle; })) << "the icon comes back";
+    EXPECT_EQ(app->terminate(), 0);
+    EXPECT_EQ(readFile(folder.file("marlet.log")), "");
+}
+
+TEST_F(DesktopAppTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick) {
+    ASSERT_TRUE(desktop.up);
+    set("AutoPrint", 0);
+    auto app = marlet();
+    ASSERT_NE(settingsWindow(), 0u);
+    trayIcon();
+    std::ofstream(folder.file("prnspl"), std::ios::binary) << "Waiting job\r\n";
+    ASSERT_TRUE(waitFor([&] { return desktop.trayIcons("Marlet").size() == 2; }));
+    desktop.screenshot(screenshotPath("desktop-waiting-icon"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(pdfCount(pdfFolder), 0u) << "nothing prints by itself";
+    desktop.click(desktop.trayIcons("Marlet").back(), 1);
+    EXPECT_TRUE(waitFor([&] { return pdfCount(pdfFolder) == 1; }));
+    EXPECT_TRUE(waitFor([&] { return desktop.trayIcons("Marlet").size() == 1; }));
+    EXPECT_FALSE(fs::exists(folder.file("prnspl")));
+    EXPECT_EQ(app->terminate(), 0);
+}

@@ -1,0 +1,199 @@
+// The settings window's general page offscreen: what it shows, what its controls change,
+// and that every caption fits in both languages.
+
+#include "ui/GeneralPage.h"
+#include "support/FakeCatalog.h"
+#include "support/MemorySettingsStore.h"
+#include "support/TempFolder.h"
+#include "ui/DesktopApp.h"
+#include "ui/MainWindow.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace marlet;
+using namespace marlet::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+QString plain(QString text) {
+    return text.remove(QLatin1Char('&'));
+}
+
+// Every caption of the window as it reads, by the control's place in the widget tree.
+QStringList captions(QWidget& window) {
+    QStringList found{window.windowTitle()};
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        if (!button->text().isEmpty())
+            found << plain(button->text());
+    for (QGroupBox* group : window.findChildren<QGroupBox*>())
+        found << group->title();
+    for (QLabel* label : window.findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            found << label->text();
+    auto* tabs = window.findChild<QTabWidget*>();
+    for (int i = 0; i < tabs->count(); ++i)
+        found << plain(tabs->tabText(i));
+    return found;
+}
+
+// A control is cut when it is narrower or lower than what its text needs.
+QStringList cutControls(QWidget& window) {
+    QStringList cut;
+    auto check = [&](QWidget* control, const QString& text) {
+        QSize needed = control->minimumSizeHint().expandedTo(control->sizeHint());
+        if (control->isVisibleTo(&window) && !text.isEmpty() &&
+            (needed.width() > control->width() || needed.height() > control->height()))
+            cut << QStringLiteral("%1 (%2x%3, needs %4x%5)")
+                       .arg(text)
+                       .arg(control->width())
+                       .arg(control->height())
+                       .arg(needed.width())
+                       .arg(needed.height());
+    };
+    for (QAbstractButton* button : window.findChildren<QAbstractButton*>())
+        check(button, button->text());
+    for (QLabel* label : window.findChildren<QLabel*>())
+        if (label->sizePolicy().horizontalPolicy() != QSizePolicy::Ignored)
+            check(label, label->text());
+    for (QGroupBox* group : window.findChildren<QGroupBox*>()) {
+        int title = group->fontMetrics().horizontalAdvance(group->title()) + 8;
+        if (title > group->width())
+            cut << group->title();
+    }
+    return cut;
+}
+
+void screenshot(QWidget& window, const QString& name) {
+    QString folder = QStringLiteral(MARLET_BINARY_DIR "/screenshots");
+    fs::create_directories(folder.toStdString());
+    EXPECT_TRUE(window.grab().save(folder + "/" + name + ".png"));
+}
+
+// Runs in the shipped data folder, as the programs do with --data-dir.
+class GeneralPageTest : public ::testing::Test {
+protected:
+    GeneralPageTest() : m_previous(fs::current_path()) {
+        fs::current_path(MARLET_DATA_DIR);
+        store.setValue(MarletKey, "Capture", std::uint32_t{0});
+        store.setValue(MarletKey, "Minimize", std::uint32_t{0});
+        store.setValue(MarletKey, "Spool", folder.file("prnspl"));
+        app.setErrorReport([this](const std::string& message) { errors.push_back(message); });
+        app.start();
+        QApplication::processEvents();
+    }
+    ~GeneralPageTest() override { fs::current_path(m_previous); }
+
+    template <typename Control>
+    Control* control(const QString& caption) {
+        for (Control* found : app.window().findChildren<Control*>())
+            if (plain(found->text()) == caption)
+                return found;
+        ADD_FAILURE() << "no control " << caption.toStdString();
+        return nullptr;
+    }
+
+    TempFolder folder;
+    MemorySettingsStore store;
+    FakeCatalog catalog;
+    DesktopApp app{catalog, store, DriverLocation{}};
+    std::vector<std::string> errors;
+
+private:
+    fs::path m_previous;
+};
+
+} // namespace
+
+TEST_F(GeneralPageTest, TheWindowIsFixedAndEveryCaptionFitsInBothLanguages) {
+    MainWindow& window = app.window();
+    EXPECT_EQ(window.size(), QSize(577, 269));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "no resizing, no maximise";
+    EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Настройки печати DOS-консоли"));
+    EXPECT_TRUE(cutControls(window).isEmpty()) << cutControls(window).join(", ").toStdString();
+    screenshot(window, "general-ru");
+    window.tabs().setCurrentIndex(1);
+    screenshot(window, "fonts-ru");
+    window.tabs().setCurrentIndex(0);
+    QStringList russian = captions(window);
+
+    auto* language = window.findChild<QComboBox*>();
+    ASSERT_NE(language, nullptr);
+    int english = language->findText(QStringLiteral("English"));
+    ASSERT_GE(english, 0);
+    language->setCurrentIndex(english);
+    emit language->activated(english);
+    EXPECT_EQ(app.session().app().settings().Language, "English");
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("DOS console print settings"));
+    QStringList changed = captions(window);
+    ASSERT_EQ(changed.size(), russian.size());
+    for (int i = 0; i < russian.size(); ++i) {
+        // Names that are not texts of the language stay: the list's own label, the printer.
+        if (russian[i] != QStringLiteral("Interface language") &&
+            russian[i] != QStringLiteral("Office")) {
+            EXPECT_NE(changed[i], russian[i]) << russian[i].toStdString();
+        }
+    }
+    EXPECT_TRUE(cutControls(window).isEmpty()) << cutControls(window).join(", ").toStdString();
+    screenshot(window, "general-en");
+    window.tabs().setCurrentIndex(1);
+    screenshot(window, "fonts-en");
+}
+
+TEST_F(GeneralPageTest, ControlsChangeTheSettingsAndShowChangesMadeElsewhere) {
+    const Settings& settings = app.session().app().settings();
+    auto* slider = app.window().findChild<QSlider*>();
+    slider->setValue(7);
+    EXPECT_EQ(settings.TimeOut, 7);
+    EXPECT_EQ(app.queueTimer().interval(), 7000);
+    QStringList labels;
+    for (QLabel* label : app.window().findChildren<QLabel*>())
+        labels << label->text();
+    EXPECT_TRUE(labels.contains(QStringLiteral("7 сек")));
+
+    control<QCheckBox>(QStringLiteral("Автоматическая печать"))->click();
+    EXPECT_FALSE(settings.AutoPrint);
+    control<QCheckBox>(QStringLiteral("Запускать свернутый"))->click();
+    EXPECT_TRUE(settings.Minimize);
+
+    control<QRadioButton>(QStringLiteral("альбомная"))->click();
+    EXPECT_TRUE(settings.Orientation);
+    EXPECT_TRUE(app.actions().landscape.isChecked()) << "the tray menu follows";
+    app.actions().portrait.trigger();
+    EXPECT_FALSE(settings.Orientation);
+    EXPECT_TRUE(control<QRadioButton>(QStringLiteral("книжная"))->isChecked());
+
+    app.session().app().setLineWrap(false);
+    EXPECT_FALSE(control<QCheckBox>(QStringLiteral("Переносить длинные строки"))->isChecked());
+    app.session().app().setTimeOut(2);
+    EXPECT_EQ(slider->value(), 2);
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(GeneralPageTest, QueueCommandsFollowTheQueueFile) {
+    QPushButton* print = control<QPushButton>(QStringLiteral("Распечатать"));
+    EXPECT_FALSE(print->isEnabled());
+    std::ofstream(folder.file("prnspl"), std::ios::binary) << "Queued\r\n";
+    app.session().stateTick();
+    EXPECT_TRUE(print->isEnabled());
+    EXPECT_TRUE(app.actions().clear.isEnabled());
+    print->click();
+    EXPECT_EQ(catalog.printed["Office"], Jobs{"Queued"});
+    EXPECT_FALSE(print->isEnabled());
+    EXPECT_FALSE(fs::exists(folder.file("prnspl")));
+}

@@ -1,0 +1,193 @@
+#pragma once
+
+#include "ChildProcess.h"
+
+#include <xcb/xcb.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace marlet::testing {
+
+/// A private X server (Xvfb) with a real notification area (trayer), started by the test
+/// and stopped by process id; windows are looked at over xcb, clicks go through xdotool.
+class XDesktop {
+public:
+    XDesktop() {
+        for (int number = 90 + getpid() % 50; number < 200 && !m_server; ++number) {
+            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+            if (std::filesystem::exists(socket) || std::filesystem::exists(lock))
+                continue;
+            display = ":" + std::to_string(number);
+            m_server = std::make_unique<ChildProcess>(
+                "/usr/bin/Xvfb", std::vector<std::string>{display, "-screen", "0", "1024x768x24",
+                                                          "-nolisten", "tcp"});
+            if (!waitFor([&] { return std::filesystem::exists(socket) || m_server->exited(); }) ||
+                m_server->exited())
+                m_server.reset();
+        }
+        if (!m_server)
+            return;
+        m_connection = xcb_connect(display.c_str(), nullptr);
+        m_tray = std::make_unique<ChildProcess>(
+            "/usr/bin/trayer",
+            std::vector<std::string>{"--edge", "bottom", "--align", "right", "--widthtype", "pixel",
+                                     "--width", "120", "--heighttype", "pixel", "--height", "24",
+                                     "--transparent", "false"},
+            environment());
+        up = waitFor([&] { return windowNamed("panel").has_value(); });
+    }
+    ~XDesktop() {
+        m_tray.reset();
+        if (m_connection)
+            xcb_disconnect(m_connection);
+    }
+    XDesktop(const XDesktop&) = delete;
+    XDesktop& operator=(const XDesktop&) = delete;
+
+    /// DISPLAY for the programs that run on this desktop.
+    std::vector<std::string> environment() const { return {"DISPLAY=" + display}; }
+
+    /// The first window of that name anywhere in the tree.
+    std::optional<xcb_window_t> windowNamed(const std::string& name) { return find(root(), name); }
+    /// Every window of that name, in tree order.
+    std::vector<xcb_window_t> windowsNamed(const std::string& name) {
+        std::vector<xcb_window_t> found;
+        collect(root(), name, found);
+        return found;
+    }
+    /// The icons in the notification area that carry that name, in their order there.
+    std::vector<xcb_window_t> trayIcons(const std::string& name) {
+        std::vector<xcb_window_t> found;
+        if (std::optional<xcb_window_t> panel = windowNamed("panel"))
+            collect(*panel, name, found);
+        return found;
+    }
+    /// The pixels of a window as the screen shows them.
+    std::vector<std::uint8_t> pixels(xcb_window_t window) {
+        Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
+        if (!geometry)
+            return {};
+        Reply<xcb_get_image_reply_t> image(
+            xcb_get_image_reply(m_connection,
+                                xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                              geometry->width, geometry->height, ~0u),
+                                nullptr));
+        if (!image)
+            return {};
+        std::uint8_t* data = xcb_get_image_data(image.get());
+        return {data, data + xcb_get_image_data_length(image.get())};
+    }
+    bool viewable(xcb_window_t window) {
+        Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
+            m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
+        return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+    }
+    /// The viewable pop-ups (menus) on the screen.
+    int viewablePopups() {
+        int count = 0;
+        for (xcb_window_t window : children(root())) {
+            Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
+                m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
+            if (reply && reply->override_redirect && reply->map_state == XCB_MAP_STATE_VIEWABLE)
+                ++count;
+        }
+        return count;
+    }
+    /// What a window's close box does: asks the program to close the window.
+    void close(xcb_window_t window) {
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atom("WM_PROTOCOLS");
+        event.data.data32[0] = atom("WM_DELETE_WINDOW");
+        event.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(m_connection, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(m_connection);
+    }
+    /// Runs xdotool on this display ("mousemove --window 123 8 8 click 3").
+    bool xdotool(const std::string& arguments) {
+        return std::system(("DISPLAY=" + display + " xdotool " + arguments).c_str()) == 0;
+    }
+    /// Clicks a button (1 left, 3 right) on a window, twice for a double click.
+    bool click(xcb_window_t window, int button, int times = 1) {
+        return xdotool("mousemove --window " + std::to_string(window) + " 8 8 click --repeat " +
+                       std::to_string(times) + " --delay 60 " + std::to_string(button));
+    }
+    /// Writes the whole screen as a PNG.
+    bool screenshot(const std::string& path) {
+        return std::system(
+                   ("import -display " + display + " -window root '" + path + "'").c_str()) == 0;
+    }
+
+    std::string display;
+    bool up = false;
+
+private:
+    struct Free {
+        void operator()(void* reply) const { std::free(reply); }
+    };
+    template <typename T>
+    using Reply = std::unique_ptr<T, Free>;
+
+    xcb_window_t root() { return xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root; }
+    xcb_atom_t atom(const char* name) {
+        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(
+            m_connection,
+            xcb_intern_atom(m_connection, 0, static_cast<uint16_t>(std::strlen(name)), name),
+            nullptr));
+        return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    }
+    std::vector<xcb_window_t> children(xcb_window_t parent) {
+        Reply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, parent), nullptr));
+        if (!tree)
+            return {};
+        xcb_window_t* first = xcb_query_tree_children(tree.get());
+        return {first, first + xcb_query_tree_children_length(tree.get())};
+    }
+    std::string name(xcb_window_t window) {
+        for (xcb_atom_t property : {atom("_NET_WM_NAME"), xcb_atom_t{XCB_ATOM_WM_NAME}}) {
+            Reply<xcb_get_property_reply_t> reply(
+                xcb_get_property_reply(m_connection,
+                                       xcb_get_property(m_connection, 0, window, property,
+                                                        XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+                                       nullptr));
+            if (reply && reply->format == 8 && xcb_get_property_value_length(reply.get()) > 0)
+                return {static_cast<const char*>(xcb_get_property_value(reply.get())),
+                        static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
+        }
+        return {};
+    }
+    std::optional<xcb_window_t> find(xcb_window_t parent, const std::string& wanted) {
+        std::vector<xcb_window_t> found;
+        collect(parent, wanted, found);
+        if (found.empty())
+            return std::nullopt;
+        return found.front();
+    }
+    void collect(xcb_window_t parent, const std::string& wanted, std::vector<xcb_window_t>& found) {
+        for (xcb_window_t window : children(parent)) {
+            if (name(window) == wanted)
+                found.push_back(window);
+            collect(window, wanted, found);
+        }
+    }
+
+    std::unique_ptr<ChildProcess> m_server;
+    std::unique_ptr<ChildProcess> m_tray;
+    xcb_connection_t* m_connection = nullptr;
+};
+
+} // namespace marlet::testing
