@@ -6,13 +6,14 @@ cd "$(dirname "$0")"
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev qt6-qpa-plugins libqt6svg6 libxcb1-dev
   libsqlite3-dev
   libharfbuzz-dev libfreetype-dev libfontconfig-dev zlib1g-dev libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fontconfig fonts-liberation2 fonts-dejavu-core
   poppler-utils qpdf python3
   cups-daemon cups-client
+  xvfb trayer xdotool imagemagick
 )
 
 missing=()

@@ -69,9 +69,12 @@ enum class TextKey {
     Close,
     Capture,
     Initialize,
+    // The answers of the exit question.
+    Yes,
+    No,
 };
 
-inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::Initialize) + 1;
+inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::No) + 1;
 
 /// Every visible text of the interface, as the current language file gives it; empty until a
 /// file is loaded. The desktop app shows these on its windows, tray icon and menu.

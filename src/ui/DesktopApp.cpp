@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPushButton>
 
 #include <cstdio>
 
@@ -34,11 +35,17 @@ DesktopApp::DesktopApp(const PrinterCatalog& catalog, SettingsStore& store, Driv
     };
     m_exitQuestion = [this] {
         const InterfaceTexts& texts = m_session.app().texts();
-        return QMessageBox::question(m_window && m_window->isVisible() ? m_window.get() : nullptr,
-                                     uiText(texts, TextKey::ExitTitle),
-                                     uiText(texts, TextKey::ExitLine1) + QLatin1Char('\n') +
-                                         uiText(texts, TextKey::ExitLine2),
-                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        QMessageBox question(QMessageBox::Question, uiText(texts, TextKey::ExitTitle),
+                             uiText(texts, TextKey::ExitLine1) + QLatin1Char('\n') +
+                                 uiText(texts, TextKey::ExitLine2),
+                             QMessageBox::Yes | QMessageBox::No,
+                             m_window && m_window->isVisible() ? m_window.get() : nullptr);
+        // A language file without the answers keeps Qt's own words.
+        for (auto [button, key] :
+             {std::pair{QMessageBox::Yes, TextKey::Yes}, std::pair{QMessageBox::No, TextKey::No}})
+            if (!texts[key].empty())
+                question.button(button)->setText(uiText(texts, key));
+        return question.exec() == QMessageBox::Yes;
     };
     connect(&m_queueTimer, &QTimer::timeout, this, [this] { m_session.queueTick(); });
     connect(&m_stateTimer, &QTimer::timeout, this, [this] {

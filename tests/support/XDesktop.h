@@ -20,7 +20,10 @@ namespace marlet::testing {
 /// and stopped by process id; windows are looked at over xcb, clicks go through xdotool.
 class XDesktop {
 public:
-    XDesktop() {
+    /// Whether the desktop has a notification area.
+    enum class Tray { Shown, None };
+
+    explicit XDesktop(Tray tray = Tray::Shown) {
         for (int number = 90 + getpid() % 50; number < 200 && !m_server; ++number) {
             std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
             std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
@@ -37,6 +40,10 @@ public:
         if (!m_server)
             return;
         m_connection = xcb_connect(display.c_str(), nullptr);
+        if (tray == Tray::None) {
+            up = !xcb_connection_has_error(m_connection);
+            return;
+        }
         m_tray = std::make_unique<ChildProcess>(
             "/usr/bin/trayer",
             std::vector<std::string>{"--edge", "bottom", "--align", "right", "--widthtype", "pixel",
