@@ -178,6 +178,12 @@ void PdfPageDevice::textOut(int x, int y, char16_t character) {
         return;
     activeFont();
     ActiveFont& font = *m_active;
+    if (character == u' ') {
+        // A blank cell is a gap in the text run: nothing to draw, and no font to switch to.
+        if (font.underline || font.strikeout)
+            decorate(font, x, y, font.cell->characterAdvance(character));
+        return;
+    }
     const FontFace& face = font.cell->face();
     if (font.style.font < 0)
         font.style.font = fileFont(font.cell->sharedFace());
