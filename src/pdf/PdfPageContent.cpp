@@ -60,12 +60,16 @@ void PdfPageContent::glyph(const GlyphStyle& style, int x, int y, std::uint16_t 
     if (m_inRun && style == m_runStyle && y == m_runY && x > m_lastX) {
         // Move the pen from the glyph's own advance to where this cell starts; cells left
         // blank (spaces, frame strokes) become a gap in the same run.
-        double shift = (x - m_lastX) - m_lastAdvance;
-        if (std::abs(shift) > 1e-6) {
+        // Whole thousandths of an em are short to write; the pen may run ahead of the
+        // cell by less than one of them, never behind it, and that never adds up.
+        const double shift = (x - m_lastX) - m_lastAdvance;
+        const double offset = std::floor((m_runAhead - shift) / style.emX * 1000 + 1e-9);
+        if (offset != 0) {
             m_text += ')';
-            appendNumber(m_text, -shift / style.emX * 1000);
+            appendNumber(m_text, static_cast<int>(offset));
             m_text += '(';
         }
+        m_runAhead += -offset / 1000 * style.emX - shift;
     } else {
         endRun();
         startRun(style, x, y);
@@ -116,6 +120,7 @@ void PdfPageContent::startRun(const GlyphStyle& style, int x, int y) {
     m_lineX = x;
     m_lineBaseline = baseline;
     m_text += "[(";
+    m_runAhead = 0;
     m_inRun = true;
     m_runStyle = style;
     m_runY = y;

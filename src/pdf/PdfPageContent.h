@@ -69,6 +69,7 @@ private:
     int m_runY = 0;
     int m_lastX = 0;
     double m_lastAdvance = 0;
+    double m_runAhead = 0; // pixels the run's pen is past where its last cell began
 };
 
 } // namespace marlet

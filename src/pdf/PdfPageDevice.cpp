@@ -100,10 +100,16 @@ void PdfPageDevice::finishPage() {
 }
 
 void PdfPageDevice::createFont(const FontRequest& request) {
-    setCanvasFont(
-        {request.face, request.height, request.width,
-         FontStyle{request.weight >= 700, request.italic, request.underline, request.strikeout},
-         request.charset});
+    const FontStyle style{request.weight >= 700, request.italic, request.underline,
+                          request.strikeout};
+    // Box figures switch the character set back and forth twice a cell; the font that
+    // draws stays the same.
+    if (m_active && request.height == m_font.height && request.width == m_font.width &&
+        style == m_font.style && request.face == m_font.face) {
+        m_font.charset = request.charset;
+        return;
+    }
+    setCanvasFont({request.face, request.height, request.width, style, request.charset});
 }
 
 void PdfPageDevice::setCanvasFont(const CanvasFont& font) {

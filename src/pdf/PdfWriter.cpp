@@ -8,9 +8,6 @@ namespace marlet {
 
 namespace {
 
-// Page content compresses best for its time at libdeflate's middle levels.
-constexpr int ContentLevel = 6;
-
 std::string points(double value) {
     char text[32];
     auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2).ptr;
