@@ -31,6 +31,10 @@ void appendNumber(std::string& out, double value) {
     out.append(text, end);
 }
 
+bool needsEscape(char byte) {
+    return byte == '(' || byte == ')' || byte == '\\' || byte == '\r';
+}
+
 template <typename... Numbers>
 void appendNumbers(std::string& out, Numbers... numbers) {
     ((appendNumber(out, numbers), out += ' '), ...);
@@ -62,27 +66,35 @@ void PdfPageContent::glyph(const GlyphStyle& style, int x, int y, std::uint16_t 
         // blank (spaces, frame strokes) become a gap in the same run.
         // Whole thousandths of an em are short to write; the pen may run ahead of the
         // cell by less than one of them, never behind it, and that never adds up.
-        const double shift = (x - m_lastX) - m_lastAdvance;
-        const double offset = std::floor((m_runAhead - shift) / style.emX * 1000 + 1e-9);
-        if (offset != 0) {
+        const double ahead = m_runAhead - ((x - m_lastX) - m_lastAdvance);
+        if (ahead >= 0 && ahead < m_runUnit) {
+            m_runAhead = ahead; // the next cell of a monospaced line
+        } else {
+            const double offset = std::floor(ahead / m_runUnit + 1e-9);
             m_text += ')';
             appendNumber(m_text, static_cast<int>(offset));
             m_text += '(';
+            m_runAhead = ahead - offset * m_runUnit;
         }
-        m_runAhead += -offset / 1000 * style.emX - shift;
     } else {
         endRun();
         startRun(style, x, y);
     }
     // Two-byte glyph ids in a literal string, escaping what the string syntax needs.
     // A bare carriage return would be read back as a line feed.
-    for (char byte : {static_cast<char>(glyph >> 8), static_cast<char>(glyph & 0xFF)}) {
-        if (byte == '(' || byte == ')' || byte == '\\')
-            m_text += '\\';
-        if (byte == '\r')
-            m_text += "\\r";
-        else
+    const char id[2] = {static_cast<char>(glyph >> 8), static_cast<char>(glyph & 0xFF)};
+    if (!needsEscape(id[0]) && !needsEscape(id[1])) {
+        m_text.append(id, 2);
+    } else {
+        for (char byte : id) {
+            if (byte == '\r') {
+                m_text += "\\r";
+                continue;
+            }
+            if (needsEscape(byte))
+                m_text += '\\';
             m_text += byte;
+        }
     }
     m_lastX = x;
     m_lastAdvance = naturalAdvance;
@@ -121,6 +133,7 @@ void PdfPageContent::startRun(const GlyphStyle& style, int x, int y) {
     m_lineBaseline = baseline;
     m_text += "[(";
     m_runAhead = 0;
+    m_runUnit = style.emX / 1000;
     m_inRun = true;
     m_runStyle = style;
     m_runY = y;

@@ -70,6 +70,7 @@ private:
     int m_lastX = 0;
     double m_lastAdvance = 0;
     double m_runAhead = 0; // pixels the run's pen is past where its last cell began
+    double m_runUnit = 1;  // pixels in a thousandth of the run's em
 };
 
 } // namespace marlet

@@ -141,9 +141,7 @@ void PdfPageDevice::rememberActive() {
     m_nextRecent = (m_nextRecent + 1) % m_recent.size();
 }
 
-const PdfPageDevice::ActiveFont& PdfPageDevice::activeFont() const {
-    if (m_active)
-        return *m_active;
+const PdfPageDevice::ActiveFont& PdfPageDevice::resolveFont() const {
     auto key = std::make_tuple(m_font.face, m_font.style.bold, m_font.style.italic, m_font.height,
                                m_font.width);
     auto& cell = m_cells[key];
