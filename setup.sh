@@ -8,7 +8,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev qt6-qpa-plugins libqt6svg6 libxcb1-dev
   libsqlite3-dev
-  libharfbuzz-dev libfreetype-dev libfontconfig-dev zlib1g-dev libcups2-dev
+  libharfbuzz-dev libfreetype-dev libfontconfig-dev libdeflate-dev libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fontconfig fonts-liberation2 fonts-dejavu-core
   poppler-utils qpdf python3

@@ -1,6 +1,11 @@
 // Renders generated CP866 reports to PDF with marlet-print and reports wall time, CPU time
-// (both threads), MB/s, pages/s, peak memory and PDF bytes per page, with cups-filters' texttopdf
-// on the same input beside it when it is installed.
+// (all threads), MB/s, pages/s, peak memory and PDF bytes per page, with cups-filters' texttopdf
+// on the same input beside it when it is installed, run for run.
+//
+// The split shows which side sets the pace: "deflate s" is the CPU time one thread takes to
+// compress the pages' content streams again (read back from the output), "main s" the
+// program's CPU time less that, and "content B/p" the content stream bytes of a page before
+// compression. "1 core s" is the same job pinned to a single core, so with one compressing thread.
 //
 //   marlet-print-bench [--runs N] [--escapes] [SIZE_MB ...]      (default: 3 runs; 1 10)
 //
@@ -8,14 +13,20 @@
 // ready-made Epson scheme and its drop list.
 
 #include "ReportGenerator.h"
+#include "pdf/Deflater.h"
+#include "pdf/PdfWriter.h"
+
+#include <libdeflate.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <sched.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -35,8 +46,10 @@ struct Run {
     bool ok = false;
 };
 
-// Runs a program with its standard output going to outputPath (or inherited when empty).
-Run runProgram(const std::vector<std::string>& arguments, const std::string& outputPath = "") {
+// Runs a program with its standard output going to outputPath (or inherited when empty),
+// on one core when oneCore is set.
+Run runProgram(const std::vector<std::string>& arguments, const std::string& outputPath = "",
+               bool oneCore = false) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -45,6 +58,12 @@ Run runProgram(const std::vector<std::string>& arguments, const std::string& out
     auto start = std::chrono::steady_clock::now();
     pid_t child = fork();
     if (child == 0) {
+        if (oneCore) {
+            cpu_set_t first;
+            CPU_ZERO(&first);
+            CPU_SET(sched_getcpu(), &first);
+            sched_setaffinity(0, sizeof first, &first);
+        }
         if (!outputPath.empty() && !std::freopen(outputPath.c_str(), "wb", stdout))
             _exit(126);
         std::freopen("/dev/null", "w", stderr);
@@ -66,6 +85,56 @@ Run runProgram(const std::vector<std::string>& arguments, const std::string& out
 double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+struct ContentSplit {
+    double deflateSeconds = 0;
+    double bytesPerPage = 0;
+};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// CPU time of the calling thread: other jobs on the machine do not count.
+double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + now.tv_nsec / 1e9;
+}
+
+// Inflates the page content streams of a PDF that marlet-print wrote and times compressing
+// them again as its writer does, on one thread.
+ContentSplit contentSplit(const fs::path& pdfPath, int pages) {
+    const std::string pdf = readFile(pdfPath);
+    libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
+    marlet::Deflater deflater(marlet::PdfWriter::ContentLevel);
+    std::string content(1 << 22, '\0');
+    ContentSplit split;
+    std::size_t bytes = 0;
+    for (std::size_t at = pdf.find("/Contents "); at != std::string::npos;
+         at = pdf.find("/Contents ", at + 1)) {
+        const std::string head =
+            "\n" + std::to_string(std::atoi(pdf.c_str() + at + 10)) + " 0 obj\n<</Length ";
+        // A page's content stream is written just before the page that names it.
+        const std::size_t object = pdf.rfind(head, at);
+        if (object == std::string::npos)
+            continue;
+        const std::size_t length = std::strtoul(pdf.c_str() + object + head.size(), nullptr, 10);
+        const std::size_t data = pdf.find("stream\n", object) + 7;
+        std::size_t size = 0;
+        if (libdeflate_zlib_decompress(inflater, pdf.data() + data, length, content.data(),
+                                       content.size(), &size) != LIBDEFLATE_SUCCESS)
+            continue;
+        bytes += size;
+        const double start = threadSeconds();
+        deflater.compress(std::string_view(content.data(), size));
+        split.deflateSeconds += threadSeconds() - start;
+    }
+    libdeflate_free_decompressor(inflater);
+    split.bytesPerPage = static_cast<double>(bytes) / std::max(1, pages);
+    return split;
 }
 
 // A data folder with the shipped tables and the Epson drop list, and a settings store
@@ -106,8 +175,9 @@ int main(int argc, char** argv) {
     if (escapes)
         prepareEpson(work);
     std::printf("%s report, median of %d runs\n", escapes ? "Epson-styled" : "plain", runs);
-    std::printf("%8s %6s %7s %6s %7s %8s %8s %11s %12s %7s\n", "input", "pages", "wall s", "cpu s",
-                "MB/s", "pages/s", "peak MB", "PDF B/page", "texttopdf s", "ratio");
+    std::printf("%8s %6s %7s %6s %6s %9s %8s %7s %8s %8s %11s %10s %12s %7s\n", "input", "pages",
+                "wall s", "cpu s", "main s", "deflate s", "1 core s", "MB/s", "pages/s", "peak MB",
+                "content B/p", "PDF B/p", "texttopdf s", "ratio");
     int failures = 0;
     for (int megabytes : sizes) {
         marlet::bench::ReportGenerator generator(escapes);
@@ -121,6 +191,7 @@ int main(int argc, char** argv) {
 
         std::vector<double> ours;
         std::vector<double> oursCpu;
+        std::vector<double> oneCore;
         std::vector<double> theirs;
         long peak = 0;
         for (int run = 0; run < runs; ++run) {
@@ -139,6 +210,9 @@ int main(int argc, char** argv) {
             ours.push_back(mine.seconds);
             oursCpu.push_back(mine.cpuSeconds);
             peak = std::max(peak, mine.peakKilobytes);
+            Run pinned = runProgram(command, "", true);
+            if (pinned.ok)
+                oneCore.push_back(pinned.seconds);
             if (compare) {
                 Run other = runProgram({TextToPdf, "1", "bench", "report", "1", "", input.string()},
                                        (work / "texttopdf.pdf").string());
@@ -149,9 +223,13 @@ int main(int argc, char** argv) {
         if (ours.empty())
             continue;
         const double wall = median(ours);
+        const double cpu = median(oursCpu);
         const int pages = generator.pages();
-        std::printf("%6.1fMB %6d %7.2f %6.2f %7.2f %8.0f %8.1f %11.0f", inputMegabytes, pages, wall,
-                    median(oursCpu), inputMegabytes / wall, pages / wall, peak / 1024.0,
+        const ContentSplit split = contentSplit(output, pages);
+        std::printf("%6.1fMB %6d %7.2f %6.2f %6.2f %9.2f %8.2f %7.2f %8.0f %8.1f %11.0f %10.0f",
+                    inputMegabytes, pages, wall, cpu, cpu - split.deflateSeconds,
+                    split.deflateSeconds, oneCore.empty() ? 0.0 : median(oneCore),
+                    inputMegabytes / wall, pages / wall, peak / 1024.0, split.bytesPerPage,
                     static_cast<double>(fs::file_size(output)) / pages);
         if (!theirs.empty())
             std::printf(" %12.2f %7.2f\n", median(theirs), median(theirs) / wall);

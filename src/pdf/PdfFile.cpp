@@ -1,8 +1,6 @@
 #include "PdfFile.h"
 
-#include "base/Error.h"
-
-#include <zlib.h>
+#include "Deflater.h"
 
 namespace marlet {
 
@@ -60,14 +58,7 @@ void PdfFile::finish(int catalog, int info) {
 }
 
 std::string deflateBytes(std::string_view data, int level) {
-    uLongf size = compressBound(static_cast<uLong>(data.size()));
-    std::string out(size, '\0');
-    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
-                  reinterpret_cast<const Bytef*>(data.data()), static_cast<uLong>(data.size()),
-                  level) != Z_OK)
-        throw Error("Out of memory");
-    out.resize(size);
-    return out;
+    return Deflater(level).compress(data);
 }
 
 } // namespace marlet

@@ -38,7 +38,7 @@ private:
     bool m_good = true;
 };
 
-/// Flate-compresses bytes at the given zlib level.
+/// Flate-compresses bytes at the given level, with a compressor of its own.
 std::string deflateBytes(std::string_view data, int level);
 
 } // namespace marlet

@@ -13,17 +13,26 @@ void appendNumber(std::string& out, int value) {
     out.append(text, end);
 }
 
+// Numbers go into the page to four places.
+double rounded(double value) {
+    return std::round(value * 10000) / 10000;
+}
+
 void appendNumber(std::string& out, double value) {
-    double rounded = std::round(value * 10000) / 10000;
-    if (rounded == std::floor(rounded) && std::abs(rounded) < 1e9) {
-        appendNumber(out, static_cast<int>(rounded));
+    const double shown = rounded(value);
+    if (shown == std::floor(shown) && std::abs(shown) < 1e9) {
+        appendNumber(out, static_cast<int>(shown));
         return;
     }
     char text[32];
-    auto end = std::to_chars(text, text + sizeof text, rounded, std::chars_format::fixed, 4).ptr;
+    auto end = std::to_chars(text, text + sizeof text, shown, std::chars_format::fixed, 4).ptr;
     while (end[-1] == '0')
         --end;
     out.append(text, end);
+}
+
+bool needsEscape(char byte) {
+    return byte == '(' || byte == ')' || byte == '\\' || byte == '\r';
 }
 
 template <typename... Numbers>
@@ -53,41 +62,81 @@ PdfPageContent::PdfPageContent(double scale, double heightPoints, int left, int 
 void PdfPageContent::glyph(const GlyphStyle& style, int x, int y, std::uint16_t glyph,
                            double naturalAdvance) {
     if (m_inRun && style == m_runStyle && y == m_runY && x > m_lastX) {
-        // Move the pen from the glyph's own advance to where this cell starts; a cell left
-        // blank by a frame stroke becomes a gap in the same run.
-        double shift = (x - m_lastX) - m_lastAdvance;
-        if (std::abs(shift) > 1e-6) {
+        // Move the pen from the glyph's own advance to where this cell starts; cells left
+        // blank (spaces, frame strokes) become a gap in the same run.
+        // Whole thousandths of an em are short to write; the pen may run ahead of the
+        // cell by less than one of them, never behind it, and that never adds up.
+        const double ahead = m_runAhead - ((x - m_lastX) - m_lastAdvance);
+        if (ahead >= 0 && ahead < m_runUnit) {
+            m_runAhead = ahead; // the next cell of a monospaced line
+        } else {
+            const double offset = std::floor(ahead / m_runUnit + 1e-9);
             m_text += ')';
-            appendNumber(m_text, -shift / style.emX * 1000);
+            appendNumber(m_text, static_cast<int>(offset));
             m_text += '(';
+            m_runAhead = ahead - offset * m_runUnit;
         }
     } else {
         endRun();
-        if (style.font != m_textFont) {
-            m_text += "/F";
-            appendNumber(m_text, style.font + 1);
-            m_text += " 1 Tf\n";
-            m_textFont = style.font;
-        }
-        // The page matrix turned y down; the text matrix turns the glyphs upright again.
-        appendNumbers(m_text, style.emX, 0, 0, -style.emY, x, y + style.ascent);
-        m_text += "Tm[(";
-        m_inRun = true;
-        m_runStyle = style;
-        m_runY = y;
+        startRun(style, x, y);
     }
     // Two-byte glyph ids in a literal string, escaping what the string syntax needs.
     // A bare carriage return would be read back as a line feed.
-    for (char byte : {static_cast<char>(glyph >> 8), static_cast<char>(glyph & 0xFF)}) {
-        if (byte == '(' || byte == ')' || byte == '\\')
-            m_text += '\\';
-        if (byte == '\r')
-            m_text += "\\r";
-        else
+    const char id[2] = {static_cast<char>(glyph >> 8), static_cast<char>(glyph & 0xFF)};
+    if (!needsEscape(id[0]) && !needsEscape(id[1])) {
+        m_text.append(id, 2);
+    } else {
+        for (char byte : id) {
+            if (byte == '\r') {
+                m_text += "\\r";
+                continue;
+            }
+            if (needsEscape(byte))
+                m_text += '\\';
             m_text += byte;
+        }
     }
     m_lastX = x;
     m_lastAdvance = naturalAdvance;
+}
+
+void PdfPageContent::startRun(const GlyphStyle& style, int x, int y) {
+    // The text matrix stays in device pixels, so that runs start at whole numbers; the
+    // font size and the horizontal scaling stretch the glyphs to their cells.
+    if (style.font != m_textFont || style.emY != m_textSize) {
+        m_text += "/F";
+        appendNumber(m_text, style.font + 1);
+        m_text += ' ';
+        appendNumbers(m_text, style.emY);
+        m_text += "Tf\n";
+        m_textFont = style.font;
+        m_textSize = style.emY;
+    }
+    // Rounded up, as the glyph widths are, so that a run never falls short of its cells.
+    const double scaling = std::ceil(rounded(style.emX) / rounded(style.emY) * 1e6) / 1e4;
+    if (scaling != m_textScaling) {
+        appendNumbers(m_text, scaling);
+        m_text += "Tz\n";
+        m_textScaling = scaling;
+    }
+    const int baseline = y + style.ascent;
+    if (!m_lineStarted) {
+        // The page matrix turned y down; the text matrix turns the glyphs upright again.
+        appendNumbers(m_text, 1, 0, 0, -1, x, baseline);
+        m_text += "Tm";
+        m_lineStarted = true;
+    } else {
+        appendNumbers(m_text, x - m_lineX, m_lineBaseline - baseline);
+        m_text += "Td";
+    }
+    m_lineX = x;
+    m_lineBaseline = baseline;
+    m_text += "[(";
+    m_runAhead = 0;
+    m_runUnit = style.emX / 1000;
+    m_inRun = true;
+    m_runStyle = style;
+    m_runY = y;
 }
 
 void PdfPageContent::endRun() {
@@ -185,9 +234,15 @@ void PdfPageContent::flushShapes() {
         m_graphics += "f\n";
     }
     bool anyStroke = false;
+    int penX = 0;
+    int penY = 0;
     for (const Shape& shape : m_shapes) {
         if (!shape.stroke)
             continue;
+        if (!anyStroke) {
+            // Strokes run between pixel centres: half a pixel over, their ends are whole.
+            m_graphics += "q 1 0 0 1 .5 .5 cm\n";
+        }
         if (shape.width != m_lineWidth) {
             // A path is stroked with the pen width in force when it is painted, so the
             // strokes of the earlier pen are painted first.
@@ -196,15 +251,27 @@ void PdfPageContent::flushShapes() {
             appendNumbers(m_graphics, shape.width);
             m_graphics += "w\n";
             m_lineWidth = shape.width;
+        } else if (anyStroke && shape.x0 == penX && shape.y0 == penY) {
+            // A frame's corner: round joins paint what two round caps would.
+            m_graphics.back() = ' ';
+            appendNumbers(m_graphics, shape.x1, shape.y1);
+            m_graphics += "l\n";
+            penX = shape.x1;
+            penY = shape.y1;
+            continue;
         }
-        appendNumbers(m_graphics, shape.x0 + 0.5, shape.y0 + 0.5);
+        appendNumbers(m_graphics, shape.x0, shape.y0);
         m_graphics += "m ";
-        appendNumbers(m_graphics, shape.x1 + 0.5, shape.y1 + 0.5);
+        appendNumbers(m_graphics, shape.x1, shape.y1);
         m_graphics += "l\n";
+        penX = shape.x1;
+        penY = shape.y1;
         anyStroke = true;
     }
-    if (anyStroke)
-        m_graphics += "S\n";
+    if (anyStroke) {
+        m_graphics += "S Q\n";
+        m_lineWidth = -1; // Q restored the width from before
+    }
     m_shapes.clear();
     m_ends.clear();
 }

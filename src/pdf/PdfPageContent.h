@@ -30,7 +30,7 @@ public:
     PdfPageContent(double scale, double heightPoints, int left, int top);
 
     /// Places a glyph with its cell's top-left corner at (x, y). naturalAdvance is the
-    /// glyph's own advance in pixels, unrounded.
+    /// glyph's own advance in pixels, unrounded. Blank cells are simply not placed.
     void glyph(const GlyphStyle& style, int x, int y, std::uint16_t glyph, double naturalAdvance);
     /// Fills a rectangle in an RGB colour.
     void fill(int left, int top, int width, int height, std::uint32_t rgb);
@@ -48,6 +48,7 @@ private:
     };
     bool joinShape(const Shape& shape);
     void flushShapes();
+    void startRun(const GlyphStyle& style, int x, int y);
     void endRun();
 
     std::string m_graphics;
@@ -60,9 +61,16 @@ private:
     bool m_inRun = false;
     GlyphStyle m_runStyle;
     int m_textFont = -1;
+    double m_textSize = 0;
+    double m_textScaling = 100;
+    bool m_lineStarted = false;
+    int m_lineX = 0;
+    int m_lineBaseline = 0;
     int m_runY = 0;
     int m_lastX = 0;
     double m_lastAdvance = 0;
+    double m_runAhead = 0; // pixels the run's pen is past where its last cell began
+    double m_runUnit = 1;  // pixels in a thousandth of the run's em
 };
 
 } // namespace marlet

@@ -100,10 +100,16 @@ void PdfPageDevice::finishPage() {
 }
 
 void PdfPageDevice::createFont(const FontRequest& request) {
-    setCanvasFont(
-        {request.face, request.height, request.width,
-         FontStyle{request.weight >= 700, request.italic, request.underline, request.strikeout},
-         request.charset});
+    const FontStyle style{request.weight >= 700, request.italic, request.underline,
+                          request.strikeout};
+    // Box figures switch the character set back and forth twice a cell; the font that
+    // draws stays the same.
+    if (m_active && request.height == m_font.height && request.width == m_font.width &&
+        style == m_font.style && request.face == m_font.face) {
+        m_font.charset = request.charset;
+        return;
+    }
+    setCanvasFont({request.face, request.height, request.width, style, request.charset});
 }
 
 void PdfPageDevice::setCanvasFont(const CanvasFont& font) {
@@ -135,9 +141,7 @@ void PdfPageDevice::rememberActive() {
     m_nextRecent = (m_nextRecent + 1) % m_recent.size();
 }
 
-const PdfPageDevice::ActiveFont& PdfPageDevice::activeFont() const {
-    if (m_active)
-        return *m_active;
+const PdfPageDevice::ActiveFont& PdfPageDevice::resolveFont() const {
     auto key = std::make_tuple(m_font.face, m_font.style.bold, m_font.style.italic, m_font.height,
                                m_font.width);
     auto& cell = m_cells[key];
@@ -178,6 +182,12 @@ void PdfPageDevice::textOut(int x, int y, char16_t character) {
         return;
     activeFont();
     ActiveFont& font = *m_active;
+    if (character == u' ') {
+        // A blank cell is a gap in the text run: nothing to draw, and no font to switch to.
+        if (font.underline || font.strikeout)
+            decorate(font, x, y, font.cell->characterAdvance(character));
+        return;
+    }
     const FontFace& face = font.cell->face();
     if (font.style.font < 0)
         font.style.font = fileFont(font.cell->sharedFace());

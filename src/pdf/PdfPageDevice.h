@@ -63,7 +63,8 @@ private:
     void startPage();
     void finishPage();
     /// The canvas font made real, resolved on first use after a change.
-    const ActiveFont& activeFont() const;
+    const ActiveFont& activeFont() const { return m_active ? *m_active : resolveFont(); }
+    const ActiveFont& resolveFont() const;
     int fileFont(const std::shared_ptr<const FontFace>& face);
     void decorate(const ActiveFont& font, int x, int y, int width);
 

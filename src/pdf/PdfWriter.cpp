@@ -8,9 +8,6 @@ namespace marlet {
 
 namespace {
 
-// Pages waiting for the worker; past this the printing side waits, so memory stays flat.
-constexpr std::size_t MaxQueuedPages = 8;
-
 std::string points(double value) {
     char text[32];
     auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2).ptr;
@@ -34,14 +31,12 @@ std::string textString(const std::string& text) {
 
 } // namespace
 
-PdfWriter::PdfWriter(std::FILE* out, std::string title)
+PdfWriter::PdfWriter(std::FILE* out, std::string title, int threads)
     : m_file(out), m_title(std::move(title)), m_catalog(m_file.reserve()),
-      m_pages(m_file.reserve()), m_info(m_file.reserve()), m_worker([this] { work(); }) {
+      m_pages(m_file.reserve()), m_info(m_file.reserve()), m_pool(ContentLevel, threads) {
 }
 
-PdfWriter::~PdfWriter() {
-    stopWorker();
-}
+PdfWriter::~PdfWriter() = default;
 
 void PdfWriter::addPage(double width, double height, std::string content, std::vector<int> fonts) {
     Page page;
@@ -49,57 +44,28 @@ void PdfWriter::addPage(double width, double height, std::string content, std::v
     page.page = m_file.reserve();
     page.width = width;
     page.height = height;
-    page.content = std::move(content);
     for (int font : fonts)
         page.fonts += "/" + m_fonts.resourceName(font) + " " +
                       std::to_string(m_fonts.objectNumber(font)) + " 0 R";
     m_pageNumbers.push_back(page.page);
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_queue.size() < MaxQueuedPages; });
-    m_queue.push_back(std::move(page));
-    m_changed.notify_all();
+    m_pool.submit(std::move(content), [this, page = std::move(page)](std::string deflated) {
+        writePage(page, deflated);
+    });
 }
 
-void PdfWriter::work() {
-    for (;;) {
-        Page page;
-        {
-            std::unique_lock lock(m_mutex);
-            m_changed.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
-            if (m_queue.empty())
-                return;
-            page = std::move(m_queue.front());
-        }
-        writePage(page);
-        std::lock_guard lock(m_mutex);
-        m_queue.pop_front();
-        m_changed.notify_all();
-    }
-}
-
-void PdfWriter::writePage(const Page& page) {
-    m_file.stream(page.contents, "/Filter/FlateDecode", deflateBytes(page.content, 6));
+void PdfWriter::writePage(const Page& page, const std::string& deflated) {
+    m_file.stream(page.contents, "/Filter/FlateDecode", deflated);
     m_file.object(page.page, "<</Type/Page/Parent " + std::to_string(m_pages) +
                                  " 0 R/MediaBox[0 0 " + points(page.width) + " " +
                                  points(page.height) + "]/Resources<</Font<<" + page.fonts +
                                  ">>>>/Contents " + std::to_string(page.contents) + " 0 R>>");
 }
 
-void PdfWriter::stopWorker() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopping = true;
-        m_changed.notify_all();
-    }
-    if (m_worker.joinable())
-        m_worker.join();
-}
-
 void PdfWriter::finish() {
     if (m_finished)
         return;
     m_finished = true;
-    stopWorker();
+    m_pool.finish();
     m_fonts.write(m_file);
     std::string kids;
     for (int page : m_pageNumbers)

@@ -1,25 +1,23 @@
 #pragma once
 
+#include "DeflatePool.h"
 #include "PdfFile.h"
 #include "PdfFontSet.h"
 
-#include <condition_variable>
 #include <cstdio>
-#include <deque>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace marlet {
 
-/// One PDF file of finished pages. Pages are compressed and written on a worker thread as
-/// they come, in order, so that memory stays flat and the output is the same for the same
+/// One PDF file of finished pages. Pages are compressed on the spare cores as they come and
+/// written in order, so that memory stays flat and the output is the same for the same
 /// input; fonts, the page tree and the cross-reference table follow at finish().
 class PdfWriter {
 public:
-    /// Writes onto out, which the caller closes after finish().
-    PdfWriter(std::FILE* out, std::string title);
+    /// Writes onto out, which the caller closes after finish(); pages are compressed on
+    /// threads workers.
+    PdfWriter(std::FILE* out, std::string title, int threads = DeflatePool::spareCores());
     ~PdfWriter();
     PdfWriter(const PdfWriter&) = delete;
     PdfWriter& operator=(const PdfWriter&) = delete;
@@ -35,18 +33,19 @@ public:
     /// Completes the file; fails with "Cannot write file" when a write did not get through.
     void finish();
 
+    /// The level page content is compressed at: libdeflate's middle levels give the most
+    /// for their time.
+    static constexpr int ContentLevel = 6;
+
 private:
     struct Page {
         int contents = 0;
         int page = 0;
         double width = 0;
         double height = 0;
-        std::string content;
         std::string fonts; // the page's font resources, made while the font set stands still
     };
-    void work();
-    void writePage(const Page& page);
-    void stopWorker();
+    void writePage(const Page& page, const std::string& deflated);
 
     PdfFile m_file;
     PdfFontSet m_fonts;
@@ -56,12 +55,8 @@ private:
     const int m_info;
     std::vector<int> m_pageNumbers;
     bool m_finished = false;
-
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<Page> m_queue;
-    bool m_stopping = false;
-    std::thread m_worker;
+    // Last, so that its workers stop before anything they write to goes.
+    DeflatePool m_pool;
 };
 
 } // namespace marlet
