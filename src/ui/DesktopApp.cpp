@@ -69,9 +69,9 @@ void DesktopApp::start() {
     m_general = new GeneralPage(m_session, m_signals, m_actions,
                                 [this](const std::string& message) { reportError(message); });
     m_window = std::make_unique<MainWindow>(m_session, m_general, fonts);
-    if (TrayIcon::available())
-        m_tray = std::make_unique<TrayIcon>(Artwork::icon("marlet"), m_window.get());
-    else
+    // The icon goes in even so: a panel that comes up later (a login's autostart) takes it.
+    m_tray = std::make_unique<TrayIcon>(Artwork::icon("marlet"), m_window.get());
+    if (!TrayIcon::available())
         std::fputs("Cannot create shell notification icon\n", stderr);
     connectCommands();
     QStringList presets;
@@ -91,10 +91,8 @@ void DesktopApp::connectCommands() {
     connect(m_window.get(), &MainWindow::closeRequested, this, &DesktopApp::minimize);
     connect(m_window.get(), &MainWindow::minimizeRequested, this, &DesktopApp::minimize);
     connect(m_general, &GeneralPage::printerSelectionRequested, this, &DesktopApp::choosePrinter);
-    if (m_tray) {
-        m_tray->setPopupMenu(&m_actions.trayMenu());
-        connect(m_tray.get(), &TrayIcon::doubleClicked, this, &DesktopApp::restore);
-    }
+    m_tray->setPopupMenu(&m_actions.trayMenu());
+    connect(m_tray.get(), &TrayIcon::doubleClicked, this, &DesktopApp::restore);
     connect(&m_actions.open, &QAction::triggered, this, &DesktopApp::restore);
     connect(&m_actions.printFile, &QAction::triggered, this, &DesktopApp::printChosenFile);
     connect(&m_actions.print, &QAction::triggered, this,
@@ -114,8 +112,7 @@ void DesktopApp::retranslate() {
     const InterfaceTexts& texts = m_session.app().texts();
     m_actions.retranslate(texts);
     m_window->retranslate();
-    if (m_tray)
-        m_tray->setHint(uiText(texts, TextKey::TrayIconHint));
+    m_tray->setHint(uiText(texts, TextKey::TrayIconHint));
     m_waitingIcon.setToolTip(uiText(texts, TextKey::Print).left(TrayIcon::MaxHint));
 }
 
@@ -131,19 +128,11 @@ void DesktopApp::onActivated() {
 }
 
 void DesktopApp::minimize() {
-    if (m_tray)
-        m_tray->doMinimize();
-    else
-        m_window->showMinimized();
+    m_tray->doMinimize();
 }
 
 void DesktopApp::restore() {
-    if (m_tray) {
-        m_tray->doRestore();
-    } else {
-        m_window->showNormal();
-        m_window->activateWindow();
-    }
+    m_tray->doRestore();
 }
 
 void DesktopApp::exitAsked() {

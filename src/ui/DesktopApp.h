@@ -51,7 +51,7 @@ public:
     MainWindow& window() { return *m_window; }
     GeneralPage& generalPage() { return *m_general; }
     DesktopActions& actions() { return m_actions; }
-    /// The tray icon; null where the desktop has no notification area.
+    /// The tray icon, once start() has put it in.
     TrayIcon* tray() { return m_tray.get(); }
     const QSystemTrayIcon& waitingIcon() const { return m_waitingIcon; }
     const QTimer& queueTimer() const { return m_queueTimer; }

@@ -50,7 +50,13 @@ public:
                                      "--width", "120", "--heighttype", "pixel", "--height", "24",
                                      "--transparent", "false"},
             environment());
-        up = waitFor([&] { return windowNamed("panel").has_value(); });
+        // The area is there once trayer owns the tray selection, not when its panel shows.
+        up = waitFor([&] {
+            Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+                m_connection, xcb_get_selection_owner(m_connection, atom("_NET_SYSTEM_TRAY_S0")),
+                nullptr));
+            return owner && owner->owner != XCB_NONE && windowNamed("panel").has_value();
+        });
     }
     ~XDesktop() {
         m_tray.reset();
