@@ -165,6 +165,15 @@ TEST_F(SchemeEditorDialogTest, WithNoStoredSchemesDefaultIsShownReadOnly) {
     EXPECT_EQ(editor.closeText(), "Закрыть");
     EXPECT_FALSE(editor.button("addButton")->isEnabled());
     EXPECT_TRUE(editor.errors.empty());
+
+    // Captions follow the language at each showing.
+    editor.dialog.hide();
+    editor.app.setLanguage("English");
+    editor.open();
+    EXPECT_EQ(editor.dialog.windowTitle(), "Esc-Sequences");
+    EXPECT_EQ(editor.dialog.findChild<QGroupBox*>("codesGroup")->title(), "Codes");
+    EXPECT_EQ(editor.dialog.findChild<QLabel*>("initLabel")->text(), "Initialization");
+    EXPECT_EQ(editor.closeText(), "Close");
 }
 
 TEST_F(SchemeEditorDialogTest, NoSequencesAppliedWritesOnlyTheActiveName) {
