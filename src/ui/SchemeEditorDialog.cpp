@@ -1,0 +1,262 @@
+#include "SchemeEditorDialog.h"
+
+#include "EscapeLineEdit.h"
+#include "SequenceGrid.h"
+#include "SequenceText.h"
+#include "UiText.h"
+#include "app/Application.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace marlet {
+
+namespace {
+
+constexpr int ClientWidth = 427;
+constexpr int ClientHeight = 454;
+
+// The key of a stored scheme.
+std::string schemeKey(const std::string& name) {
+    return std::string(SequencesKey) + "\\" + name;
+}
+
+// Whether the scheme keeps its sequences in a key of its own. The built-in schemes have
+// none, and an empty name would mean the Sequences key itself.
+bool holdsSequences(const std::string& name) {
+    return !name.empty() && name != DefaultSchemeName && name != NoSequencesSchemeName;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name) {
+    auto* button = new QPushButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter ends typing in a line; it must not also apply or close.
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+SchemeEditorDialog::SchemeEditorDialog(Application& app, ErrorReporter report, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_app(app),
+      m_report(std::move(report)) {
+    setModal(true);
+    setFixedSize(ClientWidth, ClientHeight);
+    buildControls();
+    setChanged(false);
+    setCaptions();
+
+    connect(m_schemeList, &QComboBox::activated, this, &SchemeEditorDialog::showScheme);
+    connect(m_grid, &SequenceGrid::sequenceEdited, this, [this] { setChanged(true); });
+    connect(m_apply, &QPushButton::clicked, this, &SchemeEditorDialog::apply);
+    connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_nameField, &QLineEdit::textEdited, this, [this] { m_add->setEnabled(true); });
+    connect(m_add, &QPushButton::clicked, this, &SchemeEditorDialog::addScheme);
+    connect(m_initField, &EscapeLineEdit::keyTyped, this, [this] {
+        setChanged(true);
+        m_add->setEnabled(false);
+    });
+    connect(m_initField, &QLineEdit::editingFinished, this, &SchemeEditorDialog::takeInitString);
+}
+
+void SchemeEditorDialog::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 6);
+    layout->setSpacing(4);
+
+    m_schemeGroup = new QGroupBox(this);
+    m_schemeGroup->setObjectName(QStringLiteral("schemeGroup"));
+    m_schemeList = new QComboBox(m_schemeGroup);
+    m_schemeList->setObjectName(QStringLiteral("schemeList"));
+    auto* schemeLayout = new QHBoxLayout(m_schemeGroup);
+    schemeLayout->setContentsMargins(6, 2, 6, 6);
+    schemeLayout->addWidget(m_schemeList);
+    layout->addWidget(m_schemeGroup);
+
+    m_codesGroup = new QGroupBox(this);
+    m_codesGroup->setObjectName(QStringLiteral("codesGroup"));
+    m_grid = new SequenceGrid(m_codesGroup);
+    m_grid->setObjectName(QStringLiteral("sequenceGrid"));
+    auto* codesLayout = new QVBoxLayout(m_codesGroup);
+    codesLayout->setContentsMargins(0, 2, 0, 0);
+    codesLayout->addWidget(m_grid);
+    layout->addWidget(m_codesGroup, 1);
+
+    m_initLabel = new QLabel(this);
+    m_initLabel->setObjectName(QStringLiteral("initLabel"));
+    m_initField = new EscapeLineEdit(this);
+    m_initField->setObjectName(QStringLiteral("initField"));
+    m_initLabel->setBuddy(m_initField);
+    auto* initRow = new QHBoxLayout;
+    initRow->addWidget(m_initLabel);
+    initRow->addWidget(m_initField, 1);
+    layout->addLayout(initRow);
+
+    m_nameField = new QLineEdit(this);
+    m_nameField->setObjectName(QStringLiteral("nameField"));
+    m_add = makeButton(this, "addButton");
+    m_apply = makeButton(this, "applyButton");
+    m_close = makeButton(this, "closeButton");
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(m_nameField, 1);
+    buttonRow->addWidget(m_add);
+    buttonRow->addSpacing(16);
+    buttonRow->addWidget(m_apply);
+    buttonRow->addWidget(m_close);
+    layout->addLayout(buttonRow);
+    m_add->setEnabled(false);
+}
+
+void SchemeEditorDialog::openModal() {
+    try {
+        m_app.LoadSequences();
+    } catch (const std::exception& failure) {
+        // The editor is where a broken scheme is mended, so it opens all the same.
+        report(failure);
+    }
+    m_initField->setText(sequenceText(m_app.settings().InitStr));
+    activate();
+    exec();
+}
+
+void SchemeEditorDialog::activate() {
+    m_schemeList->clear();
+    for (const std::string& name : m_app.scheme().storedSchemes())
+        m_schemeList->addItem(QString::fromStdString(name));
+    m_schemeList->addItem(QString::fromLatin1(DefaultSchemeName));
+    m_schemeList->addItem(QString::fromLatin1(NoSequencesSchemeName));
+    std::string active = DefaultSchemeName;
+    try {
+        active = readString(m_app.store(), MarletKey, "Sequence").value_or(active);
+    } catch (const std::exception& failure) {
+        report(failure);
+    }
+    m_schemeList->setCurrentIndex(findScheme(QString::fromStdString(active)));
+    showScheme();
+    setChanged(false);
+    setCaptions();
+}
+
+void SchemeEditorDialog::setCaptions() {
+    const InterfaceTexts& texts = m_app.texts();
+    setWindowTitle(QStringLiteral("Esc-") + uiText(texts, TextKey::Esc));
+    m_schemeGroup->setTitle(uiText(texts, TextKey::Esc));
+    m_codesGroup->setTitle(uiText(texts, TextKey::Codes));
+    m_initLabel->setText(uiText(texts, TextKey::Initialize));
+    m_apply->setText(uiText(texts, TextKey::Apply));
+    m_close->setText(uiText(texts, m_changed ? TextKey::Cancel : TextKey::Close));
+    m_add->setText(uiText(texts, TextKey::Add));
+}
+
+int SchemeEditorDialog::findScheme(const QString& name) const {
+    // Scheme names are key names, which the registry matches without regard to case.
+    for (int index = 0; index < m_schemeList->count(); ++index) {
+        if (m_schemeList->itemText(index).compare(name, Qt::CaseInsensitive) == 0)
+            return index;
+    }
+    return -1;
+}
+
+void SchemeEditorDialog::showScheme() {
+    // Picking a scheme counts as a change, even picking the one in force.
+    setChanged(true);
+    const std::string name = m_schemeList->currentText().toStdString();
+    if (m_schemeList->currentIndex() < 0 || name == NoSequencesSchemeName) {
+        // Also when "Sequence" names a scheme that is gone: there is nothing to show.
+        m_grid->clearSequences();
+        m_grid->setEditingEnabled(false);
+    } else if (name == DefaultSchemeName) {
+        for (SchemeEntry entry : schemeEntries())
+            m_grid->setSequence(static_cast<int>(entry), sequenceText(defaultSchemeDisplay(entry)));
+        m_grid->setEditingEnabled(false);
+    } else {
+        m_grid->setEditingEnabled(true);
+        try {
+            showStoredScheme(schemeKey(name));
+        } catch (const std::exception& failure) {
+            report(failure);
+        }
+    }
+}
+
+void SchemeEditorDialog::showStoredScheme(const std::string& key) {
+    // A row the key lacks shows empty rather than what another scheme had there.
+    for (SchemeEntry entry : schemeEntries()) {
+        std::optional<std::string> stored =
+            readString(m_app.store(), key, std::string(schemeEntryName(entry)));
+        m_grid->setSequence(static_cast<int>(entry), sequenceText(stored.value_or("")));
+    }
+}
+
+void SchemeEditorDialog::setChanged(bool changed) {
+    m_changed = changed;
+    m_apply->setEnabled(changed);
+    m_close->setText(uiText(m_app.texts(), changed ? TextKey::Cancel : TextKey::Close));
+}
+
+void SchemeEditorDialog::apply() {
+    if (m_schemeList->currentIndex() < 0) {
+        // "Sequence" names a scheme that is gone and nothing else was picked.
+        setChanged(false);
+        return;
+    }
+    const std::string name = m_schemeList->currentText().toStdString();
+    SettingsStore& store = m_app.store();
+    try {
+        // One batch: a failed write leaves the store as the last apply left it.
+        store.beginBatch();
+        store.setValue(MarletKey, "Sequence", name);
+        if (holdsSequences(name)) {
+            const std::string key = schemeKey(name);
+            for (SchemeEntry entry : schemeEntries())
+                store.setValue(key, std::string(schemeEntryName(entry)),
+                               sequenceBytes(m_grid->sequence(static_cast<int>(entry))));
+        }
+        store.commit();
+    } catch (const std::exception& failure) {
+        report(failure);
+        return;
+    }
+    setChanged(false);
+}
+
+void SchemeEditorDialog::addScheme() {
+    const QString name = m_nameField->text();
+    m_schemeList->addItem(name);
+    m_schemeList->setCurrentIndex(findScheme(name));
+    m_grid->clearSequences();
+    // A new scheme is there to be typed into at once.
+    if (holdsSequences(name.toStdString()))
+        m_grid->setEditingEnabled(true);
+    setChanged(true);
+    try {
+        if (holdsSequences(name.toStdString()))
+            m_app.store().createKey(schemeKey(name.toStdString()));
+    } catch (const std::exception& failure) {
+        report(failure);
+        return;
+    }
+    m_nameField->clear();
+    m_add->setEnabled(false);
+}
+
+void SchemeEditorDialog::takeInitString() {
+    const std::string bytes = sequenceBytes(m_initField->text());
+    m_initField->setText(sequenceText(bytes));
+    m_app.setInitString(bytes);
+}
+
+void SchemeEditorDialog::done(int result) {
+    takeInitString();
+    QDialog::done(result);
+}
+
+void SchemeEditorDialog::report(const std::exception& failure) const {
+    if (m_report)
+        m_report(failure.what());
+}
+
+} // namespace marlet

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDialog>
+
+#include <exception>
+#include <functional>
+#include <string>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace marlet {
+
+class Application;
+class EscapeLineEdit;
+class SequenceGrid;
+
+/// The escape-sequence scheme editor: picks the active scheme, edits the twenty sequences
+/// of a stored one, adds schemes and edits the initialisation string. Made once and shown
+/// again; nothing but the initialisation string reaches the store before "Применить".
+class SchemeEditorDialog final : public QDialog {
+    Q_OBJECT
+public:
+    /// Shows a failure to the user.
+    using ErrorReporter = std::function<void(const std::string&)>;
+
+    SchemeEditorDialog(Application& app, ErrorReporter report, QWidget* parent = nullptr);
+
+    /// What "Последовательности" does: refreshes the stored scheme names (LoadSequences),
+    /// puts the current initialisation string into its field, activates the dialog and
+    /// shows it modally.
+    void openModal();
+    /// Readies the dialog for a showing: the scheme list, the scheme "Sequence" names and
+    /// its cells, the captions of the current language; nothing counts as changed.
+    void activate();
+
+    /// Takes the initialisation field as the dialog closes, whichever way it closes.
+    void done(int result) override;
+
+private:
+    void buildControls();
+    void setCaptions();
+    int findScheme(const QString& name) const;
+    void showScheme();
+    void showStoredScheme(const std::string& key);
+    void setChanged(bool changed);
+    void apply();
+    void addScheme();
+    void takeInitString();
+    void report(const std::exception& failure) const;
+
+    Application& m_app;
+    ErrorReporter m_report;
+    bool m_changed = false;
+    QGroupBox* m_schemeGroup = nullptr;
+    QComboBox* m_schemeList = nullptr;
+    QGroupBox* m_codesGroup = nullptr;
+    SequenceGrid* m_grid = nullptr;
+    QLabel* m_initLabel = nullptr;
+    EscapeLineEdit* m_initField = nullptr;
+    QLineEdit* m_nameField = nullptr;
+    QPushButton* m_add = nullptr;
+    QPushButton* m_apply = nullptr;
+    QPushButton* m_close = nullptr;
+};
+
+} // namespace marlet
