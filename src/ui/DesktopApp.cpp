@@ -3,6 +3,7 @@
 #include "Artwork.h"
 #include "GeneralPage.h"
 #include "MainWindow.h"
+#include "SchemeEditorDialog.h"
 #include "TrayIcon.h"
 #include "UiText.h"
 
@@ -69,6 +70,9 @@ void DesktopApp::start() {
     m_general = new GeneralPage(m_session, m_signals, m_actions,
                                 [this](const std::string& message) { reportError(message); });
     m_window = std::make_unique<MainWindow>(m_session, m_general, fonts);
+    m_schemeEditor = new SchemeEditorDialog(
+        m_session.app(), [this](const std::string& message) { reportError(message); },
+        m_window.get());
     // The icon goes in even so: a panel that comes up later (a login's autostart) takes it.
     m_tray = std::make_unique<TrayIcon>(Artwork::icon("marlet"), m_window.get());
     if (!TrayIcon::available())
@@ -91,6 +95,8 @@ void DesktopApp::connectCommands() {
     connect(m_window.get(), &MainWindow::closeRequested, this, &DesktopApp::minimize);
     connect(m_window.get(), &MainWindow::minimizeRequested, this, &DesktopApp::minimize);
     connect(m_general, &GeneralPage::printerSelectionRequested, this, &DesktopApp::choosePrinter);
+    connect(m_general, &GeneralPage::schemesRequested, m_schemeEditor,
+            &SchemeEditorDialog::openModal);
     m_tray->setPopupMenu(&m_actions.trayMenu());
     connect(m_tray.get(), &TrayIcon::doubleClicked, this, &DesktopApp::restore);
     connect(&m_actions.open, &QAction::triggered, this, &DesktopApp::restore);

@@ -17,6 +17,7 @@ namespace marlet {
 
 class GeneralPage;
 class MainWindow;
+class SchemeEditorDialog;
 class TrayIcon;
 
 /// The desktop face of the resident session: the settings window, the tray icon with its
@@ -50,6 +51,7 @@ public:
     ResidentSession& session() { return m_session; }
     MainWindow& window() { return *m_window; }
     GeneralPage& generalPage() { return *m_general; }
+    SchemeEditorDialog& schemeEditor() { return *m_schemeEditor; }
     DesktopActions& actions() { return m_actions; }
     /// The tray icon, once start() has put it in.
     TrayIcon* tray() { return m_tray.get(); }
@@ -81,6 +83,7 @@ private:
     DesktopActions m_actions;
     QSystemTrayIcon m_waitingIcon;
     GeneralPage* m_general = nullptr;
+    SchemeEditorDialog* m_schemeEditor = nullptr;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<TrayIcon> m_tray;
     ErrorReport m_errorReport;
