@@ -97,19 +97,19 @@ void FontsPage::buildStyleColumn() {
         connect(box, &QCheckBox::clicked, this, &FontsPage::chooseStyle);
         *boxes[i] = box;
     }
-    // Each style's caption is written in that style.
-    QFont font = m_bold->font();
-    font.setBold(true);
-    m_bold->setFont(font);
-    font = m_italic->font();
-    font.setItalic(true);
-    m_italic->setFont(font);
-    font = m_underline->font();
-    font.setUnderline(true);
-    m_underline->setFont(font);
-    font = m_strikeout->font();
-    font.setStrikeOut(true);
-    m_strikeout->setFont(font);
+    // Each style's caption is written in that style; face and size follow the window's.
+    QFont bold;
+    bold.setBold(true);
+    m_bold->setFont(bold);
+    QFont italic;
+    italic.setItalic(true);
+    m_italic->setFont(italic);
+    QFont underline;
+    underline.setUnderline(true);
+    m_underline->setFont(underline);
+    QFont strikeout;
+    strikeout.setStrikeOut(true);
+    m_strikeout->setFont(strikeout);
 
     m_sizeCaption = named(new QLabel(this), "sizeCaption");
     m_sizeCaption->setGeometry(176, 103, 124, 14);
@@ -143,14 +143,16 @@ void FontsPage::buildSampleColumn() {
     m_sample->setGeometry(8, 16, 241, 28);
     m_faceName = named(new QLabel(m_sampleGroup), "faceName");
     m_faceName->setGeometry(8, 44, 241, 18);
-    // The name is written in the interface font, 16 pixels from top to bottom of its line.
-    QFont font = m_faceName->font();
+    // The name is written in the interface face, 16 pixels from top to bottom of its line.
+    QFont font;
     for (int pixels = 16; pixels > 1; --pixels) {
         font.setPixelSize(pixels);
         if (QFontMetrics(font).height() <= 16)
             break;
     }
-    m_faceName->setFont(font);
+    QFont nameFont;
+    nameFont.setPixelSize(font.pixelSize());
+    m_faceName->setFont(nameFont);
 
     m_note = named(new QLabel(this), "note");
     m_note->setGeometry(306, 70, 257, 28);
