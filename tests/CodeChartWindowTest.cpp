@@ -1,0 +1,134 @@
+// The "ASCII Chart" window offscreen: its size from the screen, the kept picture, and the
+// shipped chart file drawn through the shipped code pages.
+
+#include "CodeChartWindow.h"
+#include "support/TempFolder.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace marlet;
+namespace fs = std::filesystem;
+
+namespace {
+
+CodePageTable codePage(const std::string& name) {
+    CodePageTable table;
+    table.load(name + ".cp");
+    return table;
+}
+
+QImage image(const QPixmap& pixmap) {
+    return pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+bool hasInk(const QImage& chart, QRect cell, QRgb background) {
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x)
+            if (chart.pixel(x, y) != background)
+                return true;
+    return false;
+}
+
+void saveScreenshot(QWidget& window, const QString& name) {
+    QString folder = QStringLiteral(MARLET_BINARY_DIR "/screenshots");
+    QDir().mkpath(folder);
+    EXPECT_TRUE(window.grab().save(folder + "/" + name));
+}
+
+// Runs in the shipped data folder, as the programs do.
+class CodeChartWindowTest : public ::testing::Test {
+protected:
+    CodeChartWindowTest() : m_previous(fs::current_path()) { fs::current_path(MARLET_DATA_DIR); }
+    ~CodeChartWindowTest() override { fs::current_path(m_previous); }
+
+    QRgb background() const { return window.palette().color(QPalette::Button).rgb(); }
+
+    CodeChartWindow window;
+
+private:
+    fs::path m_previous;
+};
+
+} // namespace
+
+TEST_F(CodeChartWindowTest, TheScreenSetsTheCellAndTheWindowSize) {
+    CodePageTable table = codePage("866");
+    EXPECT_TRUE(window.isHidden()) << "hidden until the first run";
+    window.run(table, "Courier New", QSize(1024, 768));
+    EXPECT_EQ(window.cell(), (ChartCell{19, 30}));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.frameGeometry().size(), QSize(627, 510));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("ASCII Chart"));
+
+    window.run(table, "Courier New", QSize(800, 600));
+    EXPECT_EQ(window.cell(), (ChartCell{15, 23}));
+    EXPECT_EQ(window.frameGeometry().size(), QSize(495, 391));
+}
+
+TEST_F(CodeChartWindowTest, EveryByteFromThirtyTwoUpShowsAGlyphInItsCell) {
+    // The file lays byte b out at row b / 16 and column b % 16, a blank before each byte.
+    for (const char* name : {"866", "437"}) {
+        SCOPED_TRACE(name);
+        CodeChartWindow chart;
+        CodePageTable table = codePage(name);
+        chart.run(table, "Courier New", QSize(1024, 768));
+        saveScreenshot(chart, QStringLiteral("chart-cp%1.png").arg(name));
+        QImage drawn = image(chart.chart());
+        QRgb paper = chart.palette().color(QPalette::Button).rgb();
+        ChartCell cell = chart.cell();
+        for (int byte = 33; byte < 256; ++byte) {
+            QRect box((2 * (byte % 16) + 1) * cell.width, byte / 16 * cell.height, cell.width,
+                      cell.height);
+            // 0xFF is the no-break space in both tables: no face has ink for it.
+            bool blank = byte == 0xFF;
+            EXPECT_EQ(hasInk(drawn, box, paper), !blank) << "byte " << byte;
+        }
+        EXPECT_FALSE(hasInk(drawn, QRect(0, 0, drawn.width(), 2 * cell.height), paper))
+            << "control bytes draw nothing";
+    }
+}
+
+TEST_F(CodeChartWindowTest, WhatWasDrawnComesBackAfterTheWindowWasCoveredAndRunsDrawOverIt) {
+    CodePageTable cp866 = codePage("866");
+    window.run(cp866, "Courier New", QSize(1024, 768));
+    QImage first = image(window.chart());
+    window.hide();
+    window.show();
+    EXPECT_EQ(image(window.grab()), first) << "painted again from the kept picture";
+
+    CodePageTable cp437 = codePage("437");
+    window.run(cp437, "Courier New", QSize(1024, 768));
+    QImage both = image(window.chart());
+    CodeChartWindow fresh;
+    fresh.run(cp437, "Courier New", QSize(1024, 768));
+    EXPECT_NE(both, image(fresh.chart())) << "the first run's glyphs are still there";
+    for (int y = 0; y < first.height(); ++y) {
+        for (int x = 0; x < first.width(); ++x) {
+            if (first.pixel(x, y) != background()) {
+                ASSERT_NE(both.pixel(x, y), background()) << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST_F(CodeChartWindowTest, AMissingChartFileDoesNothingAndAnEmptyOneShowsAnEmptyWindow) {
+    TempFolder folder;
+    fs::current_path(folder.file(""));
+    CodePageTable table = codePage(MARLET_DATA_DIR "/866");
+    window.run(table, "Courier New", QSize(1024, 768));
+    EXPECT_TRUE(window.isHidden());
+
+    std::ofstream(folder.file("ASCII.TBL")).close();
+    window.run(table, "Courier New", QSize(1024, 768));
+    EXPECT_TRUE(window.isVisible());
+    QImage empty(window.chart().size(), QImage::Format_RGB32);
+    empty.fill(background());
+    EXPECT_EQ(image(window.chart()), empty);
+}
