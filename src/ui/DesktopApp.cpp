@@ -1,6 +1,7 @@
 #include "DesktopApp.h"
 
 #include "Artwork.h"
+#include "FontsPage.h"
 #include "GeneralPage.h"
 #include "MainWindow.h"
 #include "SchemeEditorDialog.h"
@@ -66,10 +67,12 @@ DesktopApp::~DesktopApp() = default;
 void DesktopApp::start() {
     m_session.startUp();
 
-    QWidget* fonts = new QWidget;
     m_general = new GeneralPage(m_session, m_signals, m_actions,
                                 [this](const std::string& message) { reportError(message); });
-    m_window = std::make_unique<MainWindow>(m_session, m_general, fonts);
+    m_fonts = new FontsPage(m_session, m_signals,
+                            [this](const std::string& message) { reportError(message); });
+    m_fonts->markFontListsFilled();
+    m_window = std::make_unique<MainWindow>(m_session, m_general, m_fonts);
     m_schemeEditor = new SchemeEditorDialog(
         m_session.app(), [this](const std::string& message) { reportError(message); },
         m_window.get());
@@ -92,6 +95,7 @@ void DesktopApp::start() {
 void DesktopApp::connectCommands() {
     connect(&m_signals, &ApplicationSignals::textsChanged, this, &DesktopApp::retranslate);
     connect(m_window.get(), &MainWindow::activated, this, &DesktopApp::onActivated);
+    connect(m_window.get(), &MainWindow::fontsTabShown, m_fonts, &FontsPage::fontsTabShown);
     connect(m_window.get(), &MainWindow::closeRequested, this, &DesktopApp::minimize);
     connect(m_window.get(), &MainWindow::minimizeRequested, this, &DesktopApp::minimize);
     connect(m_general, &GeneralPage::printerSelectionRequested, this, &DesktopApp::choosePrinter);
@@ -131,6 +135,7 @@ void DesktopApp::onActivated() {
         }
     }
     m_general->selectCurrentLanguage();
+    m_fonts->activate();
 }
 
 void DesktopApp::minimize() {

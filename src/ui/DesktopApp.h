@@ -15,6 +15,7 @@
 
 namespace marlet {
 
+class FontsPage;
 class GeneralPage;
 class MainWindow;
 class SchemeEditorDialog;
@@ -51,6 +52,7 @@ public:
     ResidentSession& session() { return m_session; }
     MainWindow& window() { return *m_window; }
     GeneralPage& generalPage() { return *m_general; }
+    FontsPage& fontsPage() { return *m_fonts; }
     SchemeEditorDialog& schemeEditor() { return *m_schemeEditor; }
     DesktopActions& actions() { return m_actions; }
     /// The tray icon, once start() has put it in.
@@ -83,6 +85,7 @@ private:
     DesktopActions m_actions;
     QSystemTrayIcon m_waitingIcon;
     GeneralPage* m_general = nullptr;
+    FontsPage* m_fonts = nullptr;
     SchemeEditorDialog* m_schemeEditor = nullptr;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<TrayIcon> m_tray;

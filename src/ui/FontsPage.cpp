@@ -160,7 +160,7 @@ void FontsPage::buildSampleColumn() {
     m_note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     m_pageParams = new PageParamsGroup(this);
-    m_pageParams->setGeometry(306, 100, 257, 134);
+    m_pageParams->setGeometry(306, 99, 257, 130);
     connect(m_pageParams, &PageParamsGroup::marginsEdited, this,
             [this](Margins margins) { perform([&] { m_session.app().setMargins(margins); }); });
 }

@@ -71,6 +71,7 @@ void GeneralPage::build() {
     m_capture = new QCheckBox;
     m_languageCaption = new QLabel(QStringLiteral("Interface language"));
     m_language = new QComboBox;
+    m_language->setObjectName(QStringLiteral("language"));
     for (const std::string& language : app.languages())
         m_language->addItem(QString::fromStdString(language));
 

@@ -28,7 +28,7 @@ MainWindow::MainWindow(ResidentSession& session, QWidget* general, QWidget* font
     m_tabs->addTab(general, QString());
     m_tabs->addTab(fonts, QString());
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(4, 4, 4, 4);
+    layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(m_tabs);
     setFixedSize(ClientWidth, ClientHeight);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {

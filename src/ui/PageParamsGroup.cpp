@@ -32,10 +32,10 @@ PageParamsGroup::PageParamsGroup(QWidget* parent) : QGroupBox(parent) {
     m_horizontalCaption = label("horizontalCaption", Left, 64, NumberX - Left - 2);
     m_chars = label("chars", NumberX, 64, NumberWidth, Qt::AlignRight);
     m_charsUnit = label("charsUnit", UnitX, 64, Width + Left - UnitX);
-    m_topCaption = label("topMarginCaption", Left, 86, SpinX - Left - 4);
-    m_leftCaption = label("leftMarginCaption", Left, 110, SpinX - Left - 4);
-    m_top = spinBox("topMargin", 82);
-    m_left = spinBox("leftMargin", 106);
+    m_topCaption = label("topMarginCaption", Left, 84, SpinX - Left - 4);
+    m_leftCaption = label("leftMarginCaption", Left, 107, SpinX - Left - 4);
+    m_top = spinBox("topMargin", 80);
+    m_left = spinBox("leftMargin", 103);
     m_topCaption->setBuddy(m_top);
     m_leftCaption->setBuddy(m_left);
 }
