@@ -107,7 +107,7 @@ TEST_F(ApplicationTest, AMissingLanguageFileStopsStartUpWithItsName) {
         app.startUp();
         FAIL() << "started without a language file";
     } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Cannot open file Klingon.lng");
+        EXPECT_STREQ(e.what(), "Cannot open file Klingon.lng: No such file or directory");
     }
 }
 
@@ -207,8 +207,10 @@ TEST_F(ApplicationTest, AFileThatCannotBeLoadedChangesNoName) {
     app.startUp();
     ChangeLog log;
     app.addObserver(log);
-    EXPECT_EQ(messageOf([&] { app.setLanguage("Klingon"); }), "Cannot open file Klingon.lng");
-    EXPECT_EQ(messageOf([&] { app.setCodePage("999"); }), "Cannot open file 999.cp");
+    EXPECT_EQ(messageOf([&] { app.setLanguage("Klingon"); }),
+              "Cannot open file Klingon.lng: No such file or directory");
+    EXPECT_EQ(messageOf([&] { app.setCodePage("999"); }),
+              "Cannot open file 999.cp: No such file or directory");
     EXPECT_EQ(app.settings().Language, "Русский");
     EXPECT_EQ(app.settings().CodePage, "866");
     EXPECT_EQ(app.texts()[TextKey::TabMain], "Общие");
