@@ -2,6 +2,8 @@
 // whether the queue file holds it byte for byte, how long it took and the service's peak
 // memory. Run by hand: build-dir/marlet-capture-bench [megabytes].
 
+#include "ProgramMain.h"
+#include "base/IntegerText.h"
 #include "capture/CaptureSwitch.h"
 
 #include <arpa/inet.h>
@@ -59,13 +61,47 @@ int freePort() {
     return ntohs(address.sin_port);
 }
 
-} // namespace
+const char* const Usage = "Usage: marlet-capture-bench [MEGABYTES]\n"
+                          "Sends MEGABYTES (100) of a DOS print stream through marlet-capture's "
+                          "TCP printer port\n"
+                          "and checks the queue file against it.\n"
+                          "\n"
+                          "  -h, --help      show this help\n";
 
-int main(int argc, char** argv) {
-    std::uint64_t total = (argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 100) << 20;
-    std::string folder = (fs::temp_directory_path() / "marlet-capture-bench").string();
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+struct BenchOptions {
+    int megabytes = 100;
+    bool help = false;
+
+    static BenchOptions parse(const std::vector<std::string>& arguments) {
+        BenchOptions options;
+        bool sized = false;
+        for (const std::string& argument : arguments) {
+            if (argument == "-h" || argument == "--help") {
+                options.help = true;
+                continue;
+            }
+            if (argument.starts_with("-"))
+                throw UsageError("unknown option '" + argument + "'");
+            int value = 0;
+            try {
+                value = parseInteger(argument);
+            } catch (const Error&) {
+            }
+            if (value <= 0 || sized)
+                throw UsageError("takes one size in MB, a positive number, not '" + argument + "'");
+            options.megabytes = value;
+            sized = true;
+        }
+        return options;
+    }
+};
+
+int bench(const BenchOptions& options) {
+    std::uint64_t total = static_cast<std::uint64_t>(options.megabytes) << 20;
+    // A folder of our own: a shared temporary folder may hold anyone's links.
+    std::string folder = (fs::temp_directory_path() / "marlet-capture-bench-XXXXXX").string();
+    if (!mkdtemp(folder.data()))
+        throw Error("Cannot create folder " + folder);
     std::string socketPath = folder + "/capture.socket";
     std::string queue = folder + "/prnspl";
     int port = freePort();
@@ -90,8 +126,12 @@ int main(int argc, char** argv) {
         address.sin_family = AF_INET;
         address.sin_port = htons(static_cast<std::uint16_t>(port));
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
-            return 1;
+        if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+            kill(service, SIGTERM);
+            waitpid(service, nullptr, 0);
+            fs::remove_all(folder);
+            throw Error("Cannot connect to " + listen);
+        }
         std::vector<char> chunk(1 << 16);
         for (std::uint64_t sent = 0; sent < total;) {
             std::size_t n =
@@ -130,4 +170,11 @@ int main(int argc, char** argv) {
                 static_cast<unsigned long long>(position), seconds, peak, idleKilobytes);
     fs::remove_all(folder);
     return same ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return runProgram<BenchOptions>({"marlet-capture-bench", Usage}, argc, argv,
+                                    [](BenchOptions& options) { return bench(options); });
 }

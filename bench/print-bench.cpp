@@ -12,7 +12,9 @@
 // --escapes switches type styles every few lines with Epson sequences, printed under the
 // ready-made Epson scheme and its drop list.
 
+#include "ProgramMain.h"
 #include "ReportGenerator.h"
+#include "base/IntegerText.h"
 #include "pdf/Deflater.h"
 #include "pdf/PdfWriter.h"
 
@@ -151,26 +153,78 @@ void prepareEpson(const fs::path& work) {
     runProgram({MARLET_REG, "--registry", registry, "set", ".", "Sequence", "Epson ESC-P 9-pin"});
 }
 
-} // namespace
+const char* const Usage =
+    "Usage: marlet-print-bench [--runs N] [--escapes] [SIZE_MB ...]\n"
+    "Prints generated CP866 reports of SIZE_MB megabytes (1 and 10) into PDF with marlet-print\n"
+    "and reports the median of N runs (3).\n"
+    "\n"
+    "      --runs N    runs of each size\n"
+    "      --escapes   switch type styles every few lines under the Epson scheme\n"
+    "  -h, --help      show this help\n";
 
-int main(int argc, char** argv) {
+int positive(const std::string& option, const std::string& text) {
+    try {
+        if (int value = marlet::parseInteger(text); value > 0)
+            return value;
+    } catch (const marlet::Error&) {
+    }
+    throw marlet::UsageError(option + " takes a positive number, not '" + text + "'");
+}
+
+struct BenchOptions {
     int runs = 3;
     bool escapes = false;
+    bool help = false;
     std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else if (std::strcmp(argv[i], "--escapes") == 0)
-            escapes = true;
-        else
-            sizes.push_back(std::atoi(argv[i]));
+
+    static BenchOptions parse(const std::vector<std::string>& arguments) {
+        BenchOptions options;
+        for (std::size_t i = 0; i < arguments.size(); ++i) {
+            const std::string& argument = arguments[i];
+            if (argument == "-h" || argument == "--help")
+                options.help = true;
+            else if (argument == "--escapes")
+                options.escapes = true;
+            else if (argument == "--runs" && i + 1 < arguments.size())
+                options.runs = positive(argument, arguments[++i]);
+            else if (argument.starts_with("-"))
+                throw marlet::UsageError("unknown option '" + argument + "'");
+            else
+                options.sizes.push_back(positive("a size in MB", argument));
+        }
+        if (options.sizes.empty())
+            options.sizes = {1, 10};
+        return options;
     }
-    if (sizes.empty())
-        sizes = {1, 10};
+};
+
+// A folder of our own (a shared temporary folder may hold anyone's links), removed however
+// the run ends.
+struct WorkFolder {
+    fs::path path;
+
+    WorkFolder() {
+        std::string pattern = (fs::temp_directory_path() / "marlet-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+            throw marlet::Error("Cannot create folder " + pattern);
+        path = pattern;
+    }
+    ~WorkFolder() {
+        std::error_code error;
+        fs::remove_all(path, error);
+    }
+    WorkFolder(const WorkFolder&) = delete;
+    WorkFolder& operator=(const WorkFolder&) = delete;
+};
+
+int bench(const BenchOptions& options) {
+    const int runs = options.runs;
+    const bool escapes = options.escapes;
+    const std::vector<int>& sizes = options.sizes;
     const bool compare = access(TextToPdf, X_OK) == 0;
 
-    fs::path work = fs::temp_directory_path() / ("marlet-bench-" + std::to_string(getpid()));
-    fs::create_directories(work);
+    const WorkFolder folder;
+    const fs::path& work = folder.path;
     const std::string dataDir = escapes ? (work / "data").string() : MARLET_DATA_DIR;
     if (escapes)
         prepareEpson(work);
@@ -241,6 +295,12 @@ int main(int argc, char** argv) {
     }
     if (!compare)
         std::printf("(texttopdf not found: apt-get install cups-filters to compare)\n");
-    fs::remove_all(work);
     return failures == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return marlet::runProgram<BenchOptions>({"marlet-print-bench", Usage}, argc, argv,
+                                            [](BenchOptions& options) { return bench(options); });
 }

@@ -215,3 +215,26 @@ TEST(ActiveScheme, SchemeNamesAloneAtStartUp) {
     EXPECT_EQ(scheme.name(), "Default");
     EXPECT_EQ(entriesOf(scheme), NoEntries);
 }
+
+TEST(ActiveScheme, ASchemeChosenForTheRunWinsOverTheStoredOneAtEveryRefresh) {
+    MemorySettingsStore store;
+    storeFullScheme(store, "Epson", "e");
+    storeFullScheme(store, "PCL", "p");
+    selectScheme(store, "Epson");
+    ActiveScheme scheme;
+    scheme.chooseForRun("PCL");
+    scheme.LoadSequences(store);
+    EXPECT_EQ(scheme.name(), "PCL");
+    EXPECT_EQ(scheme.entry(SchemeEntry::Bold), "\x1B"
+                                               "Boldp");
+    // The stored choice changing between jobs does not undo the run's.
+    selectScheme(store, "Epson");
+    scheme.LoadSequences(store);
+    EXPECT_EQ(scheme.name(), "PCL");
+
+    ActiveScheme none;
+    none.chooseForRun("No sequences");
+    none.LoadSequences(store);
+    EXPECT_EQ(none.name(), "No sequences");
+    EXPECT_EQ(entriesOf(none), NoEntries);
+}

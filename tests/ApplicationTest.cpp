@@ -107,7 +107,7 @@ TEST_F(ApplicationTest, AMissingLanguageFileStopsStartUpWithItsName) {
         app.startUp();
         FAIL() << "started without a language file";
     } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Cannot open file Klingon.lng");
+        EXPECT_STREQ(e.what(), "Cannot open file Klingon.lng: No such file or directory");
     }
 }
 
@@ -165,10 +165,11 @@ TEST_F(ApplicationTest, SettersRunWhatFollowsAndTellTheObservers) {
     ChangeLog log;
     app.addObserver(log);
 
-    // A 12-point font keeps the cell of the last job: the figures follow the margins,
-    // the orientation and the printer, never the font alone.
+    // A 12-point font gives the figures of the cell a job in it prints with: "@" of the face.
     app.setSampleFont("Courier New", 12, FontStyle{true, false, false, false});
     EXPECT_EQ(log.changes, (Changes{"FontSize", "FontBold", "figures"}));
+    EXPECT_EQ(app.geometry().CellWidth, 60);
+    EXPECT_EQ(app.geometry().LineHeight, 113);
     EXPECT_EQ(printer.canvasFont().height, -100) << "checksize gave the canvas the sample font";
     EXPECT_TRUE(printer.canvasFont().style.bold);
 
@@ -181,7 +182,7 @@ TEST_F(ApplicationTest, SettersRunWhatFollowsAndTellTheObservers) {
     log.changes.clear();
     app.setOrientation(Orientation::Landscape);
     EXPECT_EQ(log.changes, (Changes{"Orientation", "figures"}));
-    EXPECT_EQ(app.figures().charsPerLine, 128); // R((7016 - 472.44 - 100) / 50) - 1
+    EXPECT_EQ(app.figures().charsPerLine, 106); // R((7016 - 472.44 - 100) / 60) - 1
 
     log.changes.clear();
     app.setLanguage("English");
@@ -207,8 +208,10 @@ TEST_F(ApplicationTest, AFileThatCannotBeLoadedChangesNoName) {
     app.startUp();
     ChangeLog log;
     app.addObserver(log);
-    EXPECT_EQ(messageOf([&] { app.setLanguage("Klingon"); }), "Cannot open file Klingon.lng");
-    EXPECT_EQ(messageOf([&] { app.setCodePage("999"); }), "Cannot open file 999.cp");
+    EXPECT_EQ(messageOf([&] { app.setLanguage("Klingon"); }),
+              "Cannot open file Klingon.lng: No such file or directory");
+    EXPECT_EQ(messageOf([&] { app.setCodePage("999"); }),
+              "Cannot open file 999.cp: No such file or directory");
     EXPECT_EQ(app.settings().Language, "Русский");
     EXPECT_EQ(app.settings().CodePage, "866");
     EXPECT_EQ(app.texts()[TextKey::TabMain], "Общие");
@@ -229,7 +232,7 @@ TEST_F(ApplicationTest, AnotherPrinterGivesItsOwnFigures) {
     app.setPrinter(coarse);
     EXPECT_EQ(log.changes, (Changes{"printer", "figures"}));
     EXPECT_EQ(&app.printer(), &coarse);
-    // The cell of the 600-dpi start-up stays until the next job: 50 pixels here are 1/6 in.
+    // The cell stays until a job is measured there: 50 pixels here are 1/6 inch.
     EXPECT_EQ(app.figures().charsPerLine, 47); // R((2480 - 47.24 - 50) / 50) - 1
     EXPECT_EQ(app.geometry().OriginX, -3);     // R(4 / 25.4 * 300) - 50
 }

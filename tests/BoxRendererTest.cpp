@@ -66,20 +66,41 @@ TEST(BoxRenderer, SmallCellsCollapseDoubleLinesAndUseTheThinnestPen) {
               "pen_width 0\nmove_to 0 8\nline_to 8 8\nmove_to 0 8\nline_to 8 8\n");
 }
 
-TEST(BoxRenderer, ShadesSetTheirColourAndBlocksFillWithTheCurrentOne) {
+TEST(BoxRenderer, ShadesSetTheirColourAndBlocksAreBlack) {
     EXPECT_EQ(draw(0xB0, 10, 20, 50, 100).trace,
               "pen_width 5\nfill_color 128 128 128\nfill_rect 10 20 60 120\n");
     EXPECT_EQ(draw(0xB1, 10, 20, 50, 100).trace,
               "pen_width 5\nfill_color 128 128 128\nfill_rect 10 20 60 120\n");
     EXPECT_EQ(draw(0xB2, 10, 20, 50, 100).trace,
               "pen_width 5\nfill_color 192 192 192\nfill_rect 10 20 60 120\n");
-    EXPECT_EQ(draw(0xDB, 10, 20, 50, 100).trace, "pen_width 5\nfill_rect 10 20 60 120\n");
+    const std::string black = "fill_color 0 0 0\n";
+    EXPECT_EQ(draw(0xDB, 10, 20, 50, 100).trace,
+              "pen_width 5\n" + black + "fill_rect 10 20 60 120\n");
     // Half sizes do not depend on the cell position: 12.5 rounds to 12, 13.5 to 14.
-    EXPECT_EQ(draw(0xDC, 7, 100, 50, 25).trace, "pen_width 5\nfill_rect 7 112 57 125\n");
-    EXPECT_EQ(draw(0xDC, 7, 100, 50, 27).trace, "pen_width 5\nfill_rect 7 114 57 127\n");
-    EXPECT_EQ(draw(0xDD, 7, 100, 25, 27).trace, "pen_width 2\nfill_rect 7 100 19 127\n");
-    EXPECT_EQ(draw(0xDE, 7, 100, 25, 27).trace, "pen_width 2\nfill_rect 19 100 32 127\n");
-    EXPECT_EQ(draw(0xDF, 7, 100, 50, 27).trace, "pen_width 5\nfill_rect 7 100 57 114\n");
+    EXPECT_EQ(draw(0xDC, 7, 100, 50, 25).trace,
+              "pen_width 5\n" + black + "fill_rect 7 112 57 125\n");
+    EXPECT_EQ(draw(0xDC, 7, 100, 50, 27).trace,
+              "pen_width 5\n" + black + "fill_rect 7 114 57 127\n");
+    EXPECT_EQ(draw(0xDD, 7, 100, 25, 27).trace,
+              "pen_width 2\n" + black + "fill_rect 7 100 19 127\n");
+    EXPECT_EQ(draw(0xDE, 7, 100, 25, 27).trace,
+              "pen_width 2\n" + black + "fill_rect 19 100 32 127\n");
+    EXPECT_EQ(draw(0xDF, 7, 100, 50, 27).trace,
+              "pen_width 5\n" + black + "fill_rect 7 100 57 114\n");
+
+    // A block after a shade on the same canvas is black all the same; the shade after it
+    // sets its gray again.
+    FakeDevice printer;
+    std::ostringstream trace;
+    TraceDevice traced(printer, trace);
+    BoxRenderer boxes(traced);
+    for (std::uint16_t code : {0xB2, 0xDB, 0xB0}) {
+        std::uint16_t figure = code;
+        boxes.drawFigure(0, 0, figure, 50, 100);
+    }
+    EXPECT_EQ(trace.str(), "pen_width 5\nfill_color 192 192 192\nfill_rect 0 0 50 100\n"
+                           "pen_width 5\nfill_color 0 0 0\nfill_rect 0 0 50 100\n"
+                           "pen_width 5\nfill_color 128 128 128\nfill_rect 0 0 50 100\n");
 }
 
 TEST(BoxRenderer, EveryCodeComesBackAsASpaceAndOnlyFiguresDraw) {

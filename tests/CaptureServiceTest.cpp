@@ -171,5 +171,5 @@ TEST(CaptureServiceTest, ASecondServiceForTheSameSocketRefusesToStart) {
                         service.folder.file("second.log"));
     EXPECT_EQ(second.wait(), 1);
     EXPECT_EQ(readFile(service.folder.file("second.log")),
-              "The capture service is already running\n");
+              "marlet-capture: The capture service is already running\n");
 }

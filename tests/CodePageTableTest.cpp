@@ -111,13 +111,15 @@ TEST(CodePageTable, FileThatCannotBeOpenedLeavesTheTable) {
     CodePageTable table = loadedTable();
     const Entries before = entriesOf(table);
     const std::string missing = folder.path() + "/missing.cp";
-    EXPECT_EQ(fileFailureOf(table, missing), "Cannot open file " + missing);
+    EXPECT_EQ(fileFailureOf(table, missing),
+              "Cannot open file " + missing + ": No such file or directory");
     EXPECT_EQ(entriesOf(table), before);
 
     // The code page list offers folders too; choosing one must fail like a missing file.
     const std::string subfolder = folder.path() + "/folder.cp";
     std::filesystem::create_directory(subfolder);
-    EXPECT_EQ(fileFailureOf(table, subfolder), "Cannot open file " + subfolder);
+    EXPECT_EQ(fileFailureOf(table, subfolder),
+              "Cannot open file " + subfolder + ": Is a directory");
     EXPECT_EQ(entriesOf(table), before);
 
     EXPECT_EQ(fileFailureOf(table, folder.file("x.cp", "B=5#9\r\n")), "loaded");

@@ -176,6 +176,9 @@ TEST_F(CupsDestinationTest, CommandLineWithoutAPrinterPrintsOnTheDefaultQueue) {
 TEST_F(CupsDestinationTest, CommandLineRefusesAQueueTheServerDoesNotHave) {
     Outcome run = print("-P no-such-queue", "text\r\n");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Printer selected is not valid: no-such-queue\n");
+    // The message names the queue asked for and the queues there are.
+    EXPECT_EQ(run.err, "marlet-print: Printer selected is not valid: no-such-queue (the printers "
+                       "are " +
+                           std::string(Queue) + ")\n");
     EXPECT_TRUE(cupsd.printHeldJobs(Queue).empty());
 }

@@ -9,6 +9,7 @@
 #include "FontListDelegate.h"
 #include "PageParamsGroup.h"
 #include "app/ResidentSession.h"
+#include "config/SqliteSettingsStore.h"
 #include "pdf/PdfPageDevice.h"
 #include "support/ChildProcess.h"
 #include "support/FakeDevice.h"
@@ -277,8 +278,11 @@ namespace {
 
 /// What `marlet-print --geometry` prints for these settings on the PDF printer's sheet.
 std::string printedGeometry(const TempFolder& folder, const std::vector<std::string>& settings) {
-    std::vector<std::string> arguments{"--data-dir", MARLET_DATA_DIR, "--registry",
-                                       folder.file("none.db"), "--geometry"};
+    // An empty store of its own: the user's stored settings must not count.
+    const std::string registry = folder.file("empty.db");
+    SqliteSettingsStore{registry};
+    std::vector<std::string> arguments{"--data-dir", MARLET_DATA_DIR, "--registry", registry,
+                                       "--geometry"};
     for (const std::string& setting : settings) {
         arguments.push_back("--set");
         arguments.push_back(setting);
@@ -311,7 +315,7 @@ TEST_F(FontsPageTest, SizeAndMarginsGiveTheFiguresAndOriginOfTheCommandLine) {
     child<QComboBox>("size").setEditText(QStringLiteral("12"));
     EXPECT_EQ(app().settings().FontSize, 12);
     EXPECT_EQ(shown(), printedGeometry(folder, {"FontSize=12"}));
-    EXPECT_EQ(shown(), "origin=-6,-6 cell=50x100 line=100 chars=94 lines=67 monospace=1");
+    EXPECT_EQ(shown(), "origin=-6,-6 cell=60x113 line=113 chars=78 lines=59 monospace=1");
 
     child<QSpinBox>("topMargin").setValue(20);
     child<QSpinBox>("leftMargin").setValue(-3);

@@ -85,7 +85,8 @@ TEST(InterfaceTexts, FileWithoutSecLeavesTheNumberAndOneBlank) {
 TEST(InterfaceTexts, FileThatCannotBeOpenedKeepsEveryText) {
     InterfaceTexts texts;
     texts.load(EnglishFile);
-    EXPECT_EQ(messageOf([&] { texts.load("Deutsch.lng"); }), "Cannot open file Deutsch.lng");
+    EXPECT_EQ(messageOf([&] { texts.load("Deutsch.lng"); }),
+              "Cannot open file Deutsch.lng: No such file or directory");
     EXPECT_EQ(texts[TextKey::Title], "DOS console print settings");
     EXPECT_EQ(texts.timeOutLabel(3), "3 sec");
 }
@@ -94,5 +95,6 @@ TEST(InterfaceTexts, StartUpTitleLookup) {
     EXPECT_EQ(readLanguageTitle(RussianFile), "Настройки печати DOS-консоли");
     // Written "TITLE=" in a Windows-1251 file.
     EXPECT_EQ(readLanguageTitle(fixture("windows-1251.lng")), "Настройки печати DOS-консоли");
-    EXPECT_EQ(messageOf([] { readLanguageTitle("Русский.lng"); }), "Cannot open file Русский.lng");
+    EXPECT_EQ(messageOf([] { readLanguageTitle("Русский.lng"); }),
+              "Cannot open file Русский.lng: No such file or directory");
 }

@@ -90,8 +90,10 @@ TEST(LanguageFile, ReadsWindows1251AndUtf8Files) {
 }
 
 TEST(LanguageFile, FileThatCannotBeOpenedFails) {
-    EXPECT_EQ(loadFailure("Deutsch.lng"), "Cannot open file Deutsch.lng");
-    EXPECT_EQ(loadFailure(MARLET_TEST_DATA), std::string("Cannot open file ") + MARLET_TEST_DATA);
+    EXPECT_EQ(loadFailure("Deutsch.lng"),
+              "Cannot open file Deutsch.lng: No such file or directory");
+    EXPECT_EQ(loadFailure(MARLET_TEST_DATA),
+              std::string("Cannot open file ") + MARLET_TEST_DATA + ": Is a directory");
 }
 
 TEST(LanguageFile, DecodesUtf8AsItStands) {

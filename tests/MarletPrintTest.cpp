@@ -34,11 +34,17 @@ protected:
     // Runs marlet-print in the test folder with the shipped data; stdin from a file.
     Result run(const std::string& arguments, const std::string& input = "",
                const std::string& environment = "") {
+        return runProgram("'" MARLET_BINARY_DIR "/marlet-print' --data-dir '" MARLET_DATA_DIR "' " +
+                              arguments,
+                          input, environment);
+    }
+
+    // Runs a command line in the test folder, the folder its home; stdin from a file.
+    Result runProgram(const std::string& commandLine, const std::string& input = "",
+                      const std::string& environment = "") {
         std::ofstream(folder / "stdin", std::ios::binary) << input;
-        std::string command =
-            "cd '" + folder.string() + "' && HOME='" + folder.string() + "' " + environment +
-            " '" MARLET_BINARY_DIR "/marlet-print' --data-dir '" MARLET_DATA_DIR "' " + arguments +
-            " <stdin >stdout 2>stderr";
+        std::string command = "cd '" + folder.string() + "' && HOME='" + folder.string() + "' " +
+                              environment + " " + commandLine + " <stdin >stdout 2>stderr";
         Result result;
         int status = std::system(command.c_str());
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -76,14 +82,15 @@ protected:
 } // namespace
 
 TEST_F(MarletPrintTest, GeometryOfTheDefaultSettings) {
-    Result result = run("--geometry --dpi 600 --paper 4960x7016px --unprintable 100,100");
+    Result result = run("--geometry --device-dpi 600 --paper 4960x7016px --unprintable 100,100");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "origin=-6,-6 cell=50x100 line=100 chars=94 lines=67 monospace=1\n");
     EXPECT_EQ(result.err, "");
 
     // Landscape on a 300 dpi Letter sheet with a 5 mm left margin and a proportional face.
-    result = run("--geometry --dpi 300 --paper Letter --unprintable 50,60 --set Orientation=1 "
-                 "--set LeftMargin=5 --set TopMargin=0 --set \"FontName=DejaVu Sans\"");
+    result =
+        run("--geometry --device-dpi 300 --paper Letter --unprintable 50,60 --set Orientation=1 "
+            "--set LeftMargin=5 --set TopMargin=0 --set \"FontName=DejaVu Sans\"");
     EXPECT_EQ(result.out, "origin=-1,-50 cell=25x50 line=50 chars=126 lines=49 monospace=0\n");
 }
 
@@ -106,17 +113,17 @@ TEST_F(MarletPrintTest, StandardInputInAndPdfOut) {
     EXPECT_NE(text.find("Hello from DOS"), std::string::npos);
     EXPECT_NE(text.find("Привет"), std::string::npos);
 
-    // An empty stream starts no document: no file, and no error either.
+    // An empty stream starts no document: no file, and the user is told.
     Result empty = run("- -o empty.pdf", "");
     EXPECT_EQ(empty.status, 0) << empty.err;
-    EXPECT_EQ(empty.err, "");
+    EXPECT_EQ(empty.err, "marlet-print: nothing to print\n");
     EXPECT_FALSE(fs::exists(folder / "empty.pdf"));
 }
 
 TEST_F(MarletPrintTest, AFramedBoxHasJoinedCornersOnThePage) {
     // ╔═╗ / ║ ║ / ╚═╝ at 100 dpi: cell 8 x 17, gap 1, pen 0 (one pixel).
     write("box.prn", "\xC9\xCD\xBB\r\n\xBA \xBA\r\n\xC8\xCD\xBC\r\n");
-    Result result = run("box.prn -o box.png --dpi 100 --paper 300x300px --unprintable 0,0 "
+    Result result = run("box.prn -o box.png --device-dpi 100 --paper 300x300px --unprintable 0,0 "
                         "--set TopMargin=0 --set LeftMargin=0");
     ASSERT_EQ(result.status, 0) << result.err;
     QImage page((folder / "box-1.png").c_str());
@@ -146,16 +153,18 @@ TEST_F(MarletPrintTest, AFramedBoxHasJoinedCornersOnThePage) {
 TEST_F(MarletPrintTest, FailuresGiveTheirMessageAndStatus) {
     Result missing = run("no-such.prn -o out.pdf");
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "Cannot open file " + (folder / "no-such.prn").string() + "\n");
+    EXPECT_EQ(missing.err, "marlet-print: Cannot open file " + (folder / "no-such.prn").string() +
+                               ": No such file or directory\n");
     EXPECT_FALSE(fs::exists(folder / "out.pdf"));
 
-    Result badCodePage = run("--geometry --set CodePage=none");
-    EXPECT_EQ(badCodePage.status, 1);
-    EXPECT_EQ(badCodePage.err, "Cannot open file none.cp\n");
+    Result folderGiven = run("/tmp -o out.pdf");
+    EXPECT_EQ(folderGiven.status, 1);
+    EXPECT_EQ(folderGiven.err, "marlet-print: Cannot open file /tmp: Is a directory\n");
 
-    Result badNumber = run("--geometry --set FontSize=big");
-    EXPECT_EQ(badNumber.status, 1);
-    EXPECT_EQ(badNumber.err, "'big' is not a valid integer value\n");
+    Result noRegistry = run("--geometry --registry absent.db");
+    EXPECT_EQ(noRegistry.status, 1);
+    EXPECT_EQ(noRegistry.err, "marlet-print: Cannot open file " + (folder / "absent.db").string() +
+                                  ": No such file or directory\n");
 
     Result usage = run("--frobnicate");
     EXPECT_EQ(usage.status, 2);
@@ -183,6 +192,7 @@ TEST_F(MarletPrintTest, TraceWritesOneLinePerDeviceOperation) {
               "italic=0 underline=0 strikeout=0 charset=0 out_precision=4 clip_precision=0 "
               "quality=2 pitch_family=1\n"
               "pen_width 5\n"
+              "fill_color 0 0 0\n"
               "fill_rect 44 -6 94 94\n"
               "end_document\n");
 }
@@ -201,6 +211,8 @@ TEST_F(MarletPrintTest, WithoutAPrinterEachDocumentBecomesAPdfInThePdfFolder) {
     std::string text = pdfText(fs::relative(files[0], folder).string());
     EXPECT_NE(text.find("one"), std::string::npos);
     EXPECT_NE(text.find("two"), std::string::npos);
+    // The user is told where the file went.
+    EXPECT_EQ(result.err, "marlet-print: the PDF printer wrote " + files[0].string() + "\n");
 }
 
 TEST_F(MarletPrintTest, WithoutAFileTheQueueFileIsPrintedAndKept) {
@@ -220,7 +232,7 @@ TEST_F(MarletPrintTest, SettingsComeFromTheStoreAndSetWinsForOneRun) {
     EXPECT_EQ(result.status, 0);
     // 20 mm is R(472.44) pixels; the bad top margin is reported and the default kept.
     EXPECT_EQ(result.out, "origin=372,-6 cell=50x100 line=100 chars=87 lines=67 monospace=1\n");
-    EXPECT_EQ(result.err, "Invalid data type for 'TopMargin'\n");
+    EXPECT_EQ(result.err, "marlet-print: Invalid data type for 'TopMargin'\n");
     result = run("--geometry --set LeftMargin=0", "", "MARLET_REGISTRY=registry.db");
     EXPECT_EQ(result.out, "origin=-100,-6 cell=50x100 line=100 chars=96 lines=67 monospace=1\n");
 }
@@ -266,4 +278,282 @@ TEST_F(MarletPrintTest, AnEpsonStreamPrintsWithTheEpsonSchemeAndNoEscapeShows) {
     EXPECT_NE(trace.find("height=100 width=100 "), std::string::npos);
     EXPECT_NE(trace.find("weight=0 italic=1 underline=0"), std::string::npos);
     EXPECT_NE(trace.find("weight=0 italic=0 underline=1"), std::string::npos);
+}
+
+namespace {
+
+int inkyPixels(const QImage& page) {
+    int count = 0;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x)
+            count += qGray(page.pixel(x, y)) < 128;
+    }
+    return count;
+}
+
+// The box around every dark pixel of a page.
+QRect inkBounds(const QImage& page) {
+    QRect bounds;
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (qGray(page.pixel(x, y)) < 128)
+                bounds |= QRect(x, y, 1, 1);
+        }
+    }
+    return bounds;
+}
+
+} // namespace
+
+TEST_F(MarletPrintTest, PngPagesShowThePdfLayoutAtTheResolutionAsked) {
+    const std::string report =
+        "'" MARLET_SOURCE_DIR "/examples/wide-report.prn' --set Orientation=1 ";
+    ASSERT_EQ(run(report + "-o report.pdf").status, 0);
+    std::string text = pdfText("report.pdf");
+    const auto pdfPages = std::count(text.begin(), text.end(), '\f');
+
+    auto pngPages = [&](const std::string& stem) {
+        int pages = 0;
+        while (fs::exists(folder / (stem + "-" + std::to_string(pages + 1) + ".png")))
+            ++pages;
+        return pages;
+    };
+    Result low = run(report + "-o low.png --dpi 100");
+    ASSERT_EQ(low.status, 0) << low.err;
+    Result high = run(report + "-o high.png --dpi 300");
+    ASSERT_EQ(high.status, 0) << high.err;
+    EXPECT_EQ(pngPages("low"), pdfPages);
+    EXPECT_EQ(pngPages("high"), pdfPages);
+
+    // A landscape A4 sheet at 100 dpi, the 600-dpi layout drawn a sixth its size.
+    QImage page((folder / "low-1.png").c_str());
+    EXPECT_EQ(page.size(), QSize(1169, 827));
+    EXPECT_EQ(page.dotsPerMeterX(), 3937);
+    QImage sharper((folder / "high-1.png").c_str());
+    EXPECT_EQ(sharper.size(), QSize(3508, 2480));
+    QRect coarse = inkBounds(page);
+    QRect fine = inkBounds(sharper);
+    EXPECT_NEAR(coarse.left() * 3, fine.left(), 3);
+    EXPECT_NEAR(coarse.top() * 3, fine.top(), 3);
+    EXPECT_NEAR(coarse.right() * 3, fine.right(), 4);
+    EXPECT_NEAR(coarse.bottom() * 3, fine.bottom(), 4);
+
+    // A device of another resolution is still there to be asked for: the layout follows it.
+    Result device = run(report + "-o device.png --device-dpi 100");
+    ASSERT_EQ(device.status, 0) << device.err;
+    EXPECT_GT(pngPages("device"), pdfPages);
+}
+
+TEST_F(MarletPrintTest, GeometryIsTheCellAJobWithTheSameSettingsUses) {
+    write("job.prn", "x");
+    for (const char* settings : {"", "--set FontSize=12", "--set FontSize=12 --set FontBold=1",
+                                 "--set FontSize=9 --set 'FontName=DejaVu Sans Mono'",
+                                 "--set FontSize=14 --set Orientation=1"}) {
+        SCOPED_TRACE(settings);
+        Result geometry = run(std::string("--geometry ") + settings);
+        ASSERT_EQ(geometry.status, 0) << geometry.err;
+        ASSERT_EQ(run(std::string("job.prn -o job.pdf --trace trace.txt ") + settings).status, 0);
+        // The job's cell is the font setpitch makes, the second of the job.
+        std::istringstream trace(read("trace.txt"));
+        std::string line, cellFont;
+        for (int fonts = 0; fonts < 2 && std::getline(trace, line);) {
+            if (line.starts_with("font "))
+                cellFont = line, ++fonts;
+        }
+        std::size_t height = cellFont.find("height="), width = cellFont.find(" width=");
+        std::string cell = cellFont.substr(width + 7, cellFont.find(' ', width + 1) - width - 7) +
+                           "x" + cellFont.substr(height + 7, width - height - 7);
+        EXPECT_NE(geometry.out.find(" cell=" + cell + " "), std::string::npos)
+            << geometry.out << cellFont;
+    }
+    EXPECT_EQ(run("--geometry --set FontSize=12").out,
+              "origin=-6,-6 cell=60x113 line=113 chars=78 lines=59 monospace=1\n");
+}
+
+TEST_F(MarletPrintTest, AFaceThatIsNotInstalledPrintsInAFixedPitchFaceAndTheUserIsToldOnce) {
+    const std::string note = "instead of NoSuchFont, which is not installed\n";
+    Result geometry = run("--geometry --set FontName=NoSuchFont");
+    ASSERT_EQ(geometry.status, 0) << geometry.err;
+    EXPECT_NE(geometry.out.find("monospace=1"), std::string::npos) << geometry.out;
+    ASSERT_TRUE(geometry.err.starts_with("marlet-print: printing in ")) << geometry.err;
+    ASSERT_TRUE(geometry.err.ends_with(note)) << geometry.err;
+    const std::string face = geometry.err.substr(26, geometry.err.size() - 26 - note.size() - 1);
+
+    // Bold, normal and condensed fonts in the job: one note all the same.
+    write("job.prn", "WWW!!!\x1B"
+                     "Bbold\x1B"
+                     "b\r\n\x0Fnarrow\x12\r\n");
+    Result pdf = run("job.prn -o job.pdf --set FontName=NoSuchFont");
+    EXPECT_EQ(pdf.status, 0);
+    EXPECT_EQ(pdf.err, geometry.err);
+
+    // The PNG pages print in the same face as the PDF: the one the note names.
+    Result missing = run("job.prn -o missing.png --device-dpi 150 --set FontName=NoSuchFont");
+    ASSERT_EQ(missing.status, 0) << missing.err;
+    Result named = run("job.prn -o named.png --device-dpi 150 --set 'FontName=" + face + "'");
+    ASSERT_EQ(named.status, 0) << named.err;
+    EXPECT_EQ(named.err, "");
+    QImage fallback((folder / "missing-1.png").c_str());
+    EXPECT_GT(inkyPixels(fallback), 0);
+    EXPECT_EQ(fallback, QImage((folder / "named-1.png").c_str()));
+
+    // A Windows console face has no twin here: a fixed-pitch face and a note; a face with a
+    // metric twin prints in it without one.
+    Result console = run("--geometry --set 'FontName=Lucida Console'");
+    EXPECT_NE(console.out.find("monospace=1"), std::string::npos);
+    EXPECT_EQ(console.err, "marlet-print: printing in " + face +
+                               " instead of Lucida Console, which is not installed\n");
+    Result courier = run("--geometry --set 'FontName=Courier New'");
+    EXPECT_EQ(courier.err, "");
+}
+
+TEST_F(MarletPrintTest, BlocksAreBlackAfterAShade) {
+    // ▓█▒▄ at 100 dpi: cells of 8 x 17 from the sheet's corner.
+    write("blocks.prn", "\xB2\xDB\xB1\xDC");
+    Result result = run("blocks.prn -o blocks.png --device-dpi 100 --paper 100x100px "
+                        "--unprintable 0,0 --set TopMargin=0 --set LeftMargin=0");
+    ASSERT_EQ(result.status, 0) << result.err;
+    QImage page((folder / "blocks-1.png").c_str());
+    EXPECT_EQ(qGray(page.pixel(4, 8)), 192);
+    EXPECT_EQ(qGray(page.pixel(12, 8)), 0);
+    EXPECT_EQ(qGray(page.pixel(20, 8)), 128);
+    EXPECT_EQ(qGray(page.pixel(28, 4)), 255);
+    EXPECT_EQ(qGray(page.pixel(28, 13)), 0);
+}
+
+TEST_F(MarletPrintTest, TheDataFolderIsFoundWithoutDataDir) {
+    const std::string program = "'" MARLET_BINARY_DIR "/marlet-print' --geometry ";
+    const std::string plain =
+        "XDG_DATA_HOME='" + (folder / "xdg").string() + "' env -u MARLET_DATA_DIR";
+    // In the build tree, the source tree's data.
+    Result built = runProgram(program, "", plain);
+    EXPECT_EQ(built.status, 0) << built.err;
+
+    // Installed under a prefix: ../share/marlet beside bin/.
+    fs::create_directories(folder / "prefix/bin");
+    fs::create_directories(folder / "prefix/share/marlet");
+    fs::copy_file(MARLET_BINARY_DIR "/marlet-print", folder / "prefix/bin/marlet-print");
+    for (const char* name : {"866.cp", "437.cp", "Русский.lng"})
+        fs::copy_file(fs::path(MARLET_DATA_DIR) / name, folder / "prefix/share/marlet" / name);
+    const std::string installed = "prefix/bin/marlet-print --geometry ";
+    Result fromPrefix = runProgram(installed + "--set CodePage=850", "", plain);
+    EXPECT_EQ(fromPrefix.status, 2);
+    EXPECT_NE(fromPrefix.err.find("CodePage takes one of the code pages there are: 437, 866\n"),
+              std::string::npos)
+        << fromPrefix.err;
+
+    // The user's own folder comes before the installed one, and $MARLET_DATA_DIR before both.
+    fs::create_directories(folder / "xdg/marlet");
+    fs::copy_file(fs::path(MARLET_DATA_DIR) / "Русский.lng", folder / "xdg/marlet/Русский.lng");
+    fs::copy_file(fs::path(MARLET_DATA_DIR) / "1125.cp", folder / "xdg/marlet/1125.cp");
+    Result own = runProgram(installed + "--set CodePage=850", "", plain);
+    EXPECT_NE(own.err.find("code pages there are: 1125\n"), std::string::npos) << own.err;
+    Result named = runProgram(installed + "--set CodePage=999", "",
+                              "XDG_DATA_HOME=xdg MARLET_DATA_DIR=" MARLET_DATA_DIR);
+    EXPECT_NE(named.err.find("code pages there are: 437, 850, 852, 866, 1125\n"), std::string::npos)
+        << named.err;
+
+    // Nowhere to be found: the message names the folders tried.
+    fs::remove_all(folder / "xdg");
+    fs::remove_all(folder / "prefix/share");
+    Result lost = runProgram(installed, "", plain);
+    EXPECT_EQ(lost.status, 1);
+    EXPECT_EQ(lost.err, "marlet-print: No data folder (code page tables and language files) in " +
+                            (folder / "xdg/marlet").string() + ", " +
+                            (folder / "prefix/share/marlet").string() +
+                            "; name one with --data-dir or MARLET_DATA_DIR\n");
+}
+
+TEST_F(MarletPrintTest, ValuesASettingCannotTakeAreUsageErrorsThatSayWhatItTakes) {
+    for (const char* size : {"0", "-5", "abc"}) {
+        Result result = run(std::string("--geometry --set FontSize=") + size);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_TRUE(result.err.starts_with("marlet-print: --set FontSize=" + std::string(size) +
+                                           ": FontSize takes a size in points from 1 to 1638\n"))
+            << result.err;
+    }
+    Result codePage = run("--geometry --set CodePage=999");
+    EXPECT_EQ(codePage.status, 2);
+    EXPECT_TRUE(codePage.err.starts_with("marlet-print: --set CodePage=999: CodePage takes one of "
+                                         "the code pages there are: 437, 850, 852, 866, 1125\n"))
+        << codePage.err;
+    Result scheme = run("--geometry --set Sequence=Epson");
+    EXPECT_EQ(scheme.status, 2);
+    EXPECT_TRUE(scheme.err.starts_with("marlet-print: --set Sequence=Epson: Sequence takes one of "
+                                       "the schemes 'Default', 'No sequences'\n"))
+        << scheme.err;
+}
+
+TEST_F(MarletPrintTest, TheActiveSchemeCanBeChosenForOneRun) {
+    const std::string reg = "'" MARLET_BINARY_DIR "/marlet-reg' --registry '" +
+                            (folder / "registry.db").string() + "' ";
+    ASSERT_EQ(std::system((reg + "import '" MARLET_DATA_DIR "/schemes/hp-pcl.reg'").c_str()), 0);
+    // PCL's bold on and off; the stored choice stays the built-in set.
+    write("pcl.prn", "\x1B(s3BBold\x1B(s0B\r\n");
+    Result chosen = run("pcl.prn -o pcl.pdf --trace trace.txt --registry registry.db "
+                        "--set 'Sequence=HP PCL'");
+    ASSERT_EQ(chosen.status, 0) << chosen.err;
+    std::string letters;
+    for (char c : pdfText("pcl.pdf")) {
+        if (c != ' ' && c != '\n' && c != '\f')
+            letters += c;
+    }
+    EXPECT_EQ(letters, "Bold");
+    EXPECT_NE(read("trace.txt").find("weight=700"), std::string::npos);
+
+    Result stored = run("pcl.prn -o stored.pdf --registry registry.db");
+    ASSERT_EQ(stored.status, 0) << stored.err;
+    EXPECT_NE(pdfText("stored.pdf").find("s3BBold"), std::string::npos);
+}
+
+TEST_F(MarletPrintTest, AJobWithNothingToPrintSaysSoAndLeavesNoEarlierOutput) {
+    for (const std::string& blank : {std::string(), std::string("\r\n\x0C\r\r\n\x0C")}) {
+        write("old.pdf", "%PDF-1.7 an earlier job");
+        write("old-1.png", "earlier");
+        write("old-2.png", "earlier");
+        write("job.prn", blank);
+        Result pdf = run("job.prn -o old.pdf");
+        EXPECT_EQ(pdf.status, 0);
+        EXPECT_EQ(pdf.err, "marlet-print: nothing to print\n");
+        EXPECT_FALSE(fs::exists(folder / "old.pdf"));
+        Result png = run("job.prn -o old.png");
+        EXPECT_EQ(png.err, "marlet-print: nothing to print\n");
+        EXPECT_FALSE(fs::exists(folder / "old-1.png"));
+        EXPECT_FALSE(fs::exists(folder / "old-2.png"));
+    }
+    // A printed job replaces the earlier pages, and leaves none of them behind.
+    write("old-2.png", "earlier");
+    write("job.prn", "one page");
+    EXPECT_EQ(run("job.prn -o old.png --device-dpi 60").status, 0);
+    EXPECT_TRUE(fs::exists(folder / "old-1.png"));
+    EXPECT_FALSE(fs::exists(folder / "old-2.png"));
+}
+
+TEST_F(MarletPrintTest, ASheetThatCannotHoldACellIsRefused) {
+    write("job.prn", "text\r\n");
+    Result tiny = run("job.prn -o out.pdf --paper 1x1mm");
+    EXPECT_EQ(tiny.status, 2);
+    EXPECT_TRUE(tiny.err.starts_with("marlet-print: --paper 1x1mm is 24x24 pixels at 600 dpi: "
+                                     "nothing is left to print on inside the unprintable strips "
+                                     "100,100\n"))
+        << tiny.err;
+    Result huge = run("job.prn -o out.png --dpi 100000");
+    EXPECT_EQ(huge.status, 2);
+    EXPECT_TRUE(huge.err.starts_with("marlet-print: at 100000 dpi a page would be 826667x1169333 "
+                                     "pixels; PNG pages are at most 32767 pixels a side\n"))
+        << huge.err;
+    Result margin = run("job.prn -o out.pdf --set TopMargin=290");
+    EXPECT_EQ(margin.status, 1);
+    EXPECT_EQ(margin.err, "marlet-print: The page has no room for a character cell of 50x100 "
+                          "pixels: it holds 94 characters by 0 lines\n");
+    EXPECT_FALSE(fs::exists(folder / "out.pdf"));
+}
+
+TEST_F(MarletPrintTest, EveryProgramAnswersVersion) {
+    for (const char* program : {"marlet-print", "marlet-reg", "marlet", "marlet-capture"}) {
+        Result version =
+            runProgram("'" MARLET_BINARY_DIR "/" + std::string(program) + "' --version");
+        EXPECT_EQ(version.status, 0) << program;
+        EXPECT_EQ(version.out, std::string(program) + " 0.1\n");
+    }
 }

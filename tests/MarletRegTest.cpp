@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <spawn.h>
@@ -51,7 +53,12 @@ protected:
         argv.push_back(nullptr);
         std::vector<std::string> envStrings;
         for (char** entry = environ; *entry; ++entry) {
-            if (!std::string_view(*entry).starts_with("MARLET_REGISTRY="))
+            std::string_view name =
+                std::string_view(*entry).substr(0, std::string_view(*entry).find('='));
+            bool replaced = std::ranges::any_of(environment, [&](const std::string& given) {
+                return given.starts_with(std::string(name) + "=");
+            });
+            if (name != "MARLET_REGISTRY" && !replaced)
                 envStrings.emplace_back(*entry);
         }
         envStrings.insert(envStrings.end(), environment.begin(), environment.end());
@@ -134,10 +141,11 @@ TEST_F(MarletRegTest, ListsSortedSubkeysAndDeletes) {
     EXPECT_EQ(reg({"list", "Sequences"}).out, "Epson FX\n_draft\nЭпсон\n");
     Outcome gone = reg({"get", ".", "TimeOut"});
     EXPECT_EQ(gone.status, 1);
-    EXPECT_EQ(gone.err, "Value 'TimeOut' not found in '\\SOFTWARE\\Tuvo\\Marlet'\n");
+    EXPECT_EQ(gone.err, "marlet-reg: Value 'TimeOut' not found in '\\SOFTWARE\\Tuvo\\Marlet'\n");
     Outcome noKey = reg({"delete", "Sequences\\laser"});
     EXPECT_EQ(noKey.status, 1);
-    EXPECT_EQ(noKey.err, "Key '\\SOFTWARE\\Tuvo\\Marlet\\Sequences\\laser' not found\n");
+    EXPECT_EQ(noKey.err,
+              "marlet-reg: Key '\\SOFTWARE\\Tuvo\\Marlet\\Sequences\\laser' not found\n");
 }
 
 TEST_F(MarletRegTest, ImportsWindowsFilesAndExportsThemBackByteForByte) {
@@ -174,24 +182,25 @@ TEST_F(MarletRegTest, RefusesAMalformedFileWhole) {
                     "\"TimeOut\"=dword:00000009\r\n\"Spool\"=c:\\prnspl\r\n");
     Outcome refused = reg({"import", file});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, "Malformed line 5 in " + file + "\n");
+    EXPECT_EQ(refused.err, "marlet-reg: Malformed line 5 in " + file + "\n");
     EXPECT_EQ(reg({"get", ".", "TimeOut"}).out, "3\n");
 
     Outcome fromInput = reg({"import", "-"}, "REGEDIT4\r\n[HKCU\\Software]\r\n");
     EXPECT_EQ(fromInput.status, 1);
-    EXPECT_EQ(fromInput.err, "Unsupported key on line 2 in standard input\n");
+    EXPECT_EQ(fromInput.err, "marlet-reg: Unsupported key on line 2 in standard input\n");
 }
 
 TEST_F(MarletRegTest, ReportsFailuresWithStatusOne) {
     Outcome zero = reg({"set", "Sequences\\FX", "Bold", "\\e\\x00"});
     EXPECT_EQ(zero.status, 1);
-    EXPECT_EQ(zero.err, "Failed to set data for 'Bold'\n");
+    EXPECT_EQ(zero.err, "marlet-reg: Failed to set data for 'Bold'\n");
     Outcome missing = reg({"list", "Sequences"});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "Key '\\SOFTWARE\\Tuvo\\Marlet\\Sequences' not found\n");
+    EXPECT_EQ(missing.err, "marlet-reg: Key '\\SOFTWARE\\Tuvo\\Marlet\\Sequences' not found\n");
     Outcome absentFile = reg({"import", m_folder.file("absent.reg")});
     EXPECT_EQ(absentFile.status, 1);
-    EXPECT_EQ(absentFile.err, "Cannot open file " + m_folder.file("absent.reg") + "\n");
+    EXPECT_EQ(absentFile.err, "marlet-reg: Cannot open file " + m_folder.file("absent.reg") +
+                                  ": No such file or directory\n");
 }
 
 TEST_F(MarletRegTest, RefusesBadUsageWithStatusTwo) {
@@ -222,4 +231,30 @@ TEST_F(MarletRegTest, WithoutRegistryOptionUsesMarletRegistry) {
     Outcome set = run({"set", ".", "TimeOut", "4"}, "", {"MARLET_REGISTRY=" + named});
     EXPECT_EQ(set.status, 0);
     EXPECT_EQ(run({"--registry", named, "get", ".", "TimeOut"}, "", {}).out, "4\n");
+}
+
+TEST_F(MarletRegTest, AFreshStoreReadsAsEmptyAndReadingNeverCreatesIt) {
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"list"}, {"get", "."}, {"list", "."}}) {
+        Outcome empty = reg(arguments);
+        EXPECT_EQ(empty.status, 0) << empty.err;
+        EXPECT_EQ(empty.out, "");
+        EXPECT_EQ(empty.err, "");
+    }
+    Outcome value = reg({"get", ".", "TimeOut"});
+    EXPECT_EQ(value.status, 1);
+    EXPECT_EQ(value.err, "marlet-reg: Value 'TimeOut' not found in '\\SOFTWARE\\Tuvo\\Marlet'\n");
+    EXPECT_EQ(reg({"list", "Sequences"}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(m_registry));
+
+    // The default store under $XDG_CONFIG_HOME is not made either.
+    const std::string config = m_folder.file("config");
+    EXPECT_EQ(run({"list"}, "", {"XDG_CONFIG_HOME=" + config}).status, 0);
+    EXPECT_FALSE(std::filesystem::exists(config));
+}
+
+TEST_F(MarletRegTest, AnswersVersion) {
+    Outcome version = run({"--version"}, "", {});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "marlet-reg 0.1\n");
 }

@@ -51,9 +51,9 @@ protected:
         trace.str("");
         job.path = path;
         job.sampleFont = sample;
-        PrintJob(traced, geometry, table, boxes, EscapeRules{scheme, dropList},
-                 [this](std::uint8_t step) { steps.push_back(step); })
-            .run(job);
+        gavePage = PrintJob(traced, geometry, table, boxes, EscapeRules{scheme, dropList},
+                            [this](std::uint8_t step) { steps.push_back(step); })
+                       .run(job);
         return trace.str();
     }
 
@@ -68,6 +68,7 @@ protected:
     CanvasFont sample = fontFromPoints("Courier New", 10, {}, 600);
     JobSettings job;
     std::vector<int> steps;
+    bool gavePage = false;
     std::string path = (std::filesystem::temp_directory_path() /
                         ("marlet-job-" + std::to_string(::getpid()) + ".prn"))
                            .string();
@@ -101,9 +102,14 @@ TEST_F(PrintJobTest, TheSampleStyleReachesTheJobFont) {
 
 TEST_F(PrintJobTest, NothingToDrawStartsNoDocument) {
     EXPECT_EQ(print(""), "");
+    EXPECT_FALSE(gavePage);
     EXPECT_EQ(print("\r\n\x0C\r\n\x0C\x0C"), "");
+    EXPECT_FALSE(gavePage);
     EXPECT_EQ(printer.openDocuments, 0);
     EXPECT_EQ(steps, (std::vector<int>{255, 255}));
+    // A blank is drawn: it makes a page.
+    print(" ");
+    EXPECT_TRUE(gavePage);
 }
 
 TEST_F(PrintJobTest, FormFeedsMakeNoEmptyPages) {
@@ -233,7 +239,8 @@ TEST_F(PrintJobTest, AReadOnlyFilePrintsAndAMissingOneFailsBeforeAnyDocument) {
         }).run(job);
         FAIL() << "printed a missing file";
     } catch (const Error& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot open file " + job.path);
+        EXPECT_EQ(std::string(e.what()),
+                  "Cannot open file " + job.path + ": No such file or directory");
     }
     EXPECT_EQ(printer.openDocuments, 1);
 }

@@ -213,7 +213,8 @@ TEST_F(SpoolMonitorTest, PrintingTheQueueByCommand) {
     EXPECT_EQ(host.intervals, (Intervals{0, 3000}));
 
     monitor.printQueue();
-    EXPECT_EQ(host.errors, std::vector<std::string>{"Cannot open file " + spool});
+    EXPECT_EQ(host.errors, std::vector<std::string>{"Cannot open file " + spool +
+                                                    ": No such file or directory"});
     EXPECT_EQ(host.intervals, (Intervals{0, 3000, 0, 3000}));
 }
 
@@ -233,7 +234,8 @@ TEST_F(SpoolMonitorTest, AFailedJobRestoresTheSettingTheTimerAndTheQueue) {
     host.failure = "Printer error";
     monitor.printChosenFile(folder.file("missing.prn"));
     EXPECT_EQ(host.errors,
-              std::vector<std::string>{"Cannot open file " + folder.file("missing.prn")});
+              std::vector<std::string>{"Cannot open file " + folder.file("missing.prn") +
+                                       ": No such file or directory"});
     EXPECT_EQ(host.intervals, (Intervals{0, 3000}));
 
     append(spool, "old job");

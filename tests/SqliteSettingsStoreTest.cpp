@@ -220,7 +220,7 @@ TEST_F(SqliteSettingsStoreTest, OpeningFailsForAFileThatIsNoStore) {
     EXPECT_EQ(messageOf([&] {
                   SqliteSettingsStore store(missing, SqliteSettingsStore::Access::ReadOnly);
               }),
-              "Cannot open file " + missing);
+              "Cannot open file " + missing + ": No such file or directory");
 }
 
 TEST_F(SqliteSettingsStoreTest, KeepsItsSchemaVersionAndRefusesANewerOne) {

@@ -4,17 +4,17 @@
 #include "charset/CodePageList.h"
 #include "config/DropList.h"
 #include "config/LanguageList.h"
-#include "render/PrintJob.h"
+#include "config/SettingValues.h"
 
 #include <algorithm>
 
 namespace marlet {
 
 void Application::setOverrides(std::vector<SettingOverride> overrides) {
-    for (const auto& [name, value] : overrides) {
-        if (!findSettingField(name))
-            throw Error("Unknown setting '" + name + "'");
-    }
+    m_scheme.readSchemeNames(m_store);
+    SettingChoices choices{listCodePages(), listLanguages(), m_scheme.storedSchemes()};
+    for (const auto& [name, value] : overrides)
+        checkRunSetting(name, value, choices);
     m_overrides = std::move(overrides);
 }
 
@@ -61,8 +61,12 @@ void Application::langset(const std::string& fileName) {
 }
 
 void Application::applyOverrides() {
-    for (const auto& [name, value] : m_overrides)
-        assignSetting(m_settings, *findSettingField(name), value);
+    for (const auto& [name, value] : m_overrides) {
+        if (isSequenceSetting(name))
+            m_scheme.chooseForRun(value);
+        else
+            assignSetting(m_settings, *findSettingField(name), value);
+    }
 }
 
 std::uint8_t Application::setcell() {
@@ -78,7 +82,7 @@ void Application::checksize() {
         observer->figuresChanged();
 }
 
-void Application::printFile(const std::string& path) {
+JobSettings Application::jobSettings(const std::string& path) const {
     JobSettings job;
     job.path = path;
     job.orientation = m_settings.Orientation ? Orientation::Landscape : Orientation::Portrait;
@@ -87,9 +91,23 @@ void Application::printFile(const std::string& path) {
     job.lineWrap = m_settings.LineWrap;
     job.pageFeed = m_settings.PageFeed;
     job.initString = m_settings.InitStr;
-    PrintJob(*m_printer, m_geometry, m_table, m_boxes, EscapeRules{m_scheme, m_dropList},
-             [this](std::uint8_t step) { UpdateProgress(step); })
-        .run(job, [this] { LoadSequences(); });
+    return job;
+}
+
+PrintJob Application::makeJob() {
+    return PrintJob(*m_printer, m_geometry, m_table, m_boxes, EscapeRules{m_scheme, m_dropList},
+                    [this](std::uint8_t step) { UpdateProgress(step); });
+}
+
+bool Application::printFile(const std::string& path) {
+    return makeJob().run(jobSettings(path), [this] { LoadSequences(); });
+}
+
+void Application::measureJob() {
+    JobSettings job = jobSettings({});
+    m_printer->setOrientation(job.orientation);
+    makeJob().startCell(job);
+    checksize();
 }
 
 void Application::Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code) {
@@ -115,6 +133,8 @@ void Application::setPrinter(PageDevice& printer) {
     checksize();
 }
 
+// The fonts page shows the grid the next job will print in, so what changes that grid
+// measures a job's cell first, not only the figures of the last job's cell.
 void Application::setSampleFont(const std::string& face, int points, FontStyle style) {
     const std::pair<bool Settings::*, const char*> styles[] = {
         {&Settings::FontBold, "FontBold"},
@@ -139,7 +159,7 @@ void Application::setSampleFont(const std::string& face, int points, FontStyle s
     }
     for (const char* name : changed)
         notifySetting(name);
-    checksize();
+    measureJob();
 }
 
 void Application::setMargins(Margins margins) {
@@ -151,12 +171,12 @@ void Application::setMargins(Margins margins) {
         notifySetting("TopMargin");
     if (leftChanged)
         notifySetting("LeftMargin");
-    checksize();
+    measureJob();
 }
 
 void Application::setOrientation(Orientation orientation) {
     setSwitch(&Settings::Orientation, orientation == Orientation::Landscape, "Orientation");
-    checksize();
+    measureJob();
 }
 
 void Application::setCodePage(const std::string& name) {

@@ -10,6 +10,7 @@
 #include "render/BoxRenderer.h"
 #include "render/PageDevice.h"
 #include "render/PageGeometry.h"
+#include "render/PrintJob.h"
 #include "render/ProgressDisplay.h"
 
 #include <string>
@@ -33,7 +34,8 @@ public:
         : m_printer(&printer), m_progress(progress), m_store(store), m_report(std::move(report)),
           m_geometry(printer), m_boxes(printer) {}
 
-    /// Settings that win over stored ones for this run. Unknown names are refused.
+    /// Settings that win over stored ones for this run, `Sequence` included. A name or a
+    /// value a setting cannot take is refused with a UsageError.
     void setOverrides(std::vector<SettingOverride> overrides);
     /// Tells observer of every change from now on; it must outlive the application or be
     /// removed first.
@@ -65,7 +67,11 @@ public:
     /// Prints the file that the queue-file setting names.
     void PrintOut() { printFile(m_settings.Spool); }
     /// Prints a file with the settings in force; the queue-file setting is not touched.
-    void printFile(const std::string& path);
+    /// Returns whether the file gave any page.
+    bool printFile(const std::string& path);
+    /// Derives the cell, the first job font and the page figures as a job with the settings
+    /// in force would start, without printing: what the grid of the next job is.
+    void measureJob();
     /// Draws a box-drawing character in the current cell at (x, y); code becomes a space.
     void Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code);
     /// Shows progress step 0..16 of a job, or 255 to put the normal icon back.
@@ -73,11 +79,12 @@ public:
 
     /// Jobs print on printer from now on; the page figures follow it.
     void setPrinter(PageDevice& printer);
-    /// The fonts page's sample font: face, size in points and style; then checksize.
+    /// The fonts page's sample font: face, size in points and style; then the next job's
+    /// cell and figures.
     void setSampleFont(const std::string& face, int points, FontStyle style);
-    /// Top and left margins in millimetres; then checksize.
+    /// Top and left margins in millimetres; then the next job's cell and figures.
     void setMargins(Margins margins);
-    /// Portrait or landscape for the next job; then checksize.
+    /// Portrait or landscape for the next job; then its cell and figures.
     void setOrientation(Orientation orientation);
     /// Loads "NAME.cp" and makes it the code page; a table that fails to load changes nothing.
     void setCodePage(const std::string& name);
@@ -123,6 +130,8 @@ public:
 
 private:
     void applyOverrides();
+    JobSettings jobSettings(const std::string& path) const;
+    PrintJob makeJob();
     void setSwitch(bool Settings::*field, bool on, const char* name);
     void notifySetting(const char* name);
 

@@ -32,7 +32,7 @@ void ResidentSession::startUp() {
     m_app.startUp();
     if (m_app.settings().Capture)
         startCapture();
-    m_app.checksize();
+    m_app.measureJob();
     m_presets = readInitPresets(m_app.store());
     m_host.armQueueTimer(m_app.queueInterval());
 }
@@ -52,6 +52,7 @@ void ResidentSession::setPrinter(const std::string& name) {
     std::unique_ptr<PageDevice> previous = std::exchange(m_printer, m_catalog.open(name));
     m_printerName = name;
     m_app.setPrinter(*m_printer);
+    m_app.measureJob();
     previous->close();
 }
 

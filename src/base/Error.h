@@ -12,8 +12,12 @@ public:
 
     /// A value that does not fit its field, or a count out of bounds.
     static Error rangeCheck() { return Error("Range check error"); }
-    /// A file that cannot be opened for reading.
-    static Error cannotOpen(const std::string& name) { return Error("Cannot open file " + name); }
+    /// A file that cannot be opened for reading, with the system's reason when there is one
+    /// ("Cannot open file /tmp: Is a directory").
+    static Error cannotOpen(const std::string& name);
+    /// A file that cannot be created; the reason is errno, so call it straight after the
+    /// call that failed.
+    static Error cannotCreate(const std::string& name);
     /// Text that the integer conversion refuses.
     static Error notAnInteger(const std::string& text) {
         return Error("'" + text + "' is not a valid integer value");

@@ -3,6 +3,9 @@
 #include "base/Error.h"
 #include "base/IntegerText.h"
 #include "base/Rounding.h"
+#include "config/SettingValues.h"
+#include "devices/OutputFile.h"
+#include "platform/PngPagesOutput.h"
 
 namespace marlet {
 
@@ -70,6 +73,29 @@ void applyPaper(VirtualPaper& paper, const std::string& choice) {
     paper.height = roundToField<int>(height);
 }
 
+// The sheet must leave room inside its strips, and a PNG page must be an image that can be
+// held: at most MaxImageSide pixels a side, as QPainter's raster engine draws.
+void checkSheet(const PrintOptions& options, const std::string& paperChoice) {
+    const VirtualPaper& paper = options.paper;
+    PageSize printable = paper.printable(Orientation::Portrait);
+    if (printable.width <= 0 || printable.height <= 0)
+        throw UsageError("--paper " + paperChoice + " is " + std::to_string(paper.width) + "x" +
+                         std::to_string(paper.height) + " pixels at " + std::to_string(paper.dpi) +
+                         " dpi: nothing is left to print on inside the unprintable strips " +
+                         std::to_string(paper.unprintableX) + "," +
+                         std::to_string(paper.unprintableY));
+    if (!options.output || !outputFileUsesQt(*options.output))
+        return;
+    constexpr int MaxImageSide = 32767;
+    int dpi = options.pictureDpi.value_or(paper.dpi);
+    PageSize image = PngPagesOutput::imageSize(paper, dpi, Orientation::Portrait);
+    if (image.width > MaxImageSide || image.height > MaxImageSide)
+        throw UsageError("at " + std::to_string(dpi) + " dpi a page would be " +
+                         std::to_string(image.width) + "x" + std::to_string(image.height) +
+                         " pixels; PNG pages are at most " + std::to_string(MaxImageSide) +
+                         " pixels a side");
+}
+
 } // namespace
 
 PrintOptions PrintOptions::parse(const std::vector<std::string>& arguments) {
@@ -103,10 +129,12 @@ PrintOptions PrintOptions::parse(const std::vector<std::string>& arguments) {
             if (equals == std::string::npos || equals == 0)
                 throw UsageError("--set takes NAME=VALUE, not '" + assignment + "'");
             std::string name = assignment.substr(0, equals);
-            if (!findSettingField(name))
+            if (!isRunSetting(name))
                 throw UsageError("--set: there is no setting named '" + name + "'");
             options.overrides.emplace_back(name, assignment.substr(equals + 1));
         } else if (argument == "--dpi") {
+            options.pictureDpi = positiveNumber(argument, value(argument));
+        } else if (argument == "--device-dpi") {
             options.paper.dpi = positiveNumber(argument, value(argument));
         } else if (argument == "--paper") {
             paperChoice = value(argument);
@@ -127,8 +155,10 @@ PrintOptions PrintOptions::parse(const std::vector<std::string>& arguments) {
     }
     if (options.output && options.printer)
         throw UsageError("-o and -P cannot be given together");
-    // Sizes in millimetres and the named papers follow the resolution, wherever --dpi stands.
+    // Sizes in millimetres and the named papers follow the device's resolution, wherever
+    // --device-dpi stands.
     applyPaper(options.paper, paperChoice);
+    checkSheet(options, paperChoice);
     return options;
 }
 
@@ -142,13 +172,15 @@ const char* printUsage() {
            "      --registry PATH    the settings store (default: $MARLET_REGISTRY or\n"
            "                         ~/.config/marlet/registry.db)\n"
            "      --set NAME=VALUE   override a setting for this run (repeatable)\n"
-           "      --dpi N            resolution of the PDF/PNG page (600)\n"
+           "      --dpi N            resolution of the PNG pages (that of the layout)\n"
            "      --paper SIZE       A4, Letter, WxHmm or WxHpx (A4)\n"
            "      --unprintable X,Y  unprintable strips in pixels (100,100)\n"
+           "      --device-dpi N     resolution the PDF, PNG and trace are laid out at (600)\n"
            "      --geometry         print the page geometry and exit\n"
            "      --trace PATH       write every page-device operation to PATH\n"
            "      --data-dir DIR     where code pages and language files are (working folder)\n"
-           "  -h, --help             show this help\n";
+           "  -h, --help             show this help\n"
+           "      --version          show the version\n";
 }
 
 } // namespace marlet

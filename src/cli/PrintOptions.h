@@ -20,7 +20,8 @@ struct PrintOptions {
     std::optional<std::string> dataDir;
     std::optional<std::string> registry;
     std::vector<SettingOverride> overrides;
-    VirtualPaper paper;
+    VirtualPaper paper;            // the device the job is laid out on: the PDF printer's sheet
+    std::optional<int> pictureDpi; // PNG pages' resolution; none is the paper's
     bool geometry = false;
     bool help = false;
 

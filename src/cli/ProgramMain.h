@@ -17,16 +17,25 @@ struct ProgramInfo {
 
 /// Runs a program's work as every Marlet program does: a UsageError exits with status 2
 /// and "NAME: message" and the usage on stderr; any other failure exits with status 1 and
-/// its message, as the desktop app's message box would show it.
+/// "NAME: message".
 int runProgram(const ProgramInfo& program, const std::function<int()>& work);
 
-/// Reads the command line with Options::parse; prints the usage for --help, otherwise runs
-/// run(options), both inside runProgram.
+/// Says something to the user on stderr as "NAME: text", NAME being the running program's.
+void tellUser(const std::string& text);
+
+/// Prints "NAME VERSION" and returns true when the first argument is --version.
+bool answerVersion(const ProgramInfo& program, const std::vector<std::string>& arguments);
+
+/// Reads the command line with Options::parse; answers --version, prints the usage for
+/// --help, otherwise runs run(options), all inside runProgram.
 template <class Options>
 int runProgram(const ProgramInfo& program, int argc, char** argv,
                const std::function<int(Options&)>& run) {
     return runProgram(program, [&] {
-        Options options = Options::parse(std::vector<std::string>(argv + 1, argv + argc));
+        std::vector<std::string> arguments(argv + 1, argv + argc);
+        if (answerVersion(program, arguments))
+            return 0;
+        Options options = Options::parse(arguments);
         if (options.help) {
             std::fputs(program.usage, stdout);
             return 0;

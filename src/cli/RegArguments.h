@@ -24,6 +24,8 @@ struct RegArguments {
     /// Reads the arguments (without the program name); checks the command and how many
     /// operands it takes, and that each option belongs to it.
     static RegArguments parse(const std::vector<std::string>& arguments);
+    /// Whether the command only reads the store (get, list, export).
+    bool readsOnly() const { return command == "get" || command == "list" || command == "export"; }
 };
 
 /// The usage text of marlet-reg.

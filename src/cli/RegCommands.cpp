@@ -84,15 +84,25 @@ std::string RegCommands::show(const StoredValue& value) const {
     return escapeBytes(std::get<std::string>(value));
 }
 
+// The application's key reads as empty in a store that nothing was written to yet.
+bool RegCommands::readableKey(const std::string& key) const {
+    if (foldName(key) != foldName(MarletKey))
+        requireKey(key);
+    return m_store.keyExists(key);
+}
+
 void RegCommands::get(const std::string& key, const std::string* name) {
-    requireKey(key);
+    bool readable = readableKey(key);
     if (name) {
-        std::optional<StoredValue> value = m_store.value(key, *name);
+        std::optional<StoredValue> value =
+            readable ? m_store.value(key, *name) : std::optional<StoredValue>();
         if (!value)
             throw Error("Value '" + *name + "' not found in '" + key + "'");
         m_out << show(*value) << '\n';
         return;
     }
+    if (!readable)
+        return;
     for (const std::string& valueName : m_store.valueNames(key)) {
         std::optional<StoredValue> value = m_store.value(key, valueName);
         if (!value)
@@ -141,7 +151,8 @@ void RegCommands::remove(const std::string& key, const std::string* name) {
 }
 
 void RegCommands::list(const std::string& key) {
-    requireKey(key);
+    if (!readableKey(key))
+        return;
     for (const std::string& subkey : m_store.subkeys(key))
         m_out << subkey << '\n';
 }

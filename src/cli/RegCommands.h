@@ -33,6 +33,7 @@ private:
     void importFrom(const std::string& file);
 
     void requireKey(const std::string& key) const;
+    bool readableKey(const std::string& key) const;
     ValueType typeFor(const std::string& key, const std::string& name, ValueType asked) const;
     std::string show(const StoredValue& value) const;
 

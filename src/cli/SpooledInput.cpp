@@ -17,7 +17,7 @@ SpooledInput::SpooledInput() {
     m_path = (fs::temp_directory_path() / "marlet-stdin-XXXXXX").string();
     int descriptor = mkstemp(m_path.data());
     if (descriptor < 0)
-        throw Error("Cannot create file " + m_path);
+        throw Error::cannotCreate(m_path);
     std::FILE* out = fdopen(descriptor, "wb");
     char buffer[1 << 16];
     bool written = out != nullptr;

@@ -30,7 +30,9 @@ void ActiveScheme::readSchemeNames(const SettingsStore& store) {
 
 void ActiveScheme::LoadSequences(const SettingsStore& store) {
     readSchemeNames(store);
-    if (std::optional<std::string> name = readString(store, MarletKey, "Sequence"))
+    if (m_runChoice)
+        m_name = *m_runChoice;
+    else if (std::optional<std::string> name = readString(store, MarletKey, "Sequence"))
         m_name = *name;
 
     const std::string schemeKey = std::string(SequencesKey) + "\\" + m_name;

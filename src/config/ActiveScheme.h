@@ -4,6 +4,7 @@
 #include "config/SettingsStore.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,9 @@ public:
     void LoadSequences(const SettingsStore& store);
     /// Replaces the list of stored scheme names with the subkeys of the Sequences key.
     void readSchemeNames(const SettingsStore& store);
+    /// A scheme chosen for this run ("--set Sequence=NAME"): it wins over the stored
+    /// "Sequence" at every refresh.
+    void chooseForRun(std::string name) { m_runChoice = std::move(name); }
 
     /// The active scheme's name; "Default" until the store names another.
     const std::string& name() const { return m_name; }
@@ -49,6 +53,7 @@ private:
     void clearSequences();
 
     std::string m_name = DefaultSchemeName;
+    std::optional<std::string> m_runChoice;
     std::array<std::string, SchemeEntryCount> m_entries;
     std::string m_pitchPattern;
     std::string m_pitchPrefix;

@@ -14,10 +14,12 @@ bool outputFileUsesQt(const std::string& path) {
     return std::filesystem::path(path).extension() == ".png";
 }
 
-std::unique_ptr<PageDevice> openOutputFile(const std::string& path, const VirtualPaper& paper) {
+std::unique_ptr<PageDevice> openOutputFile(const std::string& path, const VirtualPaper& paper,
+                                           std::optional<int> pictureDpi) {
     if (outputFileUsesQt(path)) {
         requireGuiApplication();
-        return std::make_unique<QtPageDevice>(std::make_unique<PngPagesOutput>(path, paper));
+        return std::make_unique<QtPageDevice>(
+            std::make_unique<PngPagesOutput>(path, paper, pictureDpi));
     }
     if (path == "-" || std::filesystem::path(path).extension() == ".pdf")
         return std::make_unique<PdfPageDevice>(paper, std::make_unique<PdfFileDestination>(path));

@@ -1,5 +1,6 @@
 #include "SystemPrinterCatalog.h"
 
+#include "base/Error.h"
 #include "cups/CupsDestination.h"
 #include "pdf/FontLocator.h"
 #include "pdf/PdfPageDevice.h"
@@ -13,8 +14,10 @@
 
 namespace marlet {
 
-SystemPrinterCatalog::SystemPrinterCatalog(VirtualPaper pdfPaper)
-    : m_pdfPaper(pdfPaper), m_cupsServer(CupsQueue::serverAvailable()) {
+SystemPrinterCatalog::SystemPrinterCatalog(VirtualPaper pdfPaper,
+                                           PdfFolderDestination::FileWritten pdfWritten)
+    : m_pdfPaper(pdfPaper), m_pdfWritten(std::move(pdfWritten)),
+      m_cupsServer(CupsQueue::serverAvailable()) {
 }
 
 std::vector<std::string> SystemPrinterCatalog::printers() const {
@@ -51,8 +54,16 @@ std::vector<std::string> SystemPrinterCatalog::fontFamilies(const std::string&) 
 std::unique_ptr<PageDevice> SystemPrinterCatalog::open(const std::string& printer) const {
     if (printer == PdfPrinterName)
         return std::make_unique<PdfPageDevice>(
-            m_pdfPaper,
-            std::make_unique<PdfFolderDestination>(PdfFolderDestination::defaultFolder()));
+            m_pdfPaper, std::make_unique<PdfFolderDestination>(
+                            PdfFolderDestination::defaultFolder(), m_pdfWritten));
+    std::vector<std::string> names = printers();
+    if (std::ranges::find(names, printer) == names.end()) {
+        std::string list;
+        for (const std::string& name : names)
+            list += (list.empty() ? "" : ", ") + name;
+        throw Error("Printer selected is not valid: " + printer + " (the printers are " + list +
+                    ")");
+    }
     if (!usesQtPrinters()) {
         CupsQueue queue(printer);
         VirtualPaper paper = queue.paper();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PrinterCatalog.h"
+#include "pdf/PdfDestination.h"
 #include "render/VirtualPaper.h"
 
 namespace marlet {
@@ -14,9 +15,10 @@ public:
     /// The name under which the PDF printer is listed.
     static constexpr const char* PdfPrinterName = "PDF printer";
 
-    /// pdfPaper is the sheet the PDF printer lays its pages out on. Whether a CUPS server
-    /// answers is asked once, here.
-    explicit SystemPrinterCatalog(VirtualPaper pdfPaper = {});
+    /// pdfPaper is the sheet the PDF printer lays its pages out on; pdfWritten hears where
+    /// each of its files went. Whether a CUPS server answers is asked once, here.
+    explicit SystemPrinterCatalog(VirtualPaper pdfPaper = {},
+                                  PdfFolderDestination::FileWritten pdfWritten = {});
 
     std::vector<std::string> printers() const override;
     std::string defaultPrinter() const override;
@@ -29,6 +31,7 @@ public:
 
 private:
     VirtualPaper m_pdfPaper;
+    PdfFolderDestination::FileWritten m_pdfWritten;
     bool m_cupsServer;
 };
 

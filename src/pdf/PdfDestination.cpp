@@ -45,7 +45,7 @@ PdfWriter& PdfFileDestination::beginDocument(const std::string& title) {
     if (!m_writer) {
         m_file = m_path == "-" ? stdout : std::fopen(m_path.c_str(), "wb");
         if (!m_file)
-            throw Error("Cannot create file " + m_path);
+            throw Error::cannotCreate(m_path);
         m_writer = std::make_unique<PdfWriter>(m_file, title);
     }
     return *m_writer;
@@ -97,13 +97,16 @@ PdfWriter& PdfFolderDestination::beginDocument(const std::string& title) {
     // Exclusive creation: two jobs in the same second never share a file.
     m_file = std::fopen(m_path.c_str(), "wbx");
     if (!m_file)
-        throw Error("Cannot create file " + m_path);
+        throw Error::cannotCreate(m_path);
     m_writer = std::make_unique<PdfWriter>(m_file, title);
     return *m_writer;
 }
 
 void PdfFolderDestination::endDocument() {
+    bool open = m_writer != nullptr;
     finishFile(m_writer, m_file, m_path);
+    if (open && m_written)
+        m_written(m_path);
 }
 
 } // namespace marlet

@@ -3,6 +3,7 @@
 #include "PdfWriter.h"
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,7 +42,11 @@ private:
 /// title and the time it started, never over an earlier file.
 class PdfFolderDestination final : public PdfDestination {
 public:
-    explicit PdfFolderDestination(std::string folder) : m_folder(std::move(folder)) {}
+    /// Hears the path of each file once it is complete.
+    using FileWritten = std::function<void(const std::string& path)>;
+
+    explicit PdfFolderDestination(std::string folder, FileWritten written = {})
+        : m_folder(std::move(folder)), m_written(std::move(written)) {}
     ~PdfFolderDestination() override;
 
     PdfWriter& beginDocument(const std::string& title) override;
@@ -56,6 +61,7 @@ public:
 
 private:
     std::string m_folder;
+    FileWritten m_written;
     std::string m_path;
     std::FILE* m_file = nullptr;
     std::unique_ptr<PdfWriter> m_writer;

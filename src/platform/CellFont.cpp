@@ -1,5 +1,7 @@
 #include "CellFont.h"
 
+#include "pdf/FontLocator.h"
+
 #include <QByteArray>
 #include <QVector>
 
@@ -51,7 +53,9 @@ WindowsMetrics windowsMetrics(const QRawFont& raw) {
 }
 
 QFont styledFont(const CanvasFont& font) {
-    QFont styled(QString::fromStdString(font.face));
+    // The PDF writer's choice of face, so that PNG pages and PDF print in the same one.
+    FontLocation location = FontLocator::locate(font.face, font.style.bold, font.style.italic);
+    QFont styled(QString::fromStdString(location.family));
     styled.setBold(font.style.bold);
     styled.setItalic(font.style.italic);
     styled.setUnderline(font.style.underline);

@@ -9,8 +9,8 @@
 
 namespace marlet {
 
-/// One canvas font as a printer driver makes it: the face that fontconfig gives for the
-/// name, at a whole-pixel em, and the stretch that makes its glyphs fill the GDI cell.
+/// One canvas font as a printer driver makes it: the face that the PDF writer would print
+/// the name in, at a whole-pixel em, and the stretch that makes its glyphs fill the GDI cell.
 class CellFont {
 public:
     /// Resolves the face and its OS/2 metrics; a height of 0 takes defaultEmPixels.

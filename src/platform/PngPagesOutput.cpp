@@ -6,8 +6,17 @@
 
 namespace marlet {
 
-PngPagesOutput::PngPagesOutput(const std::string& path, const VirtualPaper& paper)
-    : VirtualPageOutput(paper), m_path(path) {
+PngPagesOutput::PngPagesOutput(const std::string& path, const VirtualPaper& paper,
+                               std::optional<int> pictureDpi)
+    : VirtualPageOutput(paper), m_path(path), m_pictureDpi(pictureDpi.value_or(paper.dpi)) {
+}
+
+PageSize PngPagesOutput::imageSize(const VirtualPaper& paper, int pictureDpi,
+                                   Orientation orientation) {
+    PageSize sheet = paper.sheet(orientation);
+    long double scale = static_cast<long double>(pictureDpi) / paper.dpi;
+    return {static_cast<int>(std::lround(sheet.width * scale)),
+            static_cast<int>(std::lround(sheet.height * scale))};
 }
 
 std::string PngPagesOutput::pageFileName(const std::string& path, int page) {
@@ -35,17 +44,17 @@ void PngPagesOutput::endDocument() {
 }
 
 QPainter& PngPagesOutput::startPage() {
-    PageSize sheet = paper().sheet(m_orientation);
+    PageSize size = imageSize(paper(), m_pictureDpi, m_orientation);
     // Gray levels are all a DOS printout has; a byte per pixel keeps an A4 page at 35 MB.
-    m_image = QImage(sheet.width, sheet.height, QImage::Format_Grayscale8);
+    m_image = QImage(size.width, size.height, QImage::Format_Grayscale8);
     if (m_image.isNull())
         throw Error("Out of memory");
     m_image.fill(Qt::white);
-    int dotsPerMetre = static_cast<int>(std::lround(paper().dpi / 0.0254));
+    int dotsPerMetre = static_cast<int>(std::lround(m_pictureDpi / 0.0254));
     m_image.setDotsPerMeterX(dotsPerMetre);
     m_image.setDotsPerMeterY(dotsPerMetre);
     m_painter.begin(&m_image);
-    placeOrigin(m_painter, m_orientation);
+    placeOrigin(m_painter, m_orientation, static_cast<double>(m_pictureDpi) / paper().dpi);
     return m_painter;
 }
 

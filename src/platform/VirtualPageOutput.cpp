@@ -4,9 +4,11 @@
 
 namespace marlet {
 
-void VirtualPageOutput::placeOrigin(QPainter& painter, Orientation orientation) const {
+void VirtualPageOutput::placeOrigin(QPainter& painter, Orientation orientation,
+                                    double scale) const {
     PageSize margin = m_paper.margin(orientation);
     painter.resetTransform();
+    painter.scale(scale, scale);
     painter.translate(margin.width, margin.height);
 }
 

@@ -23,8 +23,9 @@ public:
 protected:
     /// The paper as given.
     const VirtualPaper& paper() const { return m_paper; }
-    /// Moves the painter's origin from the sheet's corner to the printable area's.
-    void placeOrigin(QPainter& painter, Orientation orientation) const;
+    /// Moves the painter's origin from the sheet's corner to the printable area's, drawing
+    /// device pixels at scale image pixels each.
+    void placeOrigin(QPainter& painter, Orientation orientation, double scale = 1) const;
 
 private:
     VirtualPaper m_paper;

@@ -168,20 +168,19 @@ void BoxRenderer::drawFigure(std::int32_t x, std::int32_t y, std::uint16_t& code
         m_printer->fillRect(x, y, x + W, y + H);
         return;
     case 0xDB:
-        m_printer->fillRect(x, y, x + W, y + H);
-        return;
     case 0xDC:
-        m_printer->fillRect(x, y + halfOf(H), x + W, y + H);
-        return;
     case 0xDD:
-        m_printer->fillRect(x, y, x + halfOf(W), y + H);
-        return;
     case 0xDE:
-        m_printer->fillRect(x + halfOf(W), y, x + W, y + H);
+    case 0xDF: {
+        // Blocks are solid ink: the gray of a shade before them must not carry over.
+        m_printer->setFillColor(0, 0, 0);
+        const int left = figure == 0xDE ? x + halfOf(W) : x;
+        const int right = figure == 0xDD ? x + halfOf(W) : x + W;
+        const int top = figure == 0xDC ? y + halfOf(H) : y;
+        const int bottom = figure == 0xDF ? y + halfOf(H) : y + H;
+        m_printer->fillRect(left, top, right, bottom);
         return;
-    case 0xDF:
-        m_printer->fillRect(x, y, x + W, y + halfOf(H));
-        return;
+    }
     default:
         break;
     }

@@ -18,27 +18,20 @@ constexpr char16_t InvisibleGlyph = 0xB9;
 
 } // namespace
 
-void PrintJob::run(const JobSettings& settings, const std::function<void()>& loadScheme) {
+bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loadScheme) {
     try {
         m_printer.setOrientation(settings.orientation);
         if (loadScheme)
             loadScheme();
-        m_printer.setCanvasFont(settings.sampleFont);
-        m_geometry.Condensed = false;
         JobInput input(settings.path, settings.initString);
         m_lineWrap = settings.lineWrap;
         m_pageFeed = settings.pageFeed;
         m_job = JobState{};
-        m_job.pitch = m_geometry.setcell(settings.sampleSize);
+        m_printedPage = false;
+        m_job.pitch = startCell(settings);
         m_job.penX = m_geometry.OriginX;
         m_job.penY = m_geometry.OriginY;
         m_job.requested = m_printer.orientation();
-
-        // The job font takes the sample's face and style; setpitch then gives it the job's
-        // character set and pitch.
-        m_printer.createFont(jobFontRequest(m_printer.canvasFont().face, settings.sampleFont.style,
-                                            m_geometry.FontHeight, m_geometry.CellWidth));
-        m_geometry.setpitch(m_job.pitch);
 
         EscapeInterpreter escapes(m_printer, m_geometry, m_rules.scheme, m_rules.dropList, m_job,
                                   input);
@@ -58,6 +51,19 @@ void PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
     m_updateProgress(RestoreIcon);
     if (m_printer.documentOpen())
         m_printer.endDocument();
+    return m_printedPage;
+}
+
+std::uint8_t PrintJob::startCell(const JobSettings& settings) {
+    m_printer.setCanvasFont(settings.sampleFont);
+    m_geometry.Condensed = false;
+    std::uint8_t pitch = m_geometry.setcell(settings.sampleSize);
+    // The job font takes the sample's face and style; setpitch then gives it the job's
+    // character set and pitch.
+    m_printer.createFont(jobFontRequest(m_printer.canvasFont().face, settings.sampleFont.style,
+                                        m_geometry.FontHeight, m_geometry.CellWidth));
+    m_geometry.setpitch(pitch);
+    return pitch;
 }
 
 void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes) {
@@ -158,6 +164,7 @@ void PrintJob::output(std::uint8_t byte) {
 
 void PrintJob::startPage() {
     m_job.pageOpen = true;
+    m_printedPage = true;
     if (!m_printer.documentOpen()) {
         m_printer.beginDocument(DocumentTitle);
     } else if (m_printer.orientation() == m_job.requested) {

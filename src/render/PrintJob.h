@@ -46,8 +46,13 @@ public:
           m_updateProgress(std::move(updateProgress)) {}
 
     /// Prints the file; loadScheme refreshes the escape-sequence scheme once the printer
-    /// has its orientation. Any open document is ended before an error leaves.
-    void run(const JobSettings& settings, const std::function<void()>& loadScheme = {});
+    /// has its orientation. Any open document is ended before an error leaves. Returns
+    /// whether any page was printed: a file of nothing but blanks and feeds gives none.
+    bool run(const JobSettings& settings, const std::function<void()>& loadScheme = {});
+
+    /// Gives the canvas the sample font and derives the cell and the first job font as a
+    /// job starts; returns the job's first pitch.
+    std::uint8_t startCell(const JobSettings& settings);
 
     static constexpr const char* DocumentTitle = "DOS-console task";
 
@@ -68,6 +73,7 @@ private:
     bool m_lineWrap = true;
     bool m_pageFeed = true;
     JobState m_job;
+    bool m_printedPage = false;
     std::uint16_t m_code = 0;
 };
 

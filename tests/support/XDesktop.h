@@ -4,6 +4,8 @@
 
 #include <xcb/xcb.h>
 
+#include <poll.h>
+
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
@@ -24,21 +26,27 @@ public:
     enum class Tray { Shown, None };
 
     explicit XDesktop(Tray tray = Tray::Shown) {
-        for (int number = 90 + getpid() % 50; number < 200 && !m_server; ++number) {
-            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            if (std::filesystem::exists(socket) || std::filesystem::exists(lock))
-                continue;
-            display = ":" + std::to_string(number);
-            m_server = std::make_unique<ChildProcess>(
-                "/usr/bin/Xvfb", std::vector<std::string>{display, "-screen", "0", "1024x768x24",
-                                                          "-nolisten", "tcp"});
-            if (!waitFor([&] { return std::filesystem::exists(socket) || m_server->exited(); }) ||
-                m_server->exited())
-                m_server.reset();
-        }
-        if (!m_server)
+        // Xvfb picks a free display itself and tells its number on the pipe: stale locks
+        // of servers that were killed cannot mislead it.
+        int ready[2];
+        if (pipe(ready) != 0)
             return;
+        m_server = std::make_unique<ChildProcess>(
+            "/usr/bin/Xvfb",
+            std::vector<std::string>{"-displayfd", std::to_string(ready[1]), "-screen", "0",
+                                     "1024x768x24", "-nolisten", "tcp"});
+        ::close(ready[1]);
+        std::string number;
+        pollfd wait{ready[0], POLLIN, 0};
+        char digit = 0;
+        while (poll(&wait, 1, 10000) == 1 && read(ready[0], &digit, 1) == 1 && digit != '\n')
+            number += digit;
+        ::close(ready[0]);
+        if (number.empty()) {
+            m_server.reset();
+            return;
+        }
+        display = ":" + number;
         m_connection = xcb_connect(display.c_str(), nullptr);
         if (tray == Tray::None) {
             up = !xcb_connection_has_error(m_connection);
