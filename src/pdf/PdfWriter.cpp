@@ -1,5 +1,6 @@
 #include "PdfWriter.h"
 
+#include "PdfImageMask.h"
 #include "base/Error.h"
 
 #include <charconv>
@@ -43,7 +44,8 @@ PdfWriter::~PdfWriter() {
     stopWorker();
 }
 
-void PdfWriter::addPage(double width, double height, std::string content, std::vector<int> fonts) {
+void PdfWriter::addPage(double width, double height, std::string content, std::vector<int> fonts,
+                        std::vector<BitImage> images) {
     Page page;
     page.contents = m_file.reserve();
     page.page = m_file.reserve();
@@ -53,6 +55,9 @@ void PdfWriter::addPage(double width, double height, std::string content, std::v
     for (int font : fonts)
         page.fonts += "/" + m_fonts.resourceName(font) + " " +
                       std::to_string(m_fonts.objectNumber(font)) + " 0 R";
+    for (std::size_t i = 0; i < images.size(); ++i)
+        page.imageNumbers.push_back(m_file.reserve());
+    page.images = std::move(images);
     m_pageNumbers.push_back(page.page);
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return m_queue.size() < MaxQueuedPages; });
@@ -79,10 +84,19 @@ void PdfWriter::work() {
 
 void PdfWriter::writePage(const Page& page) {
     m_file.stream(page.contents, "/Filter/FlateDecode", deflateBytes(page.content, 6));
+    std::string images;
+    for (std::size_t i = 0; i < page.images.size(); ++i) {
+        PdfImageMask::write(m_file, page.imageNumbers[i], page.images[i]);
+        images += "/" + PdfImageMask::resourceName(i) + " " + std::to_string(page.imageNumbers[i]) +
+                  " 0 R";
+    }
+    if (!images.empty())
+        images = "/XObject<<" + images + ">>";
     m_file.object(page.page, "<</Type/Page/Parent " + std::to_string(m_pages) +
                                  " 0 R/MediaBox[0 0 " + points(page.width) + " " +
-                                 points(page.height) + "]/Resources<</Font<<" + page.fonts +
-                                 ">>>>/Contents " + std::to_string(page.contents) + " 0 R>>");
+                                 points(page.height) + "]/Resources<</Font<<" + page.fonts + ">>" +
+                                 images + ">>/Contents " + std::to_string(page.contents) +
+                                 " 0 R>>");
 }
 
 void PdfWriter::stopWorker() {
