@@ -2,10 +2,11 @@
 // (both threads), MB/s, pages/s, peak memory and PDF bytes per page, with cups-filters' texttopdf
 // on the same input beside it when it is installed.
 //
-//   marlet-print-bench [--runs N] [--escapes] [SIZE_MB ...]      (default: 3 runs; 1 10)
+//   marlet-print-bench [--runs N] [--escapes | --graphics] [SIZE_MB ...]   (default: 3 runs; 1 10)
 //
 // --escapes switches type styles every few lines with Epson sequences, printed under the
-// ready-made Epson scheme and its drop list.
+// ready-made Epson scheme and its drop list. --graphics adds a 24-pin bit-image stamp and
+// a line-spacing command every few lines, printed under the ready-made 24-pin scheme.
 
 #include "ReportGenerator.h"
 
@@ -68,18 +69,18 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-// A data folder with the shipped tables and the Epson drop list, and a settings store
-// with the Epson scheme active.
-void prepareEpson(const fs::path& work) {
+// A data folder with the shipped tables and a scheme's drop list, and a settings store
+// with that ready-made scheme active.
+void prepareScheme(const fs::path& work, const std::string& file, const std::string& scheme) {
     fs::create_directories(work / "data");
     for (const char* name : {"866.cp", "Русский.lng"})
         fs::copy_file(fs::path(MARLET_DATA_DIR) / name, work / "data" / name);
-    fs::copy_file(fs::path(MARLET_DATA_DIR) / "schemes/epson-escp-9pin.seq",
+    fs::copy_file(fs::path(MARLET_DATA_DIR) / "schemes" / (file + ".seq"),
                   work / "data/unused.seq");
     std::string registry = (work / "registry.db").string();
     runProgram({MARLET_REG, "--registry", registry, "import",
-                std::string(MARLET_DATA_DIR) + "/schemes/epson-escp-9pin.reg"});
-    runProgram({MARLET_REG, "--registry", registry, "set", ".", "Sequence", "Epson ESC-P 9-pin"});
+                std::string(MARLET_DATA_DIR) + "/schemes/" + file + ".reg"});
+    runProgram({MARLET_REG, "--registry", registry, "set", ".", "Sequence", scheme});
 }
 
 } // namespace
@@ -87,12 +88,15 @@ void prepareEpson(const fs::path& work) {
 int main(int argc, char** argv) {
     int runs = 3;
     bool escapes = false;
+    bool graphics = false;
     std::vector<int> sizes;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--runs") == 0 && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--escapes") == 0)
             escapes = true;
+        else if (std::strcmp(argv[i], "--graphics") == 0)
+            escapes = graphics = true;
         else
             sizes.push_back(std::atoi(argv[i]));
     }
@@ -103,14 +107,20 @@ int main(int argc, char** argv) {
     fs::path work = fs::temp_directory_path() / ("marlet-bench-" + std::to_string(getpid()));
     fs::create_directories(work);
     const std::string dataDir = escapes ? (work / "data").string() : MARLET_DATA_DIR;
-    if (escapes)
-        prepareEpson(work);
-    std::printf("%s report, median of %d runs\n", escapes ? "Epson-styled" : "plain", runs);
+    if (graphics)
+        prepareScheme(work, "epson-escp2-24pin", "Epson ESC-P2 24-pin");
+    else if (escapes)
+        prepareScheme(work, "epson-escp-9pin", "Epson ESC-P 9-pin");
+    std::printf("%s report, median of %d runs\n",
+                graphics  ? "Epson-styled, with bit images and spacing,"
+                : escapes ? "Epson-styled"
+                          : "plain",
+                runs);
     std::printf("%8s %6s %7s %6s %7s %8s %8s %11s %12s %7s\n", "input", "pages", "wall s", "cpu s",
                 "MB/s", "pages/s", "peak MB", "PDF B/page", "texttopdf s", "ratio");
     int failures = 0;
     for (int megabytes : sizes) {
-        marlet::bench::ReportGenerator generator(escapes);
+        marlet::bench::ReportGenerator generator(escapes, graphics);
         fs::path input = work / ("report-" + std::to_string(megabytes) + "mb.prn");
         fs::path output = work / ("report-" + std::to_string(megabytes) + "mb.pdf");
         {
