@@ -64,13 +64,14 @@ protected:
 
     // Prints the bytes; returns the images the trace placed.
     std::vector<Placed> print(const std::string& registry, const std::string& bytes,
-                              const std::string& out, int dpi) {
+                              const std::string& out, int dpi,
+                              const std::string& paper = "2000x2700px") {
         std::ofstream(folder.file("job.prn"), std::ios::binary) << bytes;
         const std::string command =
             "'" MARLET_BINARY_DIR "/marlet-print' --data-dir '" MARLET_DATA_DIR "' --registry '" +
-            registry + "' --dpi " + std::to_string(dpi) +
-            " --paper 2000x2700px --unprintable 0,0 --trace '" + folder.file("trace.txt") +
-            "' -o '" + folder.file(out) + "' '" + folder.file("job.prn") + "'";
+            registry + "' --dpi " + std::to_string(dpi) + " --paper " + paper +
+            " --unprintable 0,0 --trace '" + folder.file("trace.txt") + "' -o '" +
+            folder.file(out) + "' '" + folder.file("job.prn") + "'";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
         std::vector<Placed> placed;
         std::ifstream trace(folder.file("trace.txt"));
@@ -213,4 +214,44 @@ TEST_F(GraphicsRoundTripTest, ABarcodeReaderReadsThePicturesFromThePdf) {
     const std::string text = output("pdftotext '" + pdf + "' -");
     EXPECT_NE(text.find("Invoice 1452"), std::string::npos) << text;
     EXPECT_NE(text.find("Total"), std::string::npos) << text;
+}
+
+TEST_F(GraphicsRoundTripTest, TheInvoiceExampleIsTextWithALogoAndABarcode) {
+    const std::string registry = registryFor("epson-escp-9pin", "Epson ESC-P 9-pin");
+    std::ifstream example(MARLET_SOURCE_DIR "/examples/invoice-pictures.prn", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(example)), {});
+    const std::vector<Placed> placed = print(registry, bytes, "invoice.pdf", 600, "A4");
+    // Six 8-dot stripes of logo, five of barcode, each stripe abutting the one before.
+    ASSERT_EQ(placed.size(), 11u);
+    expectAbutting({placed.begin(), placed.begin() + 6}, "logo");
+    expectAbutting({placed.begin() + 6, placed.end()}, "barcode");
+    const std::string pdf = folder.file("invoice.pdf");
+    const std::string text = output("pdftotext '" + pdf + "' -");
+    EXPECT_NE(text.find("СЧЕТ-ФАКТУРА № 1452"), std::string::npos) << text;
+    output("pdftoppm -r 300 -png '" + pdf + "' '" + folder.file("invoice") + "'");
+    EXPECT_EQ(output("zbarimg -q '" + folder.file("invoice-1.png") + "' 2>/dev/null"),
+              "CODE-128:1452-14031997\n");
+}
+
+TEST_F(GraphicsRoundTripTest, APageOfGraphicsStaysSmallInThePdf) {
+    // Eight inches by ten of 24-pin stripes at 180 dpi: codes, labels and photos side by
+    // side, as a label or catalogue program prints them.
+    const BitImage tile =
+        stacked({qrCode("Marlet 17", 4), code128("MARLET-17", 2, 48), ditheredPhoto(240, 120)});
+    BitImage page(1440, 1800);
+    for (int y = 0; y < page.height(); ++y) {
+        for (int x = 0; x < page.width(); ++x) {
+            if (tile.dot(x % 360 < tile.width() ? x % 360 : 0, y % tile.height()) &&
+                x % 360 < tile.width())
+                page.setDot(x, y);
+        }
+    }
+    const std::string registry = registryFor("epson-escp2-24pin", "Epson ESC-P2 24-pin");
+    const std::vector<Placed> placed =
+        print(registry, Esc + "3\x18" + columnStripes(page, Esc + "*'", 24), "page.pdf", 600, "A4");
+    EXPECT_EQ(placed.size(), 75u);
+    const auto size = std::filesystem::file_size(folder.file("page.pdf"));
+    EXPECT_LT(size, 40u * 1024) << size;
+    EXPECT_EQ(output("qpdf --check '" + folder.file("page.pdf") + "' >/dev/null 2>&1; echo $?"),
+              "0\n");
 }
