@@ -78,7 +78,7 @@ bool PclCommands::parse(std::string_view ahead, std::vector<Parameter>& paramete
         Parameter parameter;
         const std::size_t start = i;
         if (i < ahead.size() && (ahead[i] == '+' || ahead[i] == '-')) {
-            parameter.signed_ = true;
+            parameter.relative = true;
             ++i;
         }
         while (i < ahead.size() && ((ahead[i] >= '0' && ahead[i] <= '9') || ahead[i] == '.'))
@@ -174,7 +174,7 @@ void PclCommands::moveTo(std::int32_t& pen, std::int32_t origin, const Parameter
                          int resolution, int perInch) {
     const std::int32_t distance =
         roundToField<std::int32_t>(parameter.value * resolution / perInch);
-    pen = parameter.signed_ ? pen + distance : origin + distance;
+    pen = parameter.relative ? pen + distance : origin + distance;
 }
 
 void PclCommands::startRaster(bool atCursor) {

@@ -29,7 +29,7 @@ private:
     struct Parameter {
         char letter = 0; // upper case
         long double value = 0;
-        bool signed_ = false;
+        bool relative = false;
     };
     bool parse(std::string_view ahead, std::vector<Parameter>& parameters,
                std::size_t& length) const;
