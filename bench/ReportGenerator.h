@@ -11,8 +11,11 @@ namespace marlet::bench {
 class ReportGenerator {
 public:
     /// Whether the report switches type styles as an Epson-driving program does: bold and
-    /// italic rows, a condensed total line and a wide title, every few lines.
-    explicit ReportGenerator(bool escapes = false) : m_escapes(escapes) {}
+    /// italic rows, a condensed total line and a wide title, every few lines; and whether
+    /// every fourth row also carries a 24-pin bit-image stamp beside it and switches between
+    /// binary and standard line spacing.
+    explicit ReportGenerator(bool escapes = false, bool graphics = false)
+        : m_escapes(escapes || graphics), m_graphics(graphics) {}
 
     /// Pages until the report holds at least that many bytes.
     std::string generate(std::size_t bytes);
@@ -24,7 +27,10 @@ private:
     void page(std::string& out);
     unsigned next();
 
+    std::string stamp() const;
+
     bool m_escapes = false;
+    bool m_graphics = false;
     unsigned m_state = 1997;
     int m_pages = 0;
     int m_row = 0;

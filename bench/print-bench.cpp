@@ -7,10 +7,11 @@
 // program's CPU time less that, and "content B/p" the content stream bytes of a page before
 // compression. "1 core s" is the same job pinned to a single core, so with one compressing thread.
 //
-//   marlet-print-bench [--runs N] [--escapes] [SIZE_MB ...]      (default: 3 runs; 1 10)
+//   marlet-print-bench [--runs N] [--escapes | --graphics] [SIZE_MB ...]   (default: 3 runs; 1 10)
 //
 // --escapes switches type styles every few lines with Epson sequences, printed under the
-// ready-made Epson scheme and its drop list.
+// ready-made Epson scheme and its drop list. --graphics adds a 24-pin bit-image stamp and
+// a line-spacing command every few lines, printed under the ready-made 24-pin scheme.
 
 #include "ProgramMain.h"
 #include "ReportGenerator.h"
@@ -139,27 +140,28 @@ ContentSplit contentSplit(const fs::path& pdfPath, int pages) {
     return split;
 }
 
-// A data folder with the shipped tables and the Epson drop list, and a settings store
-// with the Epson scheme active.
-void prepareEpson(const fs::path& work) {
+// A data folder with the shipped tables and a scheme's drop list, and a settings store
+// with that ready-made scheme active.
+void prepareScheme(const fs::path& work, const std::string& file, const std::string& scheme) {
     fs::create_directories(work / "data");
     for (const char* name : {"866.cp", "Русский.lng"})
         fs::copy_file(fs::path(MARLET_DATA_DIR) / name, work / "data" / name);
-    fs::copy_file(fs::path(MARLET_DATA_DIR) / "schemes/epson-escp-9pin.seq",
+    fs::copy_file(fs::path(MARLET_DATA_DIR) / "schemes" / (file + ".seq"),
                   work / "data/unused.seq");
     std::string registry = (work / "registry.db").string();
     runProgram({MARLET_REG, "--registry", registry, "import",
-                std::string(MARLET_DATA_DIR) + "/schemes/epson-escp-9pin.reg"});
-    runProgram({MARLET_REG, "--registry", registry, "set", ".", "Sequence", "Epson ESC-P 9-pin"});
+                std::string(MARLET_DATA_DIR) + "/schemes/" + file + ".reg"});
+    runProgram({MARLET_REG, "--registry", registry, "set", ".", "Sequence", scheme});
 }
 
 const char* const Usage =
-    "Usage: marlet-print-bench [--runs N] [--escapes] [SIZE_MB ...]\n"
+    "Usage: marlet-print-bench [--runs N] [--escapes | --graphics] [SIZE_MB ...]\n"
     "Prints generated CP866 reports of SIZE_MB megabytes (1 and 10) into PDF with marlet-print\n"
     "and reports the median of N runs (3).\n"
     "\n"
     "      --runs N    runs of each size\n"
     "      --escapes   switch type styles every few lines under the Epson scheme\n"
+    "      --graphics  the same with a 24-pin bit-image stamp and line spacing commands\n"
     "  -h, --help      show this help\n";
 
 int positive(const std::string& option, const std::string& text) {
@@ -174,6 +176,7 @@ int positive(const std::string& option, const std::string& text) {
 struct BenchOptions {
     int runs = 3;
     bool escapes = false;
+    bool graphics = false;
     bool help = false;
     std::vector<int> sizes;
 
@@ -185,6 +188,8 @@ struct BenchOptions {
                 options.help = true;
             else if (argument == "--escapes")
                 options.escapes = true;
+            else if (argument == "--graphics")
+                options.escapes = options.graphics = true;
             else if (argument == "--runs" && i + 1 < arguments.size())
                 options.runs = positive(argument, arguments[++i]);
             else if (argument.starts_with("-"))
@@ -220,21 +225,28 @@ struct WorkFolder {
 int bench(const BenchOptions& options) {
     const int runs = options.runs;
     const bool escapes = options.escapes;
+    const bool graphics = options.graphics;
     const std::vector<int>& sizes = options.sizes;
     const bool compare = access(TextToPdf, X_OK) == 0;
 
     const WorkFolder folder;
     const fs::path& work = folder.path;
     const std::string dataDir = escapes ? (work / "data").string() : MARLET_DATA_DIR;
-    if (escapes)
-        prepareEpson(work);
-    std::printf("%s report, median of %d runs\n", escapes ? "Epson-styled" : "plain", runs);
+    if (graphics)
+        prepareScheme(work, "epson-escp2-24pin", "Epson ESC-P2 24-pin");
+    else if (escapes)
+        prepareScheme(work, "epson-escp-9pin", "Epson ESC-P 9-pin");
+    std::printf("%s report, median of %d runs\n",
+                graphics  ? "Epson-styled, with bit images and spacing,"
+                : escapes ? "Epson-styled"
+                          : "plain",
+                runs);
     std::printf("%8s %6s %7s %6s %6s %9s %8s %7s %8s %8s %11s %10s %12s %7s\n", "input", "pages",
                 "wall s", "cpu s", "main s", "deflate s", "1 core s", "MB/s", "pages/s", "peak MB",
                 "content B/p", "PDF B/p", "texttopdf s", "ratio");
     int failures = 0;
     for (int megabytes : sizes) {
-        marlet::bench::ReportGenerator generator(escapes);
+        marlet::bench::ReportGenerator generator(escapes, graphics);
         fs::path input = work / ("report-" + std::to_string(megabytes) + "mb.prn");
         fs::path output = work / ("report-" + std::to_string(megabytes) + "mb.pdf");
         {

@@ -238,3 +238,26 @@ TEST(ActiveScheme, ASchemeChosenForTheRunWinsOverTheStoredOneAtEveryRefresh) {
     EXPECT_EQ(none.name(), "No sequences");
     EXPECT_EQ(entriesOf(none), NoEntries);
 }
+
+TEST(ActiveSchemeTest, TheLanguageValueSwitchesOnAPrinterLanguageForItsSchemeOnly) {
+    MemorySettingsStore store;
+    ActiveScheme scheme;
+    EXPECT_EQ(scheme.language(), PrinterLanguage::None);
+    storeFullScheme(store, "Epson");
+    store.setValue(schemeKey("Epson"), "Language", "esc/p2");
+    storeFullScheme(store, "Plain");
+    store.setValue(schemeKey("Odd"), "Language", "PostScript");
+    selectScheme(store, "Epson");
+    scheme.LoadSequences(store);
+    EXPECT_EQ(scheme.language(), PrinterLanguage::EscP2);
+    EXPECT_EQ(printerLanguageName(scheme.language()), "ESC/P2");
+    // A scheme without the value, an unknown language and the built-in schemes have none.
+    for (const char* name : {"Plain", "Odd", "Default", "No sequences"}) {
+        selectScheme(store, name);
+        scheme.LoadSequences(store);
+        EXPECT_EQ(scheme.language(), PrinterLanguage::None) << name;
+    }
+    store.setValue(schemeKey("Epson"), "Language", StoredValue{1u});
+    selectScheme(store, "Epson");
+    EXPECT_EQ(loadFailure(scheme, store), "Invalid data type for 'Language'");
+}

@@ -33,4 +33,18 @@ T roundToField(long double v) {
     return fitField<T>(roundHalfEven(v));
 }
 
+/// R(numerator / denominator) in whole numbers, so that equal ratios always round alike
+/// (a 24-dot stripe and a 24/180-inch line feed come out the same height). denominator > 0.
+inline std::int64_t roundRatio(std::int64_t numerator, std::int64_t denominator) {
+    std::int64_t quotient = numerator / denominator;
+    std::int64_t remainder = numerator % denominator;
+    if (remainder < 0) {
+        remainder += denominator;
+        --quotient;
+    }
+    if (2 * remainder > denominator || (2 * remainder == denominator && quotient % 2 != 0))
+        ++quotient;
+    return quotient;
+}
+
 } // namespace marlet

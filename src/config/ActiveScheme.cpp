@@ -50,6 +50,8 @@ void ActiveScheme::LoadSequences(const SettingsStore& store) {
             m_entries[static_cast<std::size_t>(which)] =
                 value->substr(0, MaxStoredRead).substr(0, MaxSequenceLength);
     }
+    std::optional<std::string> language = readString(store, schemeKey, LanguageValueName);
+    m_language = language ? printerLanguageNamed(*language) : PrinterLanguage::None;
     deriveParameterForm(entry(SchemeEntry::Pitch), m_pitchPattern, m_pitchPrefix);
     deriveParameterForm(entry(SchemeEntry::LPI), m_lpiPattern, m_lpiPrefix);
 }
@@ -61,6 +63,7 @@ void ActiveScheme::clearSequences() {
     m_pitchPrefix.clear();
     m_lpiPattern.clear();
     m_lpiPrefix.clear();
+    m_language = PrinterLanguage::None;
 }
 
 } // namespace marlet

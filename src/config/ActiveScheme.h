@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/PrinterLanguage.h"
 #include "config/SchemeEntry.h"
 #include "config/SettingsStore.h"
 
@@ -23,8 +24,8 @@ public:
 
     /// Refreshes the scheme from the store: the stored scheme names, the active name from
     /// "Sequence", then that scheme's entries. Without a stored key for the active name
-    /// every entry and derived string is emptied. A value that is not a string fails with
-    /// "Invalid data type for 'NAME'"; what was read before it stays.
+    /// every entry and derived string is emptied and no language is on. A value that is not a
+    /// string fails with "Invalid data type for 'NAME'"; what was read before it stays.
     void LoadSequences(const SettingsStore& store);
     /// Replaces the list of stored scheme names with the subkeys of the Sequences key.
     void readSchemeNames(const SettingsStore& store);
@@ -46,6 +47,8 @@ public:
     const std::string& lpiPattern() const { return m_lpiPattern; }
     /// The `LPI` entry without its "_".
     const std::string& lpiPrefix() const { return m_lpiPrefix; }
+    /// The printer language the scheme's "Language" value switches on; None without one.
+    PrinterLanguage language() const { return m_language; }
     /// The stored schemes' names, in the order the store lists them.
     const std::vector<std::string>& storedSchemes() const { return m_storedSchemes; }
 
@@ -59,6 +62,7 @@ private:
     std::string m_pitchPrefix;
     std::string m_lpiPattern;
     std::string m_lpiPrefix;
+    PrinterLanguage m_language = PrinterLanguage::None;
     std::vector<std::string> m_storedSchemes;
 };
 

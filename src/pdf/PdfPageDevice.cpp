@@ -1,6 +1,7 @@
 #include "PdfPageDevice.h"
 
 #include "FontLocator.h"
+#include "PdfImageMask.h"
 #include "base/Error.h"
 #include "render/ThinLine.h"
 
@@ -82,6 +83,8 @@ void PdfPageDevice::startPage() {
     m_page.emplace(scale, sheet.height * scale, margin.width, margin.height);
     m_pageFonts.clear();
     m_decorations.clear();
+    m_images.clear();
+    m_imagePaint.clear();
 }
 
 void PdfPageDevice::finishPage() {
@@ -94,8 +97,8 @@ void PdfPageDevice::finishPage() {
         if (m_pageFonts[font])
             fonts.push_back(static_cast<int>(font));
     }
-    m_writer->addPage(sheet.width * scale, sheet.height * scale, m_page->finish(),
-                      std::move(fonts));
+    m_writer->addPage(sheet.width * scale, sheet.height * scale, m_page->finish() + m_imagePaint,
+                      std::move(fonts), std::move(m_images));
     m_page.reset();
 }
 
@@ -246,6 +249,14 @@ void PdfPageDevice::lineTo(int x, int y) {
 
 void PdfPageDevice::setFillColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     m_fill = static_cast<std::uint32_t>(red) << 16 | static_cast<std::uint32_t>(green) << 8 | blue;
+}
+
+void PdfPageDevice::drawImage(int left, int top, int right, int bottom, const BitImage& image) {
+    if (!m_page || right <= left || bottom <= top || image.width() == 0 || image.height() == 0)
+        return;
+    m_imagePaint +=
+        PdfImageMask::paint(PdfImageMask::resourceName(m_images.size()), left, top, right, bottom);
+    m_images.push_back(image);
 }
 
 void PdfPageDevice::fillRect(int left, int top, int right, int bottom) {

@@ -49,6 +49,7 @@ public:
     void lineTo(int x, int y) override;
     void setFillColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;
     void fillRect(int left, int top, int right, int bottom) override;
+    void drawImage(int left, int top, int right, int bottom, const BitImage& image) override;
 
     void close() override;
 
@@ -76,6 +77,9 @@ private:
     std::optional<PdfPageContent> m_page;
     std::vector<int> m_pageFonts;
     std::vector<std::array<int, 4>> m_decorations;
+    // Pictures go over everything else of the page; they paint only their inked dots.
+    std::vector<BitImage> m_images;
+    std::string m_imagePaint;
     std::map<const FontFace*, int> m_fileFonts;
 
     CanvasFont m_font;

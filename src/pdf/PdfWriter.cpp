@@ -1,5 +1,6 @@
 #include "PdfWriter.h"
 
+#include "PdfImageMask.h"
 #include "base/Error.h"
 
 #include <charconv>
@@ -38,7 +39,8 @@ PdfWriter::PdfWriter(std::FILE* out, std::string title, int threads)
 
 PdfWriter::~PdfWriter() = default;
 
-void PdfWriter::addPage(double width, double height, std::string content, std::vector<int> fonts) {
+void PdfWriter::addPage(double width, double height, std::string content, std::vector<int> fonts,
+                        std::vector<BitImage> images) {
     Page page;
     page.contents = m_file.reserve();
     page.page = m_file.reserve();
@@ -47,6 +49,9 @@ void PdfWriter::addPage(double width, double height, std::string content, std::v
     for (int font : fonts)
         page.fonts += "/" + m_fonts.resourceName(font) + " " +
                       std::to_string(m_fonts.objectNumber(font)) + " 0 R";
+    for (std::size_t i = 0; i < images.size(); ++i)
+        page.imageNumbers.push_back(m_file.reserve());
+    page.images = std::move(images);
     m_pageNumbers.push_back(page.page);
     m_pool.submit(std::move(content), [this, page = std::move(page)](std::string deflated) {
         writePage(page, deflated);
@@ -55,10 +60,19 @@ void PdfWriter::addPage(double width, double height, std::string content, std::v
 
 void PdfWriter::writePage(const Page& page, const std::string& deflated) {
     m_file.stream(page.contents, "/Filter/FlateDecode", deflated);
+    std::string images;
+    for (std::size_t i = 0; i < page.images.size(); ++i) {
+        PdfImageMask::write(m_file, page.imageNumbers[i], page.images[i]);
+        images += "/" + PdfImageMask::resourceName(i) + " " + std::to_string(page.imageNumbers[i]) +
+                  " 0 R";
+    }
+    if (!images.empty())
+        images = "/XObject<<" + images + ">>";
     m_file.object(page.page, "<</Type/Page/Parent " + std::to_string(m_pages) +
                                  " 0 R/MediaBox[0 0 " + points(page.width) + " " +
-                                 points(page.height) + "]/Resources<</Font<<" + page.fonts +
-                                 ">>>>/Contents " + std::to_string(page.contents) + " 0 R>>");
+                                 points(page.height) + "]/Resources<</Font<<" + page.fonts + ">>" +
+                                 images + ">>/Contents " + std::to_string(page.contents) +
+                                 " 0 R>>");
 }
 
 void PdfWriter::finish() {

@@ -3,6 +3,7 @@
 #include "DeflatePool.h"
 #include "PdfFile.h"
 #include "PdfFontSet.h"
+#include "render/BitImage.h"
 
 #include <cstdio>
 #include <string>
@@ -28,8 +29,10 @@ public:
     void markGlyph(int font, std::uint16_t glyph, char16_t character) {
         m_fonts.markGlyph(font, glyph, character);
     }
-    /// Queues a finished page of the given size in points, using the given fonts.
-    void addPage(double width, double height, std::string content, std::vector<int> fonts);
+    /// Queues a finished page of the given size in points, using the given fonts and the
+    /// images its content paints by their resource names (PdfImageMask).
+    void addPage(double width, double height, std::string content, std::vector<int> fonts,
+                 std::vector<BitImage> images = {});
     /// Completes the file; fails with "Cannot write file" when a write did not get through.
     void finish();
 
@@ -44,6 +47,8 @@ private:
         double width = 0;
         double height = 0;
         std::string fonts; // the page's font resources, made while the font set stands still
+        std::vector<BitImage> images;
+        std::vector<int> imageNumbers;
     };
     void writePage(const Page& page, const std::string& deflated);
 

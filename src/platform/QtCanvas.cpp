@@ -1,7 +1,9 @@
 #include "QtCanvas.h"
 
+#include "base/Error.h"
 #include "render/ThinLine.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPen>
 
@@ -115,6 +117,23 @@ void QtCanvas::fillRect(int left, int top, int right, int bottom) {
         return;
     useBaseTransform();
     m_painter->fillRect(QRect(left, top, right - left, bottom - top), m_fillColor);
+}
+
+void QtCanvas::drawImage(int left, int top, int right, int bottom, const BitImage& image) {
+    if (!m_painter || right <= left || bottom <= top)
+        return;
+    useBaseTransform();
+    // Scaled here, dot by dot, so that every back end puts the same pixels on the paper;
+    // the blank dots are transparent, the inked ones take the text's black.
+    const BitImage pixels = image.scaled(right - left, bottom - top);
+    QImage mono(pixels.width(), pixels.height(), QImage::Format_Mono);
+    if (mono.isNull())
+        throw Error("Out of memory");
+    // Qt pads its rows to 32 bits; ours are padded to bytes.
+    for (int y = 0; y < pixels.height(); ++y)
+        std::copy(pixels.row(y), pixels.row(y) + pixels.stride(), mono.scanLine(y));
+    mono.setColorTable({qRgba(0, 0, 0, 0), qRgba(0, 0, 0, 255)});
+    m_painter->drawImage(QPoint(left, top), mono);
 }
 
 } // namespace marlet

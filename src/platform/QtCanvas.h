@@ -46,6 +46,8 @@ public:
     void setFillColor(const QColor& color) { m_fillColor = color; }
     /// Fills columns left..right-1 and rows top..bottom-1.
     void fillRect(int left, int top, int right, int bottom);
+    /// Draws a bit image's inked dots over columns left..right-1 and rows top..bottom-1.
+    void drawImage(int left, int top, int right, int bottom, const BitImage& image);
 
 private:
     using FontKey = std::tuple<std::string, int, int, bool, bool, bool, bool>;

@@ -45,6 +45,9 @@ public:
     void lineTo(int x, int y) override { m_canvas.lineTo(x, y); }
     void setFillColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;
     void fillRect(int left, int top, int right, int bottom) override;
+    void drawImage(int left, int top, int right, int bottom, const BitImage& image) override {
+        m_canvas.drawImage(left, top, right, bottom, image);
+    }
 
 private:
     std::unique_ptr<PageOutput> m_output;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BitImage.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -118,6 +120,12 @@ public:
     virtual void setFillColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) = 0;
     /// Fills columns left..right-1 and rows top..bottom-1.
     virtual void fillRect(int left, int top, int right, int bottom) = 0;
+
+    /// Draws a bit image stretched over columns left..right-1 and rows top..bottom-1: its
+    /// inked dots in the text colour, the rest left as it was. A device that cannot draw
+    /// pictures leaves them out.
+    virtual void drawImage(int /*left*/, int /*top*/, int /*right*/, int /*bottom*/,
+                           const BitImage& /*image*/) {}
 
     /// Completes the output at the end of a run: a file that collects every document is
     /// finished here, so that a failed write can still be reported.

@@ -35,7 +35,12 @@ bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
 
         EscapeInterpreter escapes(m_printer, m_geometry, m_rules.scheme, m_rules.dropList, m_job,
                                   input);
-        printBytes(input, escapes);
+        PrintHead head(m_printer, m_geometry, m_job, [this] { startPage(); });
+        std::unique_ptr<LanguageCommands> language =
+            LanguageCommands::make(m_rules.scheme.language(), head, input);
+        printBytes(input, escapes, language.get());
+        if (language)
+            language->finish();
     } catch (...) {
         // No document is left open behind a failure.
         m_updateProgress(RestoreIcon);
@@ -66,7 +71,7 @@ std::uint8_t PrintJob::startCell(const JobSettings& settings) {
     return pitch;
 }
 
-void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes) {
+void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageCommands* language) {
     const std::uint32_t size = input.fileSize();
     const std::uint32_t progressDivisor = size / 16;
     std::uint32_t lastStep = 99;
@@ -83,6 +88,15 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes) {
             nextStepAt = (static_cast<std::uint64_t>(step) + 1) * progressDivisor;
         }
         std::uint8_t byte = input.next();
+        if (language && takenByLanguage(byte, *language)) {
+            // A picture or a move: the line does not wrap, the printer clips past the edge.
+            m_code = 0;
+            if (m_job.penY > m_printer.pageSize().height - 2 * m_geometry.FontHeight) {
+                m_job.penY = m_geometry.OriginY;
+                m_job.pageOpen = false;
+            }
+            continue;
+        }
         m_code = m_table.code(byte);
         // A byte that begins a recognised sequence is part of it: it neither prints (SI
         // for condensed would otherwise leave a blank cell) nor starts a built-in command.
@@ -105,6 +119,15 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes) {
             m_job.pageOpen = false;
         }
     }
+}
+
+bool PrintJob::takenByLanguage(std::uint8_t byte, LanguageCommands& language) {
+    if (byte == Escape && language.escape())
+        return true;
+    // Raster rows end at the first byte that is not one of them.
+    if (language.gathering())
+        language.finish();
+    return false;
 }
 
 void PrintJob::dispatch(std::uint8_t byte, EscapeInterpreter& escapes) {

@@ -2,6 +2,7 @@
 
 #include "BoxRenderer.h"
 #include "EscapeInterpreter.h"
+#include "LanguageCommands.h"
 #include "PageDevice.h"
 #include "PageGeometry.h"
 #include "charset/CodePageTable.h"
@@ -57,7 +58,8 @@ public:
     static constexpr const char* DocumentTitle = "DOS-console task";
 
 private:
-    void printBytes(JobInput& input, EscapeInterpreter& escapes);
+    void printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageCommands* language);
+    bool takenByLanguage(std::uint8_t byte, LanguageCommands& language);
     void dispatch(std::uint8_t byte, EscapeInterpreter& escapes);
     void output(std::uint8_t byte);
     void startPage();

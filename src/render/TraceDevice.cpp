@@ -85,4 +85,10 @@ void TraceDevice::fillRect(int left, int top, int right, int bottom) {
     m_target.fillRect(left, top, right, bottom);
 }
 
+void TraceDevice::drawImage(int left, int top, int right, int bottom, const BitImage& image) {
+    m_out << "image " << left << ' ' << top << ' ' << right << ' ' << bottom << ' ' << image.width()
+          << 'x' << image.height() << '\n';
+    m_target.drawImage(left, top, right, bottom, image);
+}
+
 } // namespace marlet

@@ -41,6 +41,7 @@ public:
     void lineTo(int x, int y) override;
     void setFillColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) override;
     void fillRect(int left, int top, int right, int bottom) override;
+    void drawImage(int left, int top, int right, int bottom, const BitImage& image) override;
     void close() override { m_target.close(); }
 
 private:

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace marlet {
+
+/// A picture of dots, one bit each: rows top to bottom, eight dots a byte with the leftmost
+/// in the high bit, each row padded to whole bytes, as PDF image masks and monochrome
+/// bitmaps keep them. A set bit is a dot of ink.
+class BitImage {
+public:
+    BitImage() = default;
+    /// A blank picture of width by height dots.
+    BitImage(int width, int height);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    /// Bytes in one row.
+    int stride() const { return (m_width + 7) / 8; }
+    /// Whether the dot at (x, y) is inked.
+    bool dot(int x, int y) const {
+        return (m_bits[static_cast<std::size_t>(y * stride() + x / 8)] >> (7 - x % 8)) & 1;
+    }
+    /// Inks the dot at (x, y).
+    void setDot(int x, int y) {
+        m_bits[static_cast<std::size_t>(y * stride() + x / 8)] |=
+            static_cast<std::uint8_t>(0x80 >> (x % 8));
+    }
+    /// The bytes of one row.
+    const std::uint8_t* row(int y) const { return m_bits.data() + y * stride(); }
+    std::uint8_t* row(int y) { return m_bits.data() + y * stride(); }
+    /// Every row, one after another.
+    const std::vector<std::uint8_t>& bits() const { return m_bits; }
+    /// Whether any dot is inked.
+    bool inked() const;
+
+    /// The picture at width by height pixels: each pixel takes the dot under its centre,
+    /// so a whole-number enlargement repeats every dot exactly.
+    BitImage scaled(int width, int height) const;
+
+    bool operator==(const BitImage&) const = default;
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<std::uint8_t> m_bits;
+};
+
+} // namespace marlet

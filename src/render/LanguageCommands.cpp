@@ -1,0 +1,23 @@
+#include "LanguageCommands.h"
+
+#include "EscPCommands.h"
+#include "PclCommands.h"
+
+namespace marlet {
+
+std::unique_ptr<LanguageCommands> LanguageCommands::make(PrinterLanguage language, PrintHead& head,
+                                                         JobInput& input) {
+    switch (language) {
+    case PrinterLanguage::EscP:
+    case PrinterLanguage::EscP2:
+    case PrinterLanguage::Proprinter:
+        return std::make_unique<EscPCommands>(language, head, input);
+    case PrinterLanguage::Pcl:
+        return std::make_unique<PclCommands>(head, input);
+    case PrinterLanguage::None:
+        break;
+    }
+    return nullptr;
+}
+
+} // namespace marlet

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "JobInput.h"
+#include "PrintHead.h"
+#include "config/PrinterLanguage.h"
+
+#include <memory>
+
+namespace marlet {
+
+/// The commands of one printer language that go beyond the scheme's twenty sequences: bit
+/// images and binary spacing. They get the first look at every escape byte of a job whose
+/// scheme switches the language on.
+class LanguageCommands {
+public:
+    virtual ~LanguageCommands() = default;
+
+    /// The commands of a language, or none for PrinterLanguage::None.
+    static std::unique_ptr<LanguageCommands> make(PrinterLanguage language, PrintHead& head,
+                                                  JobInput& input);
+
+    /// At an escape byte just read: acts on a command of the language and takes its bytes.
+    /// False, with nothing taken, leaves the escape byte to the scheme.
+    virtual bool escape() = 0;
+    /// Whether a picture is being gathered that any other byte ends (PCL raster rows).
+    virtual bool gathering() const { return false; }
+    /// Draws what was gathered; called before any other byte and at the end of the job.
+    virtual void finish() {}
+};
+
+} // namespace marlet

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "BitImage.h"
+#include "EscapeInterpreter.h"
+#include "PageDevice.h"
+#include "PageGeometry.h"
+
+#include <cstdint>
+#include <functional>
+
+namespace marlet {
+
+/// Where a printer language's commands land: the pen of the job, the line spacing of the
+/// grid, and bit images drawn at the pen. Distances come in the language's own units
+/// (n/216 inch, n/180 inch, decipoints) and are rounded to device pixels as a whole, so that
+/// equal distances always give equal pixels.
+class PrintHead {
+public:
+    /// openPage starts a page (or a document) when none is open, as the first drawn
+    /// character does.
+    PrintHead(PageDevice& printer, PageGeometry& geometry, JobState& job,
+              std::function<void()> openPage)
+        : m_printer(printer), m_geometry(geometry), m_job(job), m_openPage(std::move(openPage)) {}
+
+    JobState& job() { return m_job; }
+    const PageGeometry& geometry() const { return m_geometry; }
+
+    /// Device pixels across for units of 1/perInch inch.
+    int across(std::int64_t units, int perInch) const;
+    /// Device pixels down for units of 1/perInch inch.
+    int down(std::int64_t units, int perInch) const;
+    /// Line feeds from now on move down units/perInch inch; fails with "Range check error"
+    /// when that does not fit the line height.
+    void setLineSpacing(std::int64_t units, int perInch);
+
+    /// Draws a picture of dotsPerInchX by dotsPerInchY dots to the inch with its top-left
+    /// corner at the pen and returns its size in device pixels. A picture without ink
+    /// draws nothing and opens no page, but keeps its size.
+    PageSize place(const BitImage& image, int dotsPerInchX, int dotsPerInchY);
+
+private:
+    PageDevice& m_printer;
+    PageGeometry& m_geometry;
+    JobState& m_job;
+    std::function<void()> m_openPage;
+};
+
+} // namespace marlet
