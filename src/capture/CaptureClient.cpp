@@ -111,12 +111,12 @@ std::vector<std::uint8_t> CaptureClient::exchange(std::uint32_t code,
                                                   std::span<const std::uint8_t> input) {
     const Error failed("Driver unaccessed. Service " + std::to_string(code));
     std::vector<std::uint8_t> request = control::packet(code, input);
-    if (send(m_fd, request.data(), request.size(), MSG_NOSIGNAL) !=
-        static_cast<ssize_t>(request.size()))
-        throw failed;
+    // A refused connection is closed at once: its refusal may be all there is to read.
+    const bool sent = send(m_fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+                      static_cast<ssize_t>(request.size());
     std::vector<std::uint8_t> reply(control::MaxPacket);
     for (;;) {
-        ssize_t got = recv(m_fd, reply.data(), reply.size(), 0);
+        ssize_t got = recv(m_fd, reply.data(), reply.size(), sent ? 0 : MSG_DONTWAIT);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 4)
@@ -126,7 +126,7 @@ std::vector<std::uint8_t> CaptureClient::exchange(std::uint32_t code,
             continue;
         if (result == control::Refused)
             throw Error("The capture service has too many connections");
-        if (result != 0)
+        if (result != 0 || !sent)
             throw failed;
         reply.resize(static_cast<std::size_t>(got));
         return reply;
