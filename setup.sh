@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fontconfig fonts-liberation2 fonts-dejavu-core
   poppler-utils qpdf python3
+  clang
   cups-daemon cups-client
   xvfb trayer xdotool imagemagick
 )
