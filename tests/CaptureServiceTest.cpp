@@ -207,7 +207,9 @@ TEST(CaptureServiceTest, ConnectionsPastTheLimitAreRefusedWithAMessage) {
 }
 
 TEST(CaptureServiceTest, AnIdleSenderIsLetGoSoTheNextOneIsServed) {
-    RunningCaptureService service({"--idle-timeout", "1"});
+    setenv("MARLET_CAPTURE_IDLE_TIMEOUT", "1", 1);
+    RunningCaptureService service;
+    unsetenv("MARLET_CAPTURE_IDLE_TIMEOUT");
     ASSERT_TRUE(service.up);
     CaptureSwitch capture(7, service.location());
     capture.start(service.queue);

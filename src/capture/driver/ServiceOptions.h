@@ -22,7 +22,8 @@ struct ServiceOptions {
     std::optional<std::string> passThrough;
     /// Seconds to wait for the first connection before giving up; 0 waits for ever.
     int firstConnectionTimeout = 0;
-    /// Seconds a TCP sender may stay silent before it is let go for one that waits.
+    /// Seconds a TCP sender may stay silent before it is let go for one that waits;
+    /// $MARLET_CAPTURE_IDLE_TIMEOUT, else 30.
     int idleTimeout = 30;
     bool help = false;
 
