@@ -13,6 +13,7 @@ packages=(
   fontconfig fonts-liberation2 fonts-dejavu-core
   poppler-utils qpdf python3
   qrencode zbar-tools
+  clang
   cups-daemon cups-client
   xvfb trayer xdotool imagemagick
 )

@@ -90,14 +90,29 @@ TEST_F(ApplicationTest, StoredValuesThenOverridesThenTheFilesTheyName) {
     EXPECT_EQ(app.figures().charsPerLine, 135); // R((7016 - 94.49 - 100) / 50) - 1
 }
 
-TEST_F(ApplicationTest, SaveRightAfterStartUpWritesEveryValue) {
+TEST_F(ApplicationTest, ASetterStoresItsSettingAtOnceAndTheExitSaveWritesOnlyThose) {
     store.setValue(MarletKey, "End", std::uint32_t{42});
     Application app = make();
     app.startUp();
+    app.setInitString("\x1B@");
+    app.setSampleFont("Courier New", 12, FontStyle{true, false, false, false});
+    // Written when it changed: a run killed now keeps them.
+    EXPECT_EQ(readString(store, MarletKey, "InitStr"), "\x1B@");
+    EXPECT_EQ(readNumber(store, MarletKey, "FontSize"), 12u);
+    EXPECT_EQ(readNumber(store, MarletKey, "FontBold"), 1u);
+
+    // marlet-reg sets other values while the app runs; the exit save leaves them.
+    store.setValue(MarletKey, "TimeOut", std::uint32_t{7});
+    store.setValue(MarletKey, "LineWrap", std::uint32_t{0});
+    store.setValue(MarletKey, "FontSize", std::uint32_t{14});
     app.saveSettings();
-    EXPECT_EQ(store.valueNames(MarletKey).size(), 22u);
+    EXPECT_EQ(readNumber(store, MarletKey, "TimeOut"), 7u);
+    EXPECT_EQ(readNumber(store, MarletKey, "LineWrap"), 0u);
     EXPECT_EQ(readNumber(store, MarletKey, "End"), 42u);
-    EXPECT_EQ(readNumber(store, MarletKey, "TopMargin"), 4u);
+    // What the app changed itself is its to write back.
+    EXPECT_EQ(readNumber(store, MarletKey, "FontSize"), 12u);
+    EXPECT_EQ(app.changedSettings(), (std::vector<std::string>{"InitStr", "FontSize", "FontBold"}));
+    EXPECT_FALSE(store.value(MarletKey, "TopMargin")) << "defaults are not written";
 }
 
 TEST_F(ApplicationTest, AMissingLanguageFileStopsStartUpWithItsName) {

@@ -2,6 +2,7 @@
 // and DOS, and when.
 
 #include "capture/driver/CaptureDriver.h"
+#include "capture/ControlFrames.h"
 #include "support/SimulatedDosMachine.h"
 
 #include <gtest/gtest.h>
@@ -266,4 +267,39 @@ TEST_F(CaptureDriverTest, TheLastCloseWritesWhatIsStillWaiting) {
     printText("held");
     control(control::Close);
     EXPECT_EQ(dos.files[Queue], "held");
+}
+
+TEST_F(CaptureDriverTest, ThreeHundredOpenHandlesNeitherRestartNorStopTheDriver) {
+    captureInto(Queue);
+    printText("buffered");
+    // The count once wrapped at 256: the 257th open started the driver again and dropped
+    // the buffer, and the closes then stopped it under a connected client.
+    for (int open = 1; open < 300; ++open)
+        ASSERT_EQ(control(control::Open), control::Success);
+    EXPECT_EQ(driver.count(), 8u);
+    for (int close = 1; close < 300; ++close)
+        control(control::Close);
+    EXPECT_TRUE(driver.started());
+    EXPECT_FALSE(queueExists());
+    control(control::Close);
+    EXPECT_FALSE(driver.started());
+    EXPECT_EQ(dos.files[Queue], "buffered");
+}
+
+TEST_F(CaptureDriverTest, TheHeldCountTellsWhetherAJobIsStillInTheBuffer) {
+    auto held = [this] {
+        std::array<std::uint8_t, 4> count{};
+        EXPECT_EQ(driver.deviceControl(control::ReadHeld, {}, count), control::Success);
+        return control::readNumber(count.data());
+    };
+    captureInto(Queue);
+    EXPECT_EQ(held(), 0u);
+    printText("tail of the line");
+    EXPECT_EQ(held(), 16u);
+    dos.tick();
+    dos.tick();
+    EXPECT_EQ(held(), 0u);
+    EXPECT_EQ(dos.files[Queue], "tail of the line");
+    std::array<std::uint8_t, 3> small{};
+    EXPECT_EQ(driver.deviceControl(control::ReadHeld, {}, small), control::Failure);
 }

@@ -1,6 +1,7 @@
 // marlet-capture as emulators and Marlet meet it: the control socket, the TCP and FIFO
 // printer ports, the queue file and the notification.
 
+#include "base/Error.h"
 #include "capture/CaptureSwitch.h"
 #include "capture/ControlFrames.h"
 #include "support/RunningCaptureService.h"
@@ -9,9 +10,12 @@
 
 #include <fcntl.h>
 #include <fstream>
+#include <netinet/in.h>
 #include <poll.h>
 #include <sstream>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/un.h>
 
 using namespace marlet;
@@ -172,4 +176,109 @@ TEST(CaptureServiceTest, ASecondServiceForTheSameSocketRefusesToStart) {
     EXPECT_EQ(second.wait(), 1);
     EXPECT_EQ(readFile(service.folder.file("second.log")),
               "marlet-capture: The capture service is already running\n");
+}
+
+TEST(CaptureServiceTest, ConnectionsPastTheLimitAreRefusedWithAMessage) {
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    std::vector<int> connections;
+    for (std::size_t i = 0; i < 64; ++i) {
+        connections.push_back(connectRaw(service.socket));
+        ASSERT_EQ(call(connections.back(), control::ReadState, 321).size(), 4u + 321u);
+    }
+    try {
+        CaptureClient refused(7, service.queue, service.location());
+        FAIL() << "a 65th connection was taken";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "The capture service has too many connections");
+    }
+    close(connections.back());
+    connections.pop_back();
+    EXPECT_TRUE(waitFor([&] {
+        try {
+            CaptureClient taken(7, service.queue, service.location());
+            return true;
+        } catch (const Error&) {
+            return false;
+        }
+    }));
+    for (int fd : connections)
+        close(fd);
+}
+
+TEST(CaptureServiceTest, AnIdleSenderIsLetGoSoTheNextOneIsServed) {
+    setenv("MARLET_CAPTURE_IDLE_TIMEOUT", "1", 1);
+    RunningCaptureService service;
+    unsetenv("MARLET_CAPTURE_IDLE_TIMEOUT");
+    ASSERT_TRUE(service.up);
+    CaptureSwitch capture(7, service.location());
+    capture.start(service.queue);
+    // An emulator that printed and keeps its connection open.
+    int idle = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(service.port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(connect(idle, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(write(idle, "first sender\r\n", 14), 14);
+    ASSERT_TRUE(sendToPort(service.port, "second sender\r\n"));
+    EXPECT_TRUE(
+        waitFor([&] { return readFile(service.queue).size() == 29; }, std::chrono::seconds(5)));
+    EXPECT_EQ(readFile(service.queue), "first sender\r\nsecond sender\r\n");
+    char byte;
+    EXPECT_EQ(read(idle, &byte, 1), 0) << "the idle sender was closed";
+    close(idle);
+}
+
+TEST(CaptureServiceTest, AFullDiskHoldsTheBytesAndWritesEachOnceWhenThereIsRoom) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "mounting a small file system needs root";
+    TempFolder disk;
+    std::string mountPoint = disk.file("disk");
+    mkdir(mountPoint.c_str(), 0700);
+    if (mount("marlet-test", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a tmpfs here";
+    struct Unmount {
+        std::string path;
+        ~Unmount() { umount2(path.c_str(), MNT_DETACH); }
+    } unmount{mountPoint};
+
+    // Two pages free: the first write of the buffer fits, the second only in part.
+    std::string filler = mountPoint + "/filler";
+    {
+        struct statvfs room {};
+        statvfs(mountPoint.c_str(), &room);
+        std::ofstream(filler, std::ios::binary)
+            << std::string(room.f_bavail * room.f_bsize - 8192, 'x');
+    }
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    std::string queue = mountPoint + "/prnspl";
+    CaptureSwitch capture(7, service.location());
+    capture.start(queue);
+    std::string job;
+    for (int line = 0; job.size() < 20000; ++line)
+        job += "Line " + std::to_string(line) + " of a long job\r\n";
+    ASSERT_TRUE(sendToPort(service.port, job));
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    std::string partial = readFile(queue);
+    EXPECT_LT(partial.size(), job.size());
+    EXPECT_EQ(partial, job.substr(0, partial.size())) << "nothing twice, nothing skipped";
+
+    std::filesystem::remove(filler);
+    EXPECT_TRUE(
+        waitFor([&] { return readFile(queue).size() >= job.size(); }, std::chrono::seconds(10)));
+    EXPECT_EQ(readFile(queue), job);
+}
+
+TEST(CaptureServiceTest, TheClientSeesWhatTheDriverStillHolds) {
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    CaptureSwitch capture(7, service.location());
+    capture.start(service.queue);
+    ASSERT_TRUE(sendToPort(service.port, "tail of a job"));
+    EXPECT_TRUE(waitFor([&] { return capture.device()->heldBytes() == 13; }));
+    EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
+    EXPECT_EQ(capture.device()->heldBytes(), 0u);
+    EXPECT_EQ(readFile(service.queue), "tail of a job");
 }

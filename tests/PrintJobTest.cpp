@@ -280,3 +280,23 @@ TEST(PrintJobFailure, EndsTheOpenDocumentBeforeTheErrorLeaves) {
     EXPECT_EQ(steps, (std::vector<int>{255}));
     std::filesystem::remove(path);
 }
+
+TEST_F(PrintJobTest, ThePenStopsAtItsLimitInsteadOfOverflowing) {
+    // Cells 50000 pixels wide, so that 45000 of them pass what 32 bits hold.
+    printer.dpiX = 600000;
+    geometry.setcell(10);
+    geometry.checksize(sample, geometry.defaultMargins(), Orientation::Portrait);
+    auto lastText = [](const std::string& calls) {
+        std::size_t at = calls.rfind("text ");
+        return calls.substr(at, calls.find('\n', at) - at);
+    };
+    auto firstText = [](const std::string& calls) {
+        std::size_t at = calls.find("text ");
+        return calls.substr(at, calls.find('\n', at) - at);
+    };
+    const std::string y = " " + std::to_string(geometry.OriginY) + " ";
+
+    EXPECT_EQ(firstText(print(std::string(45000, '\b') + "A")), "text -1000000000" + y + "U+0041");
+    job.lineWrap = false;
+    EXPECT_EQ(lastText(print(std::string(45000, 'A') + "B")), "text 1000000000" + y + "U+0042");
+}

@@ -264,3 +264,23 @@ TEST(RegFileImport, RefusesABadLineByItsNumberAndWritesNothing) {
         EXPECT_EQ(dumpStore(store), before);
     }
 }
+
+TEST(RegFileTest, AKeyThreeThousandLevelsDeepExportsWhole) {
+    // Each level was once found again from the root, on the way in and on the way out:
+    // 3,000 levels ran for minutes.
+    SqliteSettingsStore store(":memory:");
+    std::string key = "\\SOFTWARE";
+    store.beginBatch();
+    for (int level = 0; level < 3000; ++level) {
+        key += "\\k";
+        store.setValue(key, "v", std::uint32_t(level));
+    }
+    store.commit();
+    std::string text = RegFileWriter(RegFormat::Regedit4).write(store, "\\SOFTWARE");
+    std::size_t headers = 0;
+    for (std::size_t at = text.find("[HKEY"); at != std::string::npos;
+         at = text.find("[HKEY", at + 1))
+        ++headers;
+    EXPECT_EQ(headers, 3001u);
+    EXPECT_NE(text.find("\"v\"=dword:00000bb7\r\n"), std::string::npos) << "the deepest value";
+}

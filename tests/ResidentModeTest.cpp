@@ -10,12 +10,14 @@
 
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <sstream>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <thread>
 
 using namespace marlet;
 using namespace marlet::testing;
@@ -147,4 +149,96 @@ TEST(ResidentModeTest, ThreeJobsOverTcpBecomeThreePdfs) {
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(texts, expected);
     EXPECT_FALSE(fs::exists(spool));
+}
+
+namespace {
+
+// Seconds of processor time the process has used so far.
+double cpuSeconds(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    std::getline(stat, line);
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    std::string field;
+    long long ticks = 0;
+    for (int index = 3; fields >> field && index <= 15; ++index) {
+        if (index == 14 || index == 15)
+            ticks += std::stoll(field);
+    }
+    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// The pid of the capture service that runs with this runtime folder, or 0.
+pid_t serviceFor(const std::string& runtime) {
+    const std::string wanted = "XDG_RUNTIME_DIR=" + runtime;
+    for (const fs::directory_entry& entry : fs::directory_iterator("/proc")) {
+        std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        std::string command = readFile(entry.path().string() + "/cmdline");
+        if (command.find("marlet-capture") == std::string::npos)
+            continue;
+        std::string environment = readFile(entry.path().string() + "/environ");
+        std::replace(environment.begin(), environment.end(), '\0', '\n');
+        if (("\n" + environment).find("\n" + wanted + "\n") != std::string::npos)
+            return static_cast<pid_t>(std::stoi(name));
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(ResidentModeTest, AKilledCaptureServiceComesBackWithoutSpinningAndSettingsSurvive) {
+    TempFolder folder;
+    std::string runtime = folder.file("run");
+    mkdir(runtime.c_str(), 0700);
+    std::string pdfFolder = folder.file("pdf");
+    std::string spool = folder.file("queue/prnspl");
+    std::string registry = folder.file("registry.db");
+    {
+        SqliteSettingsStore store(registry);
+        store.setValue(MarletKey, "TimeOut", std::uint32_t{1});
+        store.setValue(MarletKey, "Spool", spool);
+        store.setValue(MarletKey, "Capture", std::uint32_t{1});
+    }
+    int port = freeLoopbackPort();
+    // marlet starts the service itself, now and after it was killed.
+    std::vector<std::string> environment{"XDG_RUNTIME_DIR=" + runtime,
+                                         "MARLET_PDF_DIR=" + pdfFolder, "HOME=" + folder.file(""),
+                                         "CUPS_SERVER=" + folder.file("no-cupsd.socket"),
+                                         "MARLET_CAPTURE_LISTEN=127.0.0.1:" + std::to_string(port)};
+    ChildProcess marlet(MARLET_BINARY_DIR "/marlet",
+                        {"--headless", "--data-dir", MARLET_DATA_DIR, "--registry", registry},
+                        environment, folder.file("marlet.log"));
+    pid_t service = 0;
+    ASSERT_TRUE(waitFor([&] {
+        return (service = serviceFor(runtime)) > 0 && sendToPort(port, "");
+    })) << readFile(folder.file("marlet.log"));
+
+    // Another program changes a setting while marlet runs.
+    {
+        SqliteSettingsStore store(registry);
+        store.setValue(MarletKey, "FontSize", std::uint32_t{14});
+    }
+    double before = cpuSeconds(marlet.pid());
+    kill(service, SIGKILL);
+    pid_t restarted = 0;
+    ASSERT_TRUE(waitFor([&] {
+        return (restarted = serviceFor(runtime)) > 0 && restarted != service &&
+               sendToPort(port, "");
+    })) << readFile(folder.file("marlet.log"));
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    // A loop that spun on the hung-up connection would have used every second since.
+    EXPECT_LT(cpuSeconds(marlet.pid()) - before, 0.5);
+
+    ASSERT_TRUE(sendToPort(port, "Printed after the restart\r\n"));
+    ASSERT_TRUE(waitFor([&] { return fs::exists(pdfFolder) && pdfsIn(pdfFolder).size() == 1; }))
+        << readFile(folder.file("marlet.log"));
+    EXPECT_EQ(pdfText(pdfsIn(pdfFolder)[0]), "Printed after the restart\n");
+
+    EXPECT_EQ(marlet.terminate(), 0);
+    EXPECT_EQ(readFile(folder.file("marlet.log")),
+              "The capture service has stopped; it will be started again\n");
+    SqliteSettingsStore store(registry, SqliteSettingsStore::Access::ReadOnly);
+    EXPECT_EQ(readNumber(store, MarletKey, "FontSize"), 14u) << "the exit save left it alone";
 }

@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <poll.h>
 #include <sstream>
 #include <thread>
 
@@ -188,5 +190,71 @@ TEST_F(ResidentSessionTest, ShutdownWritesWhatTheDriverHoldsThenSavesTheSettings
     EXPECT_EQ(service.process->wait(), 0) << "the last close stops the driver";
     EXPECT_EQ(readFile(service.queue), "held in the buffer");
     EXPECT_EQ(store.value(MarletKey, "TimeOut"), StoredValue(std::uint32_t{5}));
-    EXPECT_EQ(store.valueNames(MarletKey).size(), 22u);
+}
+
+namespace {
+
+// The pid a wrapper of marlet-capture wrote as it started it, once it has changed.
+pid_t nextServicePid(const std::string& pidFile, pid_t previous) {
+    pid_t pid = 0;
+    waitFor([&] {
+        std::ifstream(pidFile) >> pid;
+        return pid != 0 && pid != previous;
+    });
+    return pid;
+}
+
+// Waits until the connection reports something, as the faces' notifiers do.
+bool connectionStirs(int fd) {
+    pollfd entry{fd, POLLIN, 0};
+    return poll(&entry, 1, 5000) == 1;
+}
+
+} // namespace
+
+TEST_F(ResidentSessionTest, ACaptureServiceThatDiesIsReportedAndStartedAgainWithABackOff) {
+    // The session starts the service itself, through a wrapper that gives it this test's
+    // socket and ports and writes down its pid.
+    std::string socket = folder.file("capture.socket");
+    std::string pidFile = folder.file("service.pid");
+    std::string wrapper = folder.file("start-service");
+    std::ofstream(wrapper) << "#!/bin/sh\necho $$ > " << pidFile << "\nexec " MARLET_BINARY_DIR
+                           << "/marlet-capture --socket " << socket << " --fifo "
+                           << folder.file("lpt1") << " --listen none \"$@\"\n";
+    fs::permissions(wrapper, fs::perms::owner_all);
+    store.setValue(MarletKey, "Capture", std::uint32_t{1});
+    ResidentSession session(catalog, store, host, DriverLocation{socket, wrapper});
+    session.startUp();
+    ASSERT_TRUE(host.errors.empty()) << host.errors.front();
+    pid_t first = nextServicePid(pidFile, 0);
+    ASSERT_GT(first, 0);
+
+    kill(first, SIGKILL);
+    ASSERT_TRUE(connectionStirs(session.captureConnection()));
+    session.takeCaptureNotices();
+    EXPECT_EQ(host.errors, std::vector<std::string>{
+                               "The capture service has stopped; it will be started again"});
+    EXPECT_EQ(session.captureConnection(), -1) << "no face may spin on the dead connection";
+
+    // One second of state ticks later it runs again.
+    for (int tick = 1; tick < ResidentSession::FirstRestartDelay; ++tick)
+        session.stateTick();
+    EXPECT_EQ(session.captureConnection(), -1);
+    session.stateTick();
+    ASSERT_GE(session.captureConnection(), 0) << host.errors.back();
+    pid_t second = nextServicePid(pidFile, first);
+    EXPECT_NE(second, first);
+
+    // Dying again soon after its start doubles the wait; the state tick notices by itself.
+    kill(second, SIGKILL);
+    ASSERT_TRUE(connectionStirs(session.captureConnection()));
+    session.stateTick();
+    EXPECT_EQ(session.captureConnection(), -1);
+    for (int tick = 1; tick < 2 * ResidentSession::FirstRestartDelay; ++tick)
+        session.stateTick();
+    EXPECT_EQ(session.captureConnection(), -1);
+    session.stateTick();
+    EXPECT_GE(session.captureConnection(), 0);
+    EXPECT_EQ(host.errors.size(), 2u);
+    session.shutdown();
 }

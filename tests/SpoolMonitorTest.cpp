@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <unistd.h>
 
 using namespace marlet;
 namespace fs = std::filesystem;
@@ -34,6 +36,10 @@ class RecordingHost : public SpoolHost {
 public:
     void printFile(const std::string& path) override {
         filesPrinted.push_back(path);
+        // A job counts its bytes in 32 bits, as the real one does.
+        std::error_code unknown;
+        if (fs::file_size(path, unknown) > 0xFFFFFFFFu && !unknown)
+            throw Error::rangeCheck();
         std::optional<std::string> bytes = readFile(path);
         if (!bytes)
             throw Error::cannotOpen(path);
@@ -47,6 +53,7 @@ public:
     void setQueueInterval(int milliseconds) override { intervals.push_back(milliseconds); }
     void enableQueueCommands(bool enabled) override { commandsEnabled = enabled; }
     void showWaitingIcon(bool shown) override { iconChanges.push_back(shown); }
+    bool captureHoldsBytes() override { return held; }
 
     std::vector<std::string> jobs;
     std::vector<std::string> filesPrinted;
@@ -56,6 +63,7 @@ public:
     std::vector<bool> iconChanges;
     std::optional<std::string> failure;
     std::function<void()> duringJob;
+    bool held = false;
 };
 
 class SpoolMonitorTest : public ::testing::Test {
@@ -253,4 +261,51 @@ TEST_F(SpoolMonitorTest, AJobLeftClaimedByAnEarlierRunPrintsFirst) {
     append(spool, "new");
     monitor.printQueue();
     EXPECT_EQ(host.jobs, Jobs{"left over, new"});
+}
+
+TEST_F(SpoolMonitorTest, NoJobPrintsWhileTheDriverHoldsItsTail) {
+    append(spool, "first 23715 bytes");
+    monitor.queueTick();
+    // The file kept its size, but the driver still holds the rest of the line.
+    host.held = true;
+    monitor.queueTick();
+    monitor.queueTick();
+    EXPECT_TRUE(host.jobs.empty());
+    host.held = false;
+    append(spool, " and the tail");
+    monitor.queueTick();
+    EXPECT_TRUE(host.jobs.empty());
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs, Jobs{"first 23715 bytes and the tail"});
+
+    settings.FormFeed = true;
+    append(spool, "page\f");
+    host.held = true;
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs.size(), 1u) << "a form feed does not end the job either";
+    host.held = false;
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs.back(), "page\f");
+}
+
+TEST_F(SpoolMonitorTest, AQueueFileTooBigForAJobIsSetAsideOnce) {
+    // A sparse file: four gigabytes and one byte that take no room on disk.
+    int fd = ::open(spool.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(ftruncate(fd, 0x100000001LL), 0);
+    ::close(fd);
+    for (int tick = 0; tick < 4; ++tick)
+        monitor.queueTick();
+    EXPECT_TRUE(host.filesPrinted.empty());
+    EXPECT_EQ(host.errors,
+              std::vector<std::string>{"The queue file held 4294967297 bytes, more than a job can "
+                                       "print; it was moved to " +
+                                       spool + ".too-big"});
+    EXPECT_FALSE(queueExists());
+    EXPECT_EQ(fs::file_size(spool + ".too-big"), 0x100000001u);
+    EXPECT_EQ(host.intervals.back(), 3000) << "the queue timer runs on";
+
+    append(spool, "next job");
+    monitor.queueTick();
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs, Jobs{"next job"});
 }

@@ -442,3 +442,51 @@ TEST_F(SqliteSettingsStoreTest, AProcessKilledAmidSingleWritesLeavesAWholeFile) 
     store.setValue(Key, "TimeOut", 3u);
     EXPECT_EQ(store.value(Key, "TimeOut"), StoredValue(3u));
 }
+
+TEST_F(SqliteSettingsStoreTest, TheFileAndItsFoldersAreTheUsersAlone) {
+    TempFolder folder;
+    std::string path = folder.file("config/marlet/registry.db");
+    mode_t old = umask(022);
+    {
+        SqliteSettingsStore store(path);
+        store.setValue(Key, "FontSize", std::uint32_t{12});
+    }
+    umask(old);
+    auto modeOf = [](const std::filesystem::path& file) {
+        return std::filesystem::status(file).permissions() & std::filesystem::perms::all;
+    };
+    using std::filesystem::perms;
+    EXPECT_EQ(modeOf(path), perms::owner_read | perms::owner_write);
+    EXPECT_EQ(modeOf(folder.file("config/marlet")), perms::owner_all);
+    EXPECT_EQ(modeOf(folder.file("config")), perms::owner_all);
+}
+
+TEST_F(SqliteSettingsStoreTest, AKeyRemadeByAnotherProgramIsFoundAfresh) {
+    TempFolder folder;
+    std::string path = folder.file("registry.db");
+    SqliteSettingsStore resident(path);
+    SqliteSettingsStore other(path);
+    const std::string deep = Key + "\\Sequences\\Epson";
+    resident.setValue(deep, "Bold",
+                      std::string("\x1B"
+                                  "E"));
+    EXPECT_EQ(resident.value(deep, "Bold"), StoredValue(std::string("\x1B"
+                                                                    "E")));
+    // Another program removes the key and makes others, which may take its old row ids.
+    other.deleteKey(Key + "\\Sequences");
+    other.setValue(Key + "\\Other\\Key", "x", std::uint32_t{1});
+    other.setValue(deep, "Italic",
+                   std::string("\x1B"
+                               "4"));
+    EXPECT_EQ(resident.valueNames(deep), std::vector<std::string>{"Italic"});
+    EXPECT_FALSE(resident.value(deep, "Bold"));
+    // Its own removal, and a batch of its own that is rolled back, leave no key to be found.
+    resident.deleteKey(deep);
+    EXPECT_FALSE(resident.keyExists(deep));
+    EXPECT_TRUE(resident.keyExists(Key + "\\Sequences"));
+    resident.beginBatch();
+    resident.createKey(Key + "\\Gone\\Soon");
+    EXPECT_TRUE(resident.keyExists(Key + "\\Gone\\Soon"));
+    EXPECT_THROW(resident.setValue(Key + "\\Gone\\Soon", "z", std::string("a\0b", 3)), Error);
+    EXPECT_FALSE(resident.keyExists(Key + "\\Gone\\Soon"));
+}

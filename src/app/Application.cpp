@@ -51,7 +51,7 @@ void Application::restoreSettings() {
 }
 
 void Application::saveSettings() {
-    saveStoredSettings(m_store, m_settings);
+    saveStoredSettings(m_store, m_settings, m_changed);
 }
 
 void Application::langset(const std::string& fileName) {
@@ -225,6 +225,16 @@ void Application::setSwitch(bool Settings::*field, bool on, const char* name) {
 }
 
 void Application::notifySetting(const char* name) {
+    if (std::find(m_changed.begin(), m_changed.end(), name) == m_changed.end())
+        m_changed.emplace_back(name);
+    // Stored as it changes: a user's `marlet-reg set` of another value while the app runs
+    // survives the exit save, and this one survives a kill. A store that cannot take it
+    // now gets it again at exit.
+    try {
+        saveStoredSettings(m_store, m_settings, {name});
+    } catch (const Error& e) {
+        m_report(e.what());
+    }
     for (ApplicationObserver* observer : m_observers)
         observer->settingChanged(name);
 }

@@ -24,7 +24,8 @@ using SettingOverride = std::pair<std::string, std::string>;
 
 /// Owns all state of a run and carries the operations by their names. The desktop app,
 /// the command line and the resident mode each own one. Settings change through the
-/// setters, which run what follows the change and then tell the observers.
+/// setters, which run what follows the change, store the new value at once (a run that is
+/// killed keeps it) and then tell the observers.
 class Application {
 public:
     /// A failure that does not stop the operation (a stored value of the wrong type while
@@ -49,8 +50,11 @@ public:
     /// Reads the stored settings (then the overrides), the stored scheme names, the
     /// language file, the code page table and "unused.seq", and recomputes the geometry.
     void restoreSettings();
-    /// Writes every setting back to the store, as the resident app does at exit.
+    /// Writes back the settings this run changed through its setters, as the resident app
+    /// does at exit; what others stored meanwhile for the other settings stays.
     void saveSettings();
+    /// The stored names of the settings the setters changed, in the order of first change.
+    const std::vector<std::string>& changedSettings() const { return m_changed; }
     /// Loads a language file ("Русский.lng") into the interface texts.
     void langset(const std::string& fileName);
     /// Refreshes the active escape-sequence scheme from the store.
@@ -142,6 +146,7 @@ private:
     Settings m_settings;
     std::vector<SettingOverride> m_overrides;
     std::vector<ApplicationObserver*> m_observers;
+    std::vector<std::string> m_changed;
     PageGeometry m_geometry;
     BoxRenderer m_boxes;
     CodePageTable m_table;

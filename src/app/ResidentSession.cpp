@@ -1,5 +1,8 @@
 #include "ResidentSession.h"
 
+#include "base/Error.h"
+
+#include <algorithm>
 #include <unistd.h>
 #include <utility>
 
@@ -62,8 +65,49 @@ int ResidentSession::captureConnection() {
 }
 
 void ResidentSession::takeCaptureNotices() {
-    if (CaptureClient* client = m_capture.device())
-        client->takeNotifications();
+    if (CaptureClient* client = m_capture.device(); client && !client->takeNotifications())
+        captureLost();
+}
+
+void ResidentSession::stateTick() {
+    m_monitor.stateTick();
+    if (m_capture.running()) {
+        m_upFor = std::min(m_upFor + 1, MaxRestartDelay);
+        // A face that does not watch the connection still learns of the end here.
+        takeCaptureNotices();
+    } else if (m_restartIn > 0 && --m_restartIn == 0) {
+        if (!startCapture()) {
+            m_restartFailureShown = true;
+            scheduleRestart();
+        }
+    }
+}
+
+bool ResidentSession::captureHoldsBytes() {
+    CaptureClient* client = m_capture.device();
+    if (!client)
+        return false;
+    try {
+        return client->heldBytes() > 0;
+    } catch (const Error&) {
+        // A service that does not answer holds nothing it could still write.
+        return false;
+    }
+}
+
+void ResidentSession::captureLost() {
+    // The dead connection stays readable for ever: it is let go, so no loop spins on it.
+    m_capture.stop();
+    m_host.reportError("The capture service has stopped; it will be started again");
+    // A service that keeps dying soon after its start is tried less and less often.
+    if (m_upFor >= MaxRestartDelay)
+        m_restartDelay = FirstRestartDelay;
+    scheduleRestart();
+}
+
+void ResidentSession::scheduleRestart() {
+    m_restartIn = m_restartDelay;
+    m_restartDelay = std::min(m_restartDelay * 2, MaxRestartDelay);
 }
 
 void ResidentSession::printFile(const std::string& path) {
@@ -81,6 +125,9 @@ void ResidentSession::settingChanged(std::string_view name) {
         if (!m_printing)
             m_host.armQueueTimer(m_app.queueInterval());
     } else if (name == "Capture") {
+        m_restartIn = 0;
+        m_restartDelay = FirstRestartDelay;
+        m_restartFailureShown = false;
         if (m_app.settings().Capture)
             startCapture();
         else
@@ -88,12 +135,18 @@ void ResidentSession::settingChanged(std::string_view name) {
     }
 }
 
-void ResidentSession::startCapture() {
-    // A capture that cannot start is reported; the switch keeps what the user gave it.
+bool ResidentSession::startCapture() {
+    // A capture that cannot start is reported (once while it is retried); the switch keeps
+    // what the user gave it.
     try {
         m_capture.start(m_app.settings().Spool);
+        m_upFor = 0;
+        m_restartFailureShown = false;
+        return true;
     } catch (const std::exception& e) {
-        m_host.reportError(e.what());
+        if (!m_restartFailureShown)
+            m_host.reportError(e.what());
+        return false;
     }
 }
 

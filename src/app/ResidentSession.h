@@ -36,8 +36,9 @@ public:
 
     /// The queue timer fired.
     void queueTick() { m_monitor.queueTick(); }
-    /// The state timer (every SpoolMonitor::StateInterval ms) fired.
-    void stateTick() { m_monitor.stateTick(); }
+    /// The state timer (every SpoolMonitor::StateInterval ms) fired: also notices a capture
+    /// service that ended and starts it again when its back-off has passed.
+    void stateTick();
     /// "Распечатать" / "Печать".
     void printQueue() { m_monitor.printQueue(); }
     /// "Очистить очередь" / "Отменить задание".
@@ -58,11 +59,17 @@ public:
     const InitPresets& initPresets() const { return m_presets; }
 
     /// The capture driver's connection while capture runs, else -1: readable when the
-    /// driver has sent notices.
+    /// driver has sent notices or the service has ended.
     int captureConnection();
     /// Reads the driver's notices; their default handling is to ignore them, since the
-    /// queue timer finds the job.
+    /// queue timer finds the job. A connection the service closed is reported and let go,
+    /// and the service is started again after a back-off (see stateTick()).
     void takeCaptureNotices();
+
+    /// State ticks from the end of the capture service to the first try to start it again;
+    /// each end soon after a start doubles it, up to MaxRestartDelay.
+    static constexpr int FirstRestartDelay = 1000 / SpoolMonitor::StateInterval;
+    static constexpr int MaxRestartDelay = 64 * FirstRestartDelay;
 
     Application& app() { return m_app; }
     const Application& app() const { return m_app; }
@@ -73,9 +80,12 @@ private:
     void setQueueInterval(int milliseconds) override { m_host.armQueueTimer(milliseconds); }
     void enableQueueCommands(bool enabled) override { m_host.enableQueueCommands(enabled); }
     void showWaitingIcon(bool shown) override { m_host.showWaitingIcon(shown); }
+    bool captureHoldsBytes() override;
 
     void settingChanged(std::string_view name) override;
-    void startCapture();
+    bool startCapture();
+    void captureLost();
+    void scheduleRestart();
 
     const PrinterCatalog& m_catalog;
     ResidentHost& m_host;
@@ -86,6 +96,12 @@ private:
     CaptureSwitch m_capture;
     InitPresets m_presets;
     bool m_printing = false;
+    // Capture's recovery, counted in state ticks: until the next try (0: none due), the
+    // back-off of the one after, and how long the service has run since its start.
+    int m_restartIn = 0;
+    int m_restartDelay = FirstRestartDelay;
+    int m_upFor = 0;
+    bool m_restartFailureShown = false;
 };
 
 } // namespace marlet

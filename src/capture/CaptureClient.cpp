@@ -91,14 +91,32 @@ CaptureClient::~CaptureClient() {
 }
 
 void CaptureClient::call(std::uint32_t code) {
+    std::vector<std::uint8_t> reply = exchange(code, m_state.bytes());
+    if (code == control::ReadState) {
+        if (reply.size() != 4 + StateBlock::Size)
+            throw Error("Driver unaccessed. Service " + std::to_string(code));
+        std::copy(reply.begin() + 4, reply.end(), m_state.bytes().begin());
+    }
+}
+
+std::uint32_t CaptureClient::heldBytes() {
+    std::vector<std::uint8_t> reply = exchange(control::ReadHeld, {});
+    if (reply.size() != 8)
+        throw Error("Driver unaccessed. Service " + std::to_string(control::ReadHeld));
+    return control::readNumber(reply.data() + 4);
+}
+
+// Sends one request and returns its reply, passing over the notices that come first.
+std::vector<std::uint8_t> CaptureClient::exchange(std::uint32_t code,
+                                                  std::span<const std::uint8_t> input) {
     const Error failed("Driver unaccessed. Service " + std::to_string(code));
-    std::vector<std::uint8_t> request = control::packet(code, m_state.bytes());
-    if (send(m_fd, request.data(), request.size(), MSG_NOSIGNAL) !=
-        static_cast<ssize_t>(request.size()))
-        throw failed;
+    std::vector<std::uint8_t> request = control::packet(code, input);
+    // A refused connection is closed at once: its refusal may be all there is to read.
+    const bool sent = send(m_fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+                      static_cast<ssize_t>(request.size());
     std::vector<std::uint8_t> reply(control::MaxPacket);
     for (;;) {
-        ssize_t got = recv(m_fd, reply.data(), reply.size(), 0);
+        ssize_t got = recv(m_fd, reply.data(), reply.size(), sent ? 0 : MSG_DONTWAIT);
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 4)
@@ -106,23 +124,25 @@ void CaptureClient::call(std::uint32_t code) {
         std::uint32_t result = control::readNumber(reply.data());
         if (result == control::Notification)
             continue;
-        if (result != 0)
+        if (result == control::Refused)
+            throw Error("The capture service has too many connections");
+        if (result != 0 || !sent)
             throw failed;
-        if (code == control::ReadState) {
-            if (got != static_cast<ssize_t>(4 + StateBlock::Size))
-                throw failed;
-            std::copy(reply.begin() + 4, reply.begin() + got, m_state.bytes().begin());
-        }
-        return;
+        reply.resize(static_cast<std::size_t>(got));
+        return reply;
     }
 }
 
-int CaptureClient::takeNotifications() {
-    int taken = 0;
+bool CaptureClient::takeNotifications() {
     std::uint8_t notice[64];
-    while (recv(m_fd, notice, sizeof notice, MSG_DONTWAIT) > 0)
-        ++taken;
-    return taken;
+    for (;;) {
+        ssize_t got = recv(m_fd, notice, sizeof notice, MSG_DONTWAIT);
+        if (got > 0)
+            continue;
+        if (got < 0 && errno == EINTR)
+            continue;
+        return got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK);
+    }
 }
 
 } // namespace marlet

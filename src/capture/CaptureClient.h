@@ -4,7 +4,9 @@
 #include "driver/StateBlock.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace marlet {
 
@@ -26,7 +28,8 @@ class CaptureClient {
 public:
     /// Opens the device and sends it window and queuePath. Fails with "PATH loaded
     /// incorrectly." when the service cannot be reached, "Driver unaccessed. Service N"
-    /// when a call fails, or the path field's message for a path over 50 characters.
+    /// when a call fails, "The capture service has too many connections" when it refuses
+    /// this one, or the path field's message for a path over 50 characters.
     CaptureClient(std::uint32_t window, const std::string& queuePath,
                   const DriverLocation& location = DriverLocation::standard());
     ~CaptureClient();
@@ -40,15 +43,20 @@ public:
     /// One device-control call with the state as input and output; fails with
     /// "Driver unaccessed. Service N".
     void call(std::uint32_t code);
+    /// The bytes the driver holds for the queue file, not yet written; fails as call().
+    std::uint32_t heldBytes();
 
     StateBlock& state() { return m_state; }
     const StateBlock& state() const { return m_state; }
     /// The connection, for a loop that waits for notifications.
     int fd() const { return m_fd; }
-    /// Reads the notifications that have arrived; their default handling is to ignore them.
-    int takeNotifications();
+    /// Reads the notifications that have arrived, whose default handling is to ignore them;
+    /// false once the service has closed the connection (it ended or was killed).
+    bool takeNotifications();
 
 private:
+    std::vector<std::uint8_t> exchange(std::uint32_t code, std::span<const std::uint8_t> input);
+
     int m_fd = -1;
     StateBlock m_state;
 };

@@ -121,6 +121,11 @@ void SpoolFile::restore(const std::string& claimed) {
     }
 }
 
+void SpoolFile::moveAside(const std::string& claimed, const std::string& aside) {
+    if (std::rename(claimed.c_str(), aside.c_str()) != 0)
+        std::remove(claimed.c_str());
+}
+
 void SpoolFile::remove(const std::string& path) {
     std::remove(path.c_str());
 }

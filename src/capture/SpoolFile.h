@@ -34,6 +34,8 @@ public:
 
     /// Puts a claimed job that did not print back in front of the queue.
     void restore(const std::string& claimed);
+    /// Moves a claimed job to aside, replacing what an earlier one left there.
+    static void moveAside(const std::string& claimed, const std::string& aside);
     /// Deletes a file; a missing or busy file stays and nothing is reported.
     static void remove(const std::string& path);
 

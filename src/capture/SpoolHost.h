@@ -20,6 +20,8 @@ public:
     virtual void enableQueueCommands(bool enabled) = 0;
     /// Adds the waiting-job icon to the notification area, or removes it.
     virtual void showWaitingIcon(bool shown) = 0;
+    /// Whether the capture driver still holds bytes it has not written to the queue file.
+    virtual bool captureHoldsBytes() = 0;
 };
 
 } // namespace marlet

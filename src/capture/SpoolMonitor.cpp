@@ -16,6 +16,12 @@ void SpoolMonitor::queueTick() {
     m_host.enableQueueCommands(true);
     if (!m_settings.AutoPrint)
         return;
+    // The driver writes its tail after one or two quiet seconds: a short time-out would
+    // otherwise print the job without it.
+    if (m_host.captureHoldsBytes()) {
+        m_rememberedSize.reset();
+        return;
+    }
     if (m_settings.FormFeed) {
         if (std::optional<std::string> claimed = queue.claimEndingPage())
             printClaimed(claimed);
@@ -79,6 +85,7 @@ void SpoolMonitor::printClaimed(const std::optional<std::string>& claimed) {
     if (!claimed) {
         // Nothing to claim: the job driver reports the missing queue file as it would.
         runJob(m_settings.Spool);
+    } else if (setAsideOversized(*claimed)) {
     } else if (runJob(*claimed)) {
         SpoolFile::remove(*claimed);
     } else {
@@ -87,6 +94,18 @@ void SpoolMonitor::printClaimed(const std::optional<std::string>& claimed) {
     // The next job waits one whole unchanged time-out, however big it is.
     m_rememberedSize.reset();
     rearm();
+}
+
+bool SpoolMonitor::setAsideOversized(const std::string& claimed) {
+    std::optional<std::uint64_t> size = SpoolFile(claimed).size();
+    if (!size || *size <= MaxJobSize)
+        return false;
+    // Put back, it would fail again at every tick for ever.
+    std::string aside = m_settings.Spool + ".too-big";
+    SpoolFile::moveAside(claimed, aside);
+    m_host.reportError("The queue file held " + std::to_string(*size) +
+                       " bytes, more than a job can print; it was moved to " + aside);
+    return true;
 }
 
 bool SpoolMonitor::runJob(const std::string& path) {

@@ -15,11 +15,15 @@ namespace marlet {
 class SpoolMonitor {
 public:
     static constexpr int StateInterval = 100;
+    /// The most a job can read (its byte count is 32 bits): a bigger queue file is set
+    /// aside beside the queue as "NAME.too-big" instead of failing at every tick.
+    static constexpr std::uint64_t MaxJobSize = 0xFFFFFFFF;
 
     SpoolMonitor(const Settings& settings, SpoolHost& host) : m_settings(settings), m_host(host) {}
 
     /// The queue timer: prints the queue once its size held from one tick to the next,
-    /// or, in end-of-page mode, once a form feed stands among its last 32 bytes.
+    /// or, in end-of-page mode, once a form feed stands among its last 32 bytes; never while
+    /// the capture driver still holds bytes of the job.
     void queueTick();
     /// The state timer: queue commands enabled while the queue exists, and the waiting-job
     /// icon shown while a job waits and automatic printing is off.
@@ -39,6 +43,7 @@ public:
 
 private:
     void printClaimed(const std::optional<std::string>& claimed);
+    bool setAsideOversized(const std::string& claimed);
     bool runJob(const std::string& path);
     void rearm();
 

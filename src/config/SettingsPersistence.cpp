@@ -3,6 +3,8 @@
 #include "UnicodeText.h"
 #include "base/Error.h"
 
+#include <algorithm>
+
 namespace marlet {
 
 namespace {
@@ -44,6 +46,32 @@ void restoreField(const SettingsStore& store, Settings& settings, const SettingF
     }
 }
 
+StoredValue storedForm(const Settings& settings, const SettingField& field) {
+    switch (field.kind) {
+    case SettingKind::Integer:
+        return static_cast<std::uint32_t>(settings.*field.integer);
+    case SettingKind::Boolean:
+        return std::uint32_t{settings.*field.boolean ? 1u : 0u};
+    case SettingKind::Byte:
+        return std::uint32_t{settings.*field.byte};
+    case SettingKind::Text:
+        break;
+    }
+    return isRawBytes(field) ? settings.*field.text : textToStore(settings.*field.text);
+}
+
+template <typename Wanted>
+void saveFields(SettingsStore& store, const Settings& settings, Wanted&& wanted) {
+    // A failed write rolls the whole batch back before it is reported.
+    store.beginBatch();
+    store.createKey(MarletKey);
+    for (const SettingField& field : settingFields()) {
+        if (wanted(field))
+            store.setValue(MarletKey, field.name, storedForm(settings, field));
+    }
+    store.commit();
+}
+
 } // namespace
 
 void restoreStoredSettings(const SettingsStore& store, Settings& settings,
@@ -60,28 +88,14 @@ void restoreStoredSettings(const SettingsStore& store, Settings& settings,
 }
 
 void saveStoredSettings(SettingsStore& store, const Settings& settings) {
-    // A failed write rolls the whole batch back before it is reported.
-    store.beginBatch();
-    store.createKey(MarletKey);
-    for (const SettingField& field : settingFields()) {
-        StoredValue value;
-        switch (field.kind) {
-        case SettingKind::Integer:
-            value = static_cast<std::uint32_t>(settings.*field.integer);
-            break;
-        case SettingKind::Boolean:
-            value = std::uint32_t{settings.*field.boolean ? 1u : 0u};
-            break;
-        case SettingKind::Byte:
-            value = std::uint32_t{settings.*field.byte};
-            break;
-        case SettingKind::Text:
-            value = isRawBytes(field) ? settings.*field.text : textToStore(settings.*field.text);
-            break;
-        }
-        store.setValue(MarletKey, field.name, value);
-    }
-    store.commit();
+    saveFields(store, settings, [](const SettingField&) { return true; });
+}
+
+void saveStoredSettings(SettingsStore& store, const Settings& settings,
+                        const std::vector<std::string>& names) {
+    saveFields(store, settings, [&names](const SettingField& field) {
+        return std::find(names.begin(), names.end(), field.name) != names.end();
+    });
 }
 
 std::string textToStore(const std::string& utf8) {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace marlet {
 
@@ -20,6 +21,11 @@ void restoreStoredSettings(const SettingsStore& store, Settings& settings,
 /// Writes every value, in table order, as one batch: a crash leaves the old values or
 /// the new ones, never a mixture.
 void saveStoredSettings(SettingsStore& store, const Settings& settings);
+
+/// Writes the named values only ("FontSize"), in table order, as one batch; the others keep
+/// what the store holds, whoever wrote it.
+void saveStoredSettings(SettingsStore& store, const Settings& settings,
+                        const std::vector<std::string>& names);
 
 /// Text as the store keeps it: Windows-1251 bytes, as on a Russian Windows host, when every
 /// character has one; UTF-8 otherwise.

@@ -2,6 +2,7 @@
 
 #include "KeyPath.h"
 #include "base/Error.h"
+#include "base/PrivateFolder.h"
 
 #include <sqlite3.h>
 
@@ -100,9 +101,10 @@ SqliteSettingsStore::SqliteSettingsStore(const std::string& path, Access access)
     int flags = SQLITE_OPEN_READONLY;
     if (access == Access::ReadWrite) {
         flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-        if (!inMemory && fs::path(path).has_parent_path()) {
-            std::error_code ignored;
-            fs::create_directories(fs::path(path).parent_path(), ignored);
+        if (!inMemory) {
+            if (fs::path(path).has_parent_path())
+                makePrivateFolders(fs::path(path).parent_path().string());
+            makePrivateFile(path);
         }
     }
     if (sqlite3_open_v2(path.c_str(), &m_db, flags, nullptr) != SQLITE_OK) {
@@ -192,21 +194,46 @@ void SqliteSettingsStore::migrate(Access access) {
     }
 }
 
+long long SqliteSettingsStore::dataVersion() const {
+    // Changes when another connection commits; this one's own deletions clear the cache.
+    Statement version(m_db, "PRAGMA data_version");
+    version.step();
+    return version.number(0);
+}
+
+std::pair<long long, std::string_view> SqliteSettingsStore::knownStart(std::string_view key) const {
+    const long long version = dataVersion();
+    if (version != m_foundVersion) {
+        m_foundVersion = version;
+        m_foundPath.clear();
+    }
+    if (!m_foundPath.empty() && key.starts_with(m_foundPath) &&
+        (key.size() == m_foundPath.size() || key[m_foundPath.size()] == '\\'))
+        return {m_foundId, key.substr(m_foundPath.size())};
+    return {RootKey, key};
+}
+
+void SqliteSettingsStore::remember(const std::string& key, long long id) const {
+    m_foundPath = key;
+    m_foundId = id;
+}
+
 std::optional<long long> SqliteSettingsStore::findKey(const std::string& key) const {
-    long long id = RootKey;
-    for (const std::string& name : splitKeyPath(key)) {
+    auto [id, rest] = knownStart(key);
+    for (const std::string& name : splitKeyPath(rest)) {
         Statement find(m_db, "SELECT id FROM keys WHERE parent = ? AND folded = ?");
         find.bind(1, id).bind(2, foldName(name));
         if (!find.step())
             return std::nullopt;
         id = find.number(0);
     }
+    remember(key, id);
     return id;
 }
 
 long long SqliteSettingsStore::makeKey(const std::string& key) {
-    long long id = RootKey;
-    for (const std::string& name : splitKeyPath(key)) {
+    auto [id, rest] = knownStart(key);
+    for (const std::string& name : splitKeyPath(rest)) {
         const std::string folded = foldName(name);
         Statement find(m_db, "SELECT id FROM keys WHERE parent = ? AND folded = ?");
         find.bind(1, id).bind(2, folded);
@@ -219,6 +246,7 @@ long long SqliteSettingsStore::makeKey(const std::string& key) {
         insert.step();
         id = sqlite3_last_insert_rowid(m_db);
     }
+    remember(key, id);
     return id;
 }
 
@@ -246,6 +274,8 @@ void SqliteSettingsStore::write(Write&& write, const std::string& failure) {
 }
 
 void SqliteSettingsStore::rollback() {
+    // Keys made in the rolled-back transaction are gone, and their ids may come again.
+    m_foundPath.clear();
     if (m_inTransaction)
         sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
     m_inTransaction = false;
@@ -279,6 +309,8 @@ void SqliteSettingsStore::deleteKey(const std::string& key) {
             remove.step();
         },
         "Failed to delete key " + key);
+    // The key found on the way down is gone now.
+    m_foundPath.clear();
 }
 
 std::vector<std::string> SqliteSettingsStore::namesUnder(const std::string& key,

@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 
 struct sqlite3;
 
@@ -62,6 +64,11 @@ private:
     void execute(const char* sql) const;
     void migrate(Access access);
     std::optional<long long> findKey(const std::string& key) const;
+    long long dataVersion() const;
+    /// The id to resolve key from (the last key found, when key lies below it) and the
+    /// path that remains.
+    std::pair<long long, std::string_view> knownStart(std::string_view key) const;
+    void remember(const std::string& key, long long id) const;
     /// The names a query lists for a key's id; none when the key is absent.
     std::vector<std::string> namesUnder(const std::string& key, const char* query) const;
     long long makeKey(const std::string& key);
@@ -73,6 +80,11 @@ private:
     sqlite3* m_db = nullptr;
     int m_batchDepth = 0;
     bool m_inTransaction = false;
+    // The last key found and the file's version then: a walk down the tree (an export, an
+    // import) resolves each key from its parent instead of from the root.
+    mutable std::string m_foundPath;
+    mutable long long m_foundId = -1;
+    mutable long long m_foundVersion = -1;
 };
 
 /// The user's store (SqliteSettingsStore::userPath()), open for reading and writing.

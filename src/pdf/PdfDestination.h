@@ -3,6 +3,7 @@
 #include "PdfWriter.h"
 
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
@@ -22,10 +23,14 @@ public:
     virtual void close() = 0;
 };
 
-/// Every document of the job in one file, in order ("-" is standard output).
+/// A PDF written beside its final name and renamed into place when complete.
+class PdfPartFile;
+
+/// Every document of the job in one file, in order ("-" is standard output). The file
+/// takes its name only once complete: a job cut short leaves an earlier file whole.
 class PdfFileDestination final : public PdfDestination {
 public:
-    explicit PdfFileDestination(std::string path) : m_path(std::move(path)) {}
+    explicit PdfFileDestination(std::string path);
     ~PdfFileDestination() override;
 
     PdfWriter& beginDocument(const std::string& title) override;
@@ -34,19 +39,19 @@ public:
 
 private:
     std::string m_path;
-    std::FILE* m_file = nullptr;
+    std::unique_ptr<PdfPartFile> m_part;
     std::unique_ptr<PdfWriter> m_writer;
 };
 
 /// The PDF printer: each document becomes a file of its own in a folder, named after its
-/// title and the time it started, never over an earlier file.
+/// title and the time it started, never over an earlier file, and in the folder only once
+/// complete. Files and folder are readable by the user alone.
 class PdfFolderDestination final : public PdfDestination {
 public:
     /// Hears the path of each file once it is complete.
     using FileWritten = std::function<void(const std::string& path)>;
 
-    explicit PdfFolderDestination(std::string folder, FileWritten written = {})
-        : m_folder(std::move(folder)), m_written(std::move(written)) {}
+    explicit PdfFolderDestination(std::string folder, FileWritten written = {});
     ~PdfFolderDestination() override;
 
     PdfWriter& beginDocument(const std::string& title) override;
@@ -62,8 +67,9 @@ public:
 private:
     std::string m_folder;
     FileWritten m_written;
-    std::string m_path;
-    std::FILE* m_file = nullptr;
+    std::string m_title;
+    std::time_t m_started = 0;
+    std::unique_ptr<PdfPartFile> m_part;
     std::unique_ptr<PdfWriter> m_writer;
 };
 

@@ -5,6 +5,7 @@
 #include "PageGeometry.h"
 #include "config/ActiveScheme.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -13,6 +14,15 @@
 #include <vector>
 
 namespace marlet {
+
+/// How far a pen may go from the page either way: millions of backspaces, or an endless
+/// line without wrap, stop here instead of overflowing 32 bits.
+inline constexpr std::int32_t PenLimit = 1'000'000'000;
+
+/// A pen coordinate moved by delta, held to ±PenLimit.
+inline std::int32_t movedPen(std::int32_t pen, std::int64_t delta) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(pen + delta, -PenLimit, PenLimit));
+}
 
 /// What a job keeps while it walks its bytes, shared with the escape interpreter.
 struct JobState {

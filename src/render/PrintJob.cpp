@@ -112,7 +112,7 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
         const PageSize page = m_printer.pageSize();
         if (m_lineWrap && m_job.penX > page.width - widthOf(m_code)) {
             m_job.penX = m_geometry.OriginX;
-            m_job.penY += m_geometry.LineHeight;
+            m_job.penY = movedPen(m_job.penY, m_geometry.LineHeight);
         }
         if (m_job.penY > page.height - 2 * m_geometry.FontHeight) {
             m_job.penY = m_geometry.OriginY;
@@ -134,11 +134,11 @@ void PrintJob::dispatch(std::uint8_t byte, EscapeInterpreter& escapes) {
     // Control codes act on the translated code, so a table can make any byte a control.
     switch (m_code) {
     case Backspace:
-        m_job.penX -= widthOf(Backspace);
+        m_job.penX = movedPen(m_job.penX, -widthOf(Backspace));
         m_code = 0;
         break;
     case LineFeed:
-        m_job.penY += m_geometry.LineHeight;
+        m_job.penY = movedPen(m_job.penY, m_geometry.LineHeight);
         m_code = 0;
         break;
     case FormFeed:
@@ -182,7 +182,7 @@ void PrintJob::output(std::uint8_t byte) {
         m_printer.pathText(m_job.penX, m_job.penY, InvisibleGlyph);
     else
         m_printer.textOut(m_job.penX, m_job.penY, m_code);
-    m_job.penX += m_geometry.CellWidth;
+    m_job.penX = movedPen(m_job.penX, m_geometry.CellWidth);
 }
 
 void PrintJob::startPage() {

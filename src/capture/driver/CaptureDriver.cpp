@@ -54,6 +54,12 @@ std::uint32_t CaptureDriver::deviceControl(std::uint32_t code, std::span<const s
             return control::Failure;
         std::copy(input.begin(), input.end(), m_state.bytes().begin());
         return control::Success;
+    case control::ReadHeld:
+        if (!input.empty() || output.size() != 4)
+            return control::Failure;
+        for (std::size_t i = 0; i < 4; ++i)
+            output[i] = static_cast<std::uint8_t>(m_count >> (8 * i));
+        return control::Success;
     default:
         return control::Failure;
     }

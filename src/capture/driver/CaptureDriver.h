@@ -31,8 +31,8 @@ public:
     CaptureDriver& operator=(const CaptureDriver&) = delete;
 
     /// One device-control call: open, close, read state into output, write state from
-    /// input. Returns control::Success, or control::Failure for any other code and for a
-    /// state buffer that is not 321 bytes.
+    /// input, read the count of held bytes into a 4-byte output. Returns control::Success,
+    /// or control::Failure for any other code and for a buffer of the wrong size.
     std::uint32_t deviceControl(std::uint32_t code, std::span<const std::uint8_t> input,
                                 std::span<std::uint8_t> output);
 
@@ -65,7 +65,8 @@ private:
     std::size_t m_count = 0;
     std::uint8_t m_idle = 0;
     bool m_nesting = false;
-    std::uint8_t m_opens = 0;
+    // As wide as the connections that can exist: a wrap would start the driver again.
+    std::uint32_t m_opens = 0;
     std::uint16_t m_printerHandle = NoPrinterHandle;
     // The buffer ends in the CR LF that closes the last DOS write to the printer handle.
     bool m_lineEndPending = false;

@@ -51,7 +51,8 @@ CaptureService::CaptureService(const ServiceOptions& options) : m_options(option
     m_driver = std::make_unique<CaptureDriver>(*m_host);
     // The ports first: once the control socket exists, the service is wholly up.
     if (options.listen)
-        m_tcp = std::make_unique<TcpFeed>(*options.listen);
+        m_tcp =
+            std::make_unique<TcpFeed>(*options.listen, std::chrono::seconds(options.idleTimeout));
     if (options.fifo)
         m_fifo = std::make_unique<FifoFeed>(*options.fifo);
     m_control = std::make_unique<ControlServer>(options.socket, *m_driver);

@@ -11,10 +11,15 @@ constexpr std::uint32_t Open = 0;
 constexpr std::uint32_t Close = 0xFFFFFFFF;
 constexpr std::uint32_t ReadState = 1;
 constexpr std::uint32_t WriteState = 2;
+/// The number of bytes the driver holds for the queue file, as a 4-byte output: a job is
+/// not over while part of it waits in the driver.
+constexpr std::uint32_t ReadHeld = 3;
 
 /// What a call answers.
 constexpr std::uint32_t Success = 0;
 constexpr std::uint32_t Failure = 0xFFFFFFFF;
+/// The service's only packet to a connection it cannot take, before it closes it.
+constexpr std::uint32_t Refused = 0xFFFFFFFE;
 
 /// The window message posted after every timed write to the queue file.
 constexpr std::uint32_t Notification = 0x1992;

@@ -75,6 +75,12 @@ void ControlServer::accept() {
         int fd = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
         if (fd < 0)
             return;
+        if (m_connections.size() >= MaxConnections) {
+            std::vector<std::uint8_t> refusal = control::packet(control::Refused);
+            send(fd, refusal.data(), refusal.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+            ::close(fd);
+            continue;
+        }
         m_connections.push_back(fd);
         m_everConnected = true;
         m_driver.deviceControl(control::Open, {}, {});
@@ -96,6 +102,9 @@ bool ControlServer::answer(int fd) {
         // Opening and closing belong to the connection itself, not to a request.
         if (code == control::ReadState) {
             output.resize(input.size());
+            result = m_driver.deviceControl(code, input, output);
+        } else if (code == control::ReadHeld) {
+            output.resize(4);
             result = m_driver.deviceControl(code, input, output);
         } else if (code == control::WriteState) {
             result = m_driver.deviceControl(code, input, {});

@@ -13,6 +13,9 @@ namespace marlet {
 /// every connection.
 class ControlServer {
 public:
+    /// More connections than this are refused: no one user runs that many programs.
+    static constexpr std::size_t MaxConnections = 64;
+
     /// Listens on path, readable and writable by the user alone. Fails with "Cannot listen
     /// on PATH".
     ControlServer(const std::string& path, CaptureDriver& driver);

@@ -86,12 +86,17 @@ std::optional<std::uint64_t> ServiceHost::fileSize(HostFile file) {
 
 bool ServiceHost::writeAt(HostFile file, std::uint64_t position,
                           std::span<const std::uint8_t> data) {
+    const std::uint64_t start = position;
     while (!data.empty()) {
         ssize_t written = pwrite(file, data.data(), data.size(), static_cast<off_t>(position));
         if (written < 0 && errno == EINTR)
             continue;
-        if (written <= 0)
+        if (written <= 0) {
+            // A full disk took part of the write: the driver keeps all of it and writes it
+            // again later, so the part must not stay in front of it.
+            [[maybe_unused]] int ignored = ftruncate(file, static_cast<off_t>(start));
             return false;
+        }
         data = data.subspan(static_cast<std::size_t>(written));
         position += static_cast<std::uint64_t>(written);
     }

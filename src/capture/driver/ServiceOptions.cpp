@@ -15,6 +15,14 @@ std::optional<std::string> orNone(const std::string& value) {
     return value;
 }
 
+int idleSeconds(const std::string& value) {
+    char* end = nullptr;
+    long seconds = std::strtol(value.c_str(), &end, 10);
+    if (value.empty() || *end || seconds < 1 || seconds > 86400)
+        throw UsageError("--idle-timeout takes 1 to 86400 seconds");
+    return static_cast<int>(seconds);
+}
+
 } // namespace
 
 ServiceOptions ServiceOptions::parse(const std::vector<std::string>& arguments) {
@@ -24,6 +32,8 @@ ServiceOptions ServiceOptions::parse(const std::vector<std::string>& arguments) 
         listen && *listen ? orNone(listen) : std::optional<std::string>("127.0.0.1:9100");
     options.fifo = captureFifoPath();
     options.socket = captureSocketPath();
+    if (const char* idle = std::getenv("MARLET_CAPTURE_IDLE_TIMEOUT"); idle && *idle)
+        options.idleTimeout = idleSeconds(idle);
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& name = arguments[i];
         if (name == "-h" || name == "--help") {
@@ -33,7 +43,8 @@ ServiceOptions ServiceOptions::parse(const std::vector<std::string>& arguments) 
         if (i + 1 >= arguments.size())
             throw UsageError(name == "--listen" || name == "--fifo" || name == "--socket" ||
                                      name == "--pass-through" ||
-                                     name == "--first-connection-timeout"
+                                     name == "--first-connection-timeout" ||
+                                     name == "--idle-timeout"
                                  ? name + " needs a value"
                                  : "unknown option " + name);
         const std::string& value = arguments[++i];
@@ -51,6 +62,8 @@ ServiceOptions ServiceOptions::parse(const std::vector<std::string>& arguments) 
             if (value.empty() || *end || seconds < 0 || seconds > 3600)
                 throw UsageError("--first-connection-timeout takes 0 to 3600 seconds");
             options.firstConnectionTimeout = static_cast<int>(seconds);
+        } else if (name == "--idle-timeout") {
+            options.idleTimeout = idleSeconds(value);
         } else {
             throw UsageError("unknown option " + name);
         }
@@ -66,7 +79,9 @@ const char* serviceUsage() {
            "  --fifo PATH             FIFO printer port ($XDG_RUNTIME_DIR/marlet/lpt1; none)\n"
            "  --socket PATH           control socket ($XDG_RUNTIME_DIR/marlet/capture.socket)\n"
            "  --pass-through PATH     where printing goes while capture is off\n"
-           "  --first-connection-timeout SECONDS  exit when nobody connects in time\n";
+           "  --first-connection-timeout SECONDS  exit when nobody connects in time\n"
+           "  --idle-timeout SECONDS  let a silent TCP sender go when another waits\n"
+           "                          ($MARLET_CAPTURE_IDLE_TIMEOUT, else 30)\n";
 }
 
 } // namespace marlet

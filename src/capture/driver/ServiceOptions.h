@@ -22,6 +22,9 @@ struct ServiceOptions {
     std::optional<std::string> passThrough;
     /// Seconds to wait for the first connection before giving up; 0 waits for ever.
     int firstConnectionTimeout = 0;
+    /// Seconds a TCP sender may stay silent before it is let go for one that waits;
+    /// $MARLET_CAPTURE_IDLE_TIMEOUT, else 30.
+    int idleTimeout = 30;
     bool help = false;
 
     /// Reads the command line (without the program name). Fails with a UsageError.

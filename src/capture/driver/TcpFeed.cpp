@@ -32,7 +32,7 @@ sockaddr_in parseAddress(const std::string& text) {
 
 } // namespace
 
-TcpFeed::TcpFeed(const std::string& text) {
+TcpFeed::TcpFeed(const std::string& text, std::chrono::seconds idleTime) : m_idleTime(idleTime) {
     sockaddr_in address = parseAddress(text);
     m_listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     int yes = 1;
@@ -56,10 +56,18 @@ TcpFeed::~TcpFeed() {
 void TcpFeed::addPollFds(std::vector<pollfd>& fds) const {
     if (m_buffer.waiting())
         return;
-    if (m_sender < 0)
+    if (m_sender < 0) {
         fds.push_back({m_listener, POLLIN, 0});
-    else
-        fds.push_back({m_sender, POLLIN, 0});
+        return;
+    }
+    fds.push_back({m_sender, POLLIN, 0});
+    // A sender waiting in the listen queue wakes us only once this one has gone quiet.
+    if (senderIdle())
+        fds.push_back({m_listener, POLLIN, 0});
+}
+
+bool TcpFeed::senderIdle() const {
+    return m_sender >= 0 && !m_buffer.waiting() && Clock::now() - m_lastHeard >= m_idleTime;
 }
 
 void TcpFeed::serve(const std::vector<pollfd>& fds, const FeedBuffer::Print& print) {
@@ -68,12 +76,18 @@ void TcpFeed::serve(const std::vector<pollfd>& fds, const FeedBuffer::Print& pri
     for (const pollfd& entry : fds) {
         if (entry.revents == 0)
             continue;
+        if (entry.fd == m_listener && m_sender >= 0 && senderIdle()) {
+            // All it sent is with the port already; the next sender's job goes through.
+            closeSender();
+        }
         if (entry.fd == m_listener && m_sender < 0) {
             m_sender = accept4(m_listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
             m_senderDone = false;
+            m_lastHeard = Clock::now();
         } else if (entry.fd == m_sender && !m_buffer.waiting()) {
             if (m_buffer.fill(m_sender) == FeedBuffer::Read::Closed)
                 m_senderDone = true;
+            m_lastHeard = Clock::now();
             m_buffer.drain(print);
         }
     }

@@ -2,6 +2,7 @@
 
 #include "FeedBuffer.h"
 
+#include <chrono>
 #include <cstdint>
 #include <poll.h>
 #include <string>
@@ -10,12 +11,15 @@
 namespace marlet {
 
 /// Raw port printing over TCP (the "port 9100" protocol): one sender at a time, as a
-/// printer port serves one; the next waits in the listen queue until the first is done.
+/// printer port serves one; the next waits in the listen queue until the first is done, or
+/// until the first has been silent for the idle time: then it is let go.
 class TcpFeed {
 public:
+    using Clock = std::chrono::steady_clock;
+
     /// Listens on address ("127.0.0.1:9100"; port 0 picks a free one). Fails with
     /// "Cannot listen on ADDRESS".
-    explicit TcpFeed(const std::string& address);
+    TcpFeed(const std::string& address, std::chrono::seconds idleTime);
     ~TcpFeed();
     TcpFeed(const TcpFeed&) = delete;
     TcpFeed& operator=(const TcpFeed&) = delete;
@@ -31,7 +35,10 @@ public:
 
 private:
     void closeSender();
+    bool senderIdle() const;
 
+    std::chrono::seconds m_idleTime;
+    Clock::time_point m_lastHeard;
     int m_listener = -1;
     int m_sender = -1;
     bool m_senderDone = false;
