@@ -7,6 +7,8 @@
 #include "support/TempFolder.h"
 #include "support/XDesktop.h"
 
+#include "config/FileBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -22,10 +24,7 @@ namespace {
 const std::string RussianTitle = "Настройки печати DOS-консоли";
 
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return readFileBytes(path).value_or("");
 }
 
 std::size_t pdfCount(const std::string& folder) {

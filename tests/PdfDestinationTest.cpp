@@ -4,6 +4,8 @@
 #include "pdf/PdfDestination.h"
 #include "support/TempFolder.h"
 
+#include "config/FileBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,10 +24,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return readFileBytes(path).value_or("");
 }
 
 std::vector<std::string> namesIn(const std::string& folder) {

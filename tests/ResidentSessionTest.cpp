@@ -8,6 +8,8 @@
 #include "support/RunningCaptureService.h"
 #include "support/TempFolder.h"
 
+#include "config/FileBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -24,10 +26,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return readFileBytes(path).value_or("");
 }
 
 void append(const std::string& path, const std::string& bytes) {
