@@ -117,7 +117,9 @@ std::vector<std::uint8_t> CaptureClient::exchange(std::uint32_t code,
     std::vector<std::uint8_t> reply(control::MaxPacket);
     for (;;) {
         ssize_t got = recv(m_fd, reply.data(), reply.size(), sent ? 0 : MSG_DONTWAIT);
-        if (got < 0 && errno == EINTR)
+        // A service that refused us closed with our request unread: the reset is reported
+        // once, ahead of the refusal still queued behind it.
+        if (got < 0 && (errno == EINTR || errno == ECONNRESET))
             continue;
         if (got < 4)
             throw failed;
