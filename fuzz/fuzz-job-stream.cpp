@@ -4,6 +4,7 @@
 
 #include "base/Error.h"
 #include "charset/CodePageTable.h"
+#include "config/FileBytes.h"
 #include "config/RegFileReader.h"
 #include "config/SqliteSettingsStore.h"
 #include "render/PrintJob.h"
@@ -18,18 +19,12 @@ using namespace marlet;
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 struct Fixture {
     Fixture() {
         table.load(MARLET_DATA_DIR "/866.cp");
-        RegFileReader::import(store, readFile(MARLET_DATA_DIR "/schemes/epson-escp-9pin.reg"),
-                              "epson-escp-9pin.reg");
+        RegFileReader::import(
+            store, readFileBytes(MARLET_DATA_DIR "/schemes/epson-escp-9pin.reg").value_or(""),
+            "epson-escp-9pin.reg");
         store.setValue(MarletKey, "Sequence", std::string("Epson ESC-P 9-pin"));
         epson.LoadSequences(store);
     }

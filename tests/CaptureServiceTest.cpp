@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "capture/CaptureSwitch.h"
 #include "capture/ControlFrames.h"
+#include "config/FileBytes.h"
 #include "support/RunningCaptureService.h"
 
 #include <gtest/gtest.h>
@@ -22,13 +23,6 @@ using namespace marlet;
 using namespace marlet::testing;
 
 namespace {
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 int connectRaw(const std::string& path) {
     sockaddr_un address{};
@@ -102,7 +96,7 @@ TEST(CaptureServiceTest, TcpBytesReachTheQueueAfterTheQuietTimeAndAreAnnounced) 
     job += std::string(1, '\0') + "\xFF";
     ASSERT_TRUE(sendToPort(service.port, job));
     EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
-    EXPECT_EQ(readFile(service.queue), job);
+    EXPECT_EQ(readFileBytes(service.queue).value_or(""), job);
     capture.stop();
     EXPECT_EQ(service.process->wait(), 0);
 }
@@ -121,7 +115,7 @@ TEST(CaptureServiceTest, TheFifoIsAPrinterPortToo) {
         port << "from LPT1\r\n";
     }
     EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
-    EXPECT_EQ(readFile(service.queue), "from LPT1\r\n");
+    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "from LPT1\r\n");
 }
 
 TEST(CaptureServiceTest, StoppingCaptureWritesWhatTheDriverHolds) {
@@ -135,7 +129,7 @@ TEST(CaptureServiceTest, StoppingCaptureWritesWhatTheDriverHolds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     capture.stop();
     EXPECT_EQ(service.process->wait(), 0);
-    EXPECT_EQ(readFile(service.queue), "held in the buffer");
+    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "held in the buffer");
 }
 
 TEST(CaptureServiceTest, WithCaptureOffAndNoPassThroughThePortTakesNoData) {
@@ -147,7 +141,7 @@ TEST(CaptureServiceTest, WithCaptureOffAndNoPassThroughThePortTakesNoData) {
     device.state().setCapture(true);
     device.writeState();
     EXPECT_EQ(nextNotice(device.fd()), expectedNotice());
-    EXPECT_EQ(readFile(service.queue), "waits for capture")
+    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "waits for capture")
         << "nothing was lost while the port took no data";
 }
 
@@ -162,8 +156,8 @@ TEST(CaptureServiceTest, WithCaptureOffBytesPassThroughTranslated) {
     device.state().bytes()[StateBlock::TableOffset + 0xC4] = '-';
     device.writeState();
     ASSERT_TRUE(sendToPort(service.port, "\xC4\xC4 ok"));
-    EXPECT_TRUE(waitFor([&] { return readFile(printer).size() == 5; }));
-    EXPECT_EQ(readFile(printer), "-- ok");
+    EXPECT_TRUE(waitFor([&] { return readFileBytes(printer).value_or("").size() == 5; }));
+    EXPECT_EQ(readFileBytes(printer).value_or(""), "-- ok");
     EXPECT_FALSE(std::filesystem::exists(service.queue));
 }
 
@@ -174,7 +168,7 @@ TEST(CaptureServiceTest, ASecondServiceForTheSameSocketRefusesToStart) {
                         {"--socket", service.socket, "--listen", "none", "--fifo", "none"}, {},
                         service.folder.file("second.log"));
     EXPECT_EQ(second.wait(), 1);
-    EXPECT_EQ(readFile(service.folder.file("second.log")),
+    EXPECT_EQ(readFileBytes(service.folder.file("second.log")).value_or(""),
               "marlet-capture: The capture service is already running\n");
 }
 
@@ -225,9 +219,9 @@ TEST(CaptureServiceTest, AnIdleSenderIsLetGoSoTheNextOneIsServed) {
     ASSERT_EQ(connect(idle, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(write(idle, "first sender\r\n", 14), 14);
     ASSERT_TRUE(sendToPort(service.port, "second sender\r\n"));
-    EXPECT_TRUE(
-        waitFor([&] { return readFile(service.queue).size() == 29; }, std::chrono::seconds(5)));
-    EXPECT_EQ(readFile(service.queue), "first sender\r\nsecond sender\r\n");
+    EXPECT_TRUE(waitFor([&] { return readFileBytes(service.queue).value_or("").size() == 29; },
+                        std::chrono::seconds(5)));
+    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "first sender\r\nsecond sender\r\n");
     char byte;
     EXPECT_EQ(read(idle, &byte, 1), 0) << "the idle sender was closed";
     close(idle);
@@ -264,14 +258,14 @@ TEST(CaptureServiceTest, AFullDiskHoldsTheBytesAndWritesEachOnceWhenThereIsRoom)
         job += "Line " + std::to_string(line) + " of a long job\r\n";
     ASSERT_TRUE(sendToPort(service.port, job));
     std::this_thread::sleep_for(std::chrono::seconds(3));
-    std::string partial = readFile(queue);
+    std::string partial = readFileBytes(queue).value_or("");
     EXPECT_LT(partial.size(), job.size());
     EXPECT_EQ(partial, job.substr(0, partial.size())) << "nothing twice, nothing skipped";
 
     std::filesystem::remove(filler);
-    EXPECT_TRUE(
-        waitFor([&] { return readFile(queue).size() >= job.size(); }, std::chrono::seconds(10)));
-    EXPECT_EQ(readFile(queue), job);
+    EXPECT_TRUE(waitFor([&] { return readFileBytes(queue).value_or("").size() >= job.size(); },
+                        std::chrono::seconds(10)));
+    EXPECT_EQ(readFileBytes(queue).value_or(""), job);
 }
 
 TEST(CaptureServiceTest, TheClientSeesWhatTheDriverStillHolds) {
@@ -283,5 +277,5 @@ TEST(CaptureServiceTest, TheClientSeesWhatTheDriverStillHolds) {
     EXPECT_TRUE(waitFor([&] { return capture.device()->heldBytes() == 13; }));
     EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
     EXPECT_EQ(capture.device()->heldBytes(), 0u);
-    EXPECT_EQ(readFile(service.queue), "tail of a job");
+    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "tail of a job");
 }

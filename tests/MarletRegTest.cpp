@@ -1,3 +1,4 @@
+#include "config/FileBytes.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -21,11 +22,6 @@ struct Outcome {
     std::string out;
     std::string err;
 };
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -85,8 +81,8 @@ protected:
             outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         }
         posix_spawn_file_actions_destroy(&actions);
-        outcome.out = readFile(out);
-        outcome.err = readFile(err);
+        outcome.out = readFileBytes(out).value_or("");
+        outcome.err = readFileBytes(err).value_or("");
         return outcome;
     }
 
@@ -155,10 +151,11 @@ TEST_F(MarletRegTest, ImportsWindowsFilesAndExportsThemBackByteForByte) {
 
     Outcome v5 = reg({"export", "-"});
     EXPECT_EQ(v5.status, 0);
-    EXPECT_EQ(v5.out, readFile(fixture("marlet-v5.reg")));
+    EXPECT_EQ(v5.out, readFileBytes(fixture("marlet-v5.reg")).value_or(""));
     const std::string file = m_folder.file("out.reg");
     EXPECT_EQ(reg({"export", "--regedit4", file, "\\SOFTWARE\\Tuvo\\Marlet"}).status, 0);
-    EXPECT_EQ(readFile(file), readFile(fixture("marlet-regedit4.reg")));
+    EXPECT_EQ(readFileBytes(file).value_or(""),
+              readFileBytes(fixture("marlet-regedit4.reg")).value_or(""));
 }
 
 TEST_F(MarletRegTest, ExportThenImportIntoAnEmptyStoreReproducesIt) {
@@ -170,7 +167,9 @@ TEST_F(MarletRegTest, ExportThenImportIntoAnEmptyStoreReproducesIt) {
         const std::string file = m_folder.file("copy.reg");
         EXPECT_EQ(reg({"export", form, file, "\\"}).status, 0);
         const std::string copy = m_folder.file(std::string("copy") + form + ".db");
-        EXPECT_EQ(run({"--registry", copy, "import", "-"}, readFile(file), {}).status, 0);
+        EXPECT_EQ(
+            run({"--registry", copy, "import", "-"}, readFileBytes(file).value_or(""), {}).status,
+            0);
         EXPECT_EQ(run({"--registry", copy, "export", "--v5", "-", "\\"}, "", {}).out, before.out);
     }
 }

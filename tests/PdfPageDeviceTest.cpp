@@ -2,6 +2,7 @@
 #include "DosText.h"
 #include "app/Application.h"
 #include "base/Error.h"
+#include "config/FileBytes.h"
 #include "devices/OutputFile.h"
 #include "pdf/FontFace.h"
 #include "pdf/FontLocator.h"
@@ -52,13 +53,6 @@ struct PdfPage {
     double height = 0;
     std::vector<Word> words;
 };
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string run(const std::string& command) {
     std::string output;
@@ -388,14 +382,15 @@ TEST(PdfPageDeviceTest, FontsGoInAsSubsetsWithUnicodeAndTheSameJobGivesTheSameBy
     TempFolder folder;
     std::string job = folder.file("job.prn");
     std::ofstream(job, std::ios::binary)
-        << readFile(MARLET_SOURCE_DIR "/examples/invoice.prn") << dos(framedShades());
+        << readFileBytes(MARLET_SOURCE_DIR "/examples/invoice.prn").value_or("")
+        << dos(framedShades());
     for (const char* name : {"first.pdf", "second.pdf"}) {
         auto device = pdfDevice(folder.file(name), VirtualPaper{});
         printJob(*device, job);
     }
-    const std::string first = readFile(folder.file("first.pdf"));
+    const std::string first = readFileBytes(folder.file("first.pdf")).value_or("");
     ASSERT_GT(first.size(), 1000u);
-    EXPECT_EQ(readFile(folder.file("second.pdf")), first);
+    EXPECT_EQ(readFileBytes(folder.file("second.pdf")).value_or(""), first);
 
     // One face serves the whole job: a subset (six capitals and a plus), embedded, with a
     // map back to Unicode.
@@ -638,7 +633,8 @@ TEST(PdfPageDeviceTest, RasterOfAJobAgreesWithThePngPages) {
     TempFolder folder;
     std::string job = folder.file("job.prn");
     std::ofstream(job, std::ios::binary)
-        << readFile(MARLET_SOURCE_DIR "/examples/invoice.prn") << dos(framedShades());
+        << readFileBytes(MARLET_SOURCE_DIR "/examples/invoice.prn").value_or("")
+        << dos(framedShades());
     const VirtualPaper paper = a4At300();
     {
         auto device = pdfDevice(folder.file("job.pdf"), paper);

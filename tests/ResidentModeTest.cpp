@@ -1,6 +1,7 @@
 // marlet --headless with the capture service, as a user runs them: DOS jobs sent to the
 // TCP printer port come out as PDFs of the PDF printer, one per job.
 
+#include "config/FileBytes.h"
 #include "config/SettingsStore.h"
 #include "config/SqliteSettingsStore.h"
 #include "support/ChildProcess.h"
@@ -52,13 +53,6 @@ std::string pdfText(const std::string& path) {
             text += line + "\n";
     }
     return text;
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
 }
 
 // Waits for a file of that name to be renamed into the watched folder.
@@ -123,7 +117,7 @@ TEST(ResidentModeTest, ThreeJobsOverTcpBecomeThreePdfs) {
             [&] { return pdfsIn(pdfFolder).size() == jobs && !fs::exists(spool + ".printing"); });
     };
     ASSERT_TRUE(sendToPort(port, first));
-    ASSERT_TRUE(printed(1)) << readFile(folder.file("marlet.log"));
+    ASSERT_TRUE(printed(1)) << readFileBytes(folder.file("marlet.log")).value_or("");
     // The third job comes while the second prints: right when its queue file is claimed.
     int watch = inotify_init1(IN_CLOEXEC);
     inotify_add_watch(watch, folder.file("queue").c_str(), IN_MOVED_TO);
@@ -131,11 +125,11 @@ TEST(ResidentModeTest, ThreeJobsOverTcpBecomeThreePdfs) {
     ASSERT_TRUE(claimedWithin(watch, "prnspl.printing", 10000));
     close(watch);
     ASSERT_TRUE(sendToPort(port, third));
-    ASSERT_TRUE(printed(3)) << readFile(folder.file("marlet.log"));
+    ASSERT_TRUE(printed(3)) << readFileBytes(folder.file("marlet.log")).value_or("");
 
     EXPECT_EQ(marlet.terminate(), 0);
     EXPECT_EQ(service.wait(), 0) << "the service ends with its last connection";
-    EXPECT_EQ(readFile(folder.file("marlet.log")), "");
+    EXPECT_EQ(readFileBytes(folder.file("marlet.log")).value_or(""), "");
 
     auto asText = [](std::string job) {
         std::erase(job, '\r');
@@ -175,10 +169,10 @@ pid_t serviceFor(const std::string& runtime) {
         std::string name = entry.path().filename().string();
         if (name.find_first_not_of("0123456789") != std::string::npos)
             continue;
-        std::string command = readFile(entry.path().string() + "/cmdline");
+        std::string command = readFileBytes(entry.path().string() + "/cmdline").value_or("");
         if (command.find("marlet-capture") == std::string::npos)
             continue;
-        std::string environment = readFile(entry.path().string() + "/environ");
+        std::string environment = readFileBytes(entry.path().string() + "/environ").value_or("");
         std::replace(environment.begin(), environment.end(), '\0', '\n');
         if (("\n" + environment).find("\n" + wanted + "\n") != std::string::npos)
             return static_cast<pid_t>(std::stoi(name));
@@ -213,7 +207,7 @@ TEST(ResidentModeTest, AKilledCaptureServiceComesBackWithoutSpinningAndSettingsS
     pid_t service = 0;
     ASSERT_TRUE(waitFor([&] {
         return (service = serviceFor(runtime)) > 0 && sendToPort(port, "");
-    })) << readFile(folder.file("marlet.log"));
+    })) << readFileBytes(folder.file("marlet.log")).value_or("");
 
     // Another program changes a setting while marlet runs.
     {
@@ -226,18 +220,18 @@ TEST(ResidentModeTest, AKilledCaptureServiceComesBackWithoutSpinningAndSettingsS
     ASSERT_TRUE(waitFor([&] {
         return (restarted = serviceFor(runtime)) > 0 && restarted != service &&
                sendToPort(port, "");
-    })) << readFile(folder.file("marlet.log"));
+    })) << readFileBytes(folder.file("marlet.log")).value_or("");
     std::this_thread::sleep_for(std::chrono::seconds(1));
     // A loop that spun on the hung-up connection would have used every second since.
     EXPECT_LT(cpuSeconds(marlet.pid()) - before, 0.5);
 
     ASSERT_TRUE(sendToPort(port, "Printed after the restart\r\n"));
     ASSERT_TRUE(waitFor([&] { return fs::exists(pdfFolder) && pdfsIn(pdfFolder).size() == 1; }))
-        << readFile(folder.file("marlet.log"));
+        << readFileBytes(folder.file("marlet.log")).value_or("");
     EXPECT_EQ(pdfText(pdfsIn(pdfFolder)[0]), "Printed after the restart\n");
 
     EXPECT_EQ(marlet.terminate(), 0);
-    EXPECT_EQ(readFile(folder.file("marlet.log")),
+    EXPECT_EQ(readFileBytes(folder.file("marlet.log")).value_or(""),
               "The capture service has stopped; it will be started again\n");
     SqliteSettingsStore store(registry, SqliteSettingsStore::Access::ReadOnly);
     EXPECT_EQ(readNumber(store, MarletKey, "FontSize"), 14u) << "the exit save left it alone";

@@ -2,6 +2,7 @@
 
 #include "capture/SpoolMonitor.h"
 #include "base/Error.h"
+#include "config/FileBytes.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -17,15 +18,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 void append(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::app) << bytes;
 }
@@ -40,7 +32,7 @@ public:
         std::error_code unknown;
         if (fs::file_size(path, unknown) > 0xFFFFFFFFu && !unknown)
             throw Error::rangeCheck();
-        std::optional<std::string> bytes = readFile(path);
+        std::optional<std::string> bytes = readFileBytes(path);
         if (!bytes)
             throw Error::cannotOpen(path);
         if (duringJob)
@@ -118,7 +110,7 @@ TEST_F(SpoolMonitorTest, BytesArrivingWhileAJobPrintsMakeTheNextJob) {
     monitor.queueTick();
     host.duringJob = nullptr;
     EXPECT_EQ(host.jobs, Jobs{"first"});
-    EXPECT_EQ(readFile(spool), "second");
+    EXPECT_EQ(readFileBytes(spool), "second");
     monitor.queueTick();
     monitor.queueTick();
     EXPECT_EQ(host.jobs, (Jobs{"first", "second"}));
@@ -233,8 +225,8 @@ TEST_F(SpoolMonitorTest, PrintingAChosenFileThatIsTheQueueLeavesIt) {
     monitor.printChosenFile(other);
     monitor.printChosenFile(spool);
     EXPECT_EQ(host.jobs, (Jobs{"report", "queue"}));
-    EXPECT_EQ(readFile(spool), "queue");
-    EXPECT_EQ(readFile(other), "report");
+    EXPECT_EQ(readFileBytes(spool), "queue");
+    EXPECT_EQ(readFileBytes(other), "report");
     EXPECT_EQ(host.intervals, (Intervals{0, 3000, 0, 3000}));
 }
 
@@ -252,7 +244,7 @@ TEST_F(SpoolMonitorTest, AFailedJobRestoresTheSettingTheTimerAndTheQueue) {
     monitor.queueTick();
     EXPECT_EQ(host.errors.back(), "Printer error");
     EXPECT_EQ(host.intervals.back(), 3000);
-    EXPECT_EQ(readFile(spool), "old job new bytes") << "the job goes back in front";
+    EXPECT_EQ(readFileBytes(spool), "old job new bytes") << "the job goes back in front";
     EXPECT_FALSE(fs::exists(spool + ".printing"));
 }
 
