@@ -37,7 +37,7 @@ public:
     PhysicalPage physicalPage() const override { return m_paper.physicalPage(); }
 
     void createFont(const FontRequest& request) override;
-    CanvasFont canvasFont() const override { return m_font; }
+    const CanvasFont& canvasFont() const override { return m_font; }
     void setCanvasFont(const CanvasFont& font) override;
     TextExtent textExtent(std::u16string_view text) const override;
 

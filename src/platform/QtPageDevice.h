@@ -31,7 +31,7 @@ public:
     PhysicalPage physicalPage() const override { return m_output->physicalPage(); }
 
     void createFont(const FontRequest& request) override;
-    CanvasFont canvasFont() const override { return m_canvas.font(); }
+    const CanvasFont& canvasFont() const override { return m_canvas.font(); }
     void setCanvasFont(const CanvasFont& font) override { m_canvas.setFont(font); }
     TextExtent textExtent(std::u16string_view text) const override {
         return m_canvas.textExtent(text);

@@ -94,7 +94,8 @@ EscapeInterpreter::EscapeInterpreter(PageDevice& printer, PageGeometry& geometry
 }
 
 bool EscapeInterpreter::matches(const std::string& entry, std::string_view window) const {
-    return !entry.empty() && window.size() >= entry.size() &&
+    // Most entries differ in their first byte: that is checked before the whole compare.
+    return !entry.empty() && window.size() >= entry.size() && entry[0] == window[0] &&
            window.compare(0, entry.size(), entry) == 0;
 }
 

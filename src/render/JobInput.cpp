@@ -31,13 +31,9 @@ JobInput::JobInput(const std::string& path, std::string initString)
     std::setvbuf(m_file.get(), nullptr, _IONBF, 0);
 }
 
-std::uint8_t JobInput::next() {
+std::uint8_t JobInput::nextUnbuffered() {
     if (m_initRemaining > 0)
         return static_cast<std::uint8_t>(m_initString[m_initString.size() - m_initRemaining--]);
-    return nextFromFile();
-}
-
-std::uint8_t JobInput::nextFromFile() {
     if (m_bufferPos == m_buffer.size())
         fill(1);
     --m_fileRemaining;

@@ -24,7 +24,14 @@ public:
     bool hasNext() const { return m_initRemaining > 0 || m_fileRemaining > 0; }
     /// The next byte: from the initialisation string while any of it remains, else from the
     /// file. The caller checks that a byte remains.
-    std::uint8_t next();
+    std::uint8_t next() {
+        // Every byte of a job comes through here: the buffered file byte is taken inline.
+        if (m_initRemaining == 0 && m_bufferPos < m_buffer.size()) {
+            --m_fileRemaining;
+            return m_buffer[m_bufferPos++];
+        }
+        return nextUnbuffered();
+    }
 
     /// Up to max bytes that follow, without taking them: the rest of the initialisation
     /// string while any remains, else the file's next bytes; never past a source's end.
@@ -33,7 +40,7 @@ public:
     void skip(std::size_t count);
 
 private:
-    std::uint8_t nextFromFile();
+    std::uint8_t nextUnbuffered();
     void fill(std::size_t wanted);
 
     struct FileCloser {

@@ -103,7 +103,8 @@ public:
     /// Makes a font from the request; the canvas font takes its face, height, width,
     /// style (weight 700 or more is bold) and character set.
     virtual void createFont(const FontRequest& request) = 0;
-    virtual CanvasFont canvasFont() const = 0;
+    /// The font the canvas draws with; valid until the font next changes.
+    virtual const CanvasFont& canvasFont() const = 0;
     /// Gives the canvas a font as it stands (the sample font, a style or size change).
     virtual void setCanvasFont(const CanvasFont& font) = 0;
     /// Width and height of a text in the canvas font.

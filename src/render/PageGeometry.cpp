@@ -71,21 +71,22 @@ void PageGeometry::setpitch(std::uint8_t pitch) {
     }
     CellWidth = m_lastCellWidth;
 
-    CanvasFont current = m_printer->canvasFont();
-    FontRequest request;
-    request.height = FontHeight;
-    request.width = CellWidth;
-    request.weight = current.style.bold ? 700 : 0;
-    request.italic = current.style.italic;
-    request.underline = current.style.underline;
-    request.strikeout = current.style.strikeout;
-    request.charset = FontCharset;
-    request.outPrecision = 4; // TrueType preferred
-    request.clipPrecision = 0;
-    request.quality = 2;        // proof
-    request.pitchAndFamily = 1; // fixed pitch, any family
-    request.face = current.face;
-    m_printer->createFont(request);
+    // Jobs call this for nearly every byte: the request is refreshed in place.
+    const CanvasFont& current = m_printer->canvasFont();
+    m_request.height = FontHeight;
+    m_request.width = CellWidth;
+    m_request.weight = current.style.bold ? 700 : 0;
+    m_request.italic = current.style.italic;
+    m_request.underline = current.style.underline;
+    m_request.strikeout = current.style.strikeout;
+    m_request.charset = FontCharset;
+    m_request.outPrecision = 4; // TrueType preferred
+    m_request.clipPrecision = 0;
+    m_request.quality = 2;        // proof
+    m_request.pitchAndFamily = 1; // fixed pitch, any family
+    if (m_request.face != current.face)
+        m_request.face = current.face;
+    m_printer->createFont(m_request);
 }
 
 PageFigures PageGeometry::checksize(const CanvasFont& sampleFont, Margins margins,

@@ -64,6 +64,8 @@ private:
     bool m_lastDoubleWidth = false;
     int m_lastResolution = 0;
     std::uint16_t m_lastCellWidth = 0;
+    // The request setpitch sends, kept so that its face is copied only when it changes.
+    FontRequest m_request;
 };
 
 /// The job font as a job first makes it: the face and style at the cell's height and

@@ -88,7 +88,8 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
             nextStepAt = (static_cast<std::uint64_t>(step) + 1) * progressDivisor;
         }
         std::uint8_t byte = input.next();
-        if (language && takenByLanguage(byte, *language)) {
+        if (language && (byte == Escape || language->gathering()) &&
+            takenByLanguage(byte, *language)) {
             // A picture or a move: the line does not wrap, the printer clips past the edge.
             m_code = 0;
             if (m_job.penY > m_printer.pageSize().height - 2 * m_geometry.FontHeight) {

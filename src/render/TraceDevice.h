@@ -27,7 +27,7 @@ public:
     PhysicalPage physicalPage() const override { return m_target.physicalPage(); }
 
     void createFont(const FontRequest& request) override;
-    CanvasFont canvasFont() const override { return m_target.canvasFont(); }
+    const CanvasFont& canvasFont() const override { return m_target.canvasFont(); }
     void setCanvasFont(const CanvasFont& font) override { m_target.setCanvasFont(font); }
     TextExtent textExtent(std::u16string_view text) const override {
         return m_target.textExtent(text);

@@ -40,7 +40,7 @@ public:
         m_font = {r.face, r.height, r.width,
                   FontStyle{r.weight >= 700, r.italic, r.underline, r.strikeout}, r.charset};
     }
-    CanvasFont canvasFont() const override { return m_font; }
+    const CanvasFont& canvasFont() const override { return m_font; }
     void setCanvasFont(const CanvasFont& font) override { m_font = font; }
     TextExtent textExtent(std::u16string_view text) const override {
         int em = m_font.height < 0 ? -m_font.height : m_font.height * 100 / 113;
