@@ -18,6 +18,13 @@ char normalised(char byte) {
     return byte >= 0x2E && byte <= 0x39 ? '0' : byte;
 }
 
+// Whether the window starts with the entry. Most entries differ in their first byte, which
+// is checked before the whole compare.
+bool matches(const std::string& entry, std::string_view window) {
+    return !entry.empty() && window.size() >= entry.size() && entry[0] == window[0] &&
+           window.compare(0, entry.size(), entry) == 0;
+}
+
 bool isDigit(std::uint8_t byte) {
     return byte >= '0' && byte <= '9';
 }
@@ -91,12 +98,6 @@ EscapeInterpreter::EscapeInterpreter(PageDevice& printer, PageGeometry& geometry
                 m_canBegin[static_cast<std::size_t>(byte)] = true;
         }
     }
-}
-
-bool EscapeInterpreter::matches(const std::string& entry, std::string_view window) const {
-    // Most entries differ in their first byte: that is checked before the whole compare.
-    return !entry.empty() && window.size() >= entry.size() && entry[0] == window[0] &&
-           window.compare(0, entry.size(), entry) == 0;
 }
 
 bool EscapeInterpreter::matchesNormalised(const std::string& pattern,

@@ -57,7 +57,6 @@ public:
     void escape();
 
 private:
-    bool matches(const std::string& entry, std::string_view window) const;
     bool matchesNormalised(const std::string& pattern, std::string_view window) const;
     std::optional<long double> parameter(const std::string& pattern, std::string_view window) const;
     void pitchFrom(const std::string& pattern, std::string_view window);
