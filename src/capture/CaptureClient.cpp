@@ -60,7 +60,8 @@ CaptureClient::CaptureClient(std::uint32_t window, const std::string& queuePath,
     // A cut path must not even start the service.
     StateBlock().setPath(queuePath);
     // A service that is just ending after its last close may still take a connection
-    // and then drop it: the second round starts a fresh one.
+    // and then drop it, before or after it answered the first call: the second round
+    // starts a fresh one.
     for (int round = 0;; ++round) {
         m_fd = connectTo(location.socketPath);
         if (m_fd < 0 && startService(location.servicePath))
@@ -69,20 +70,15 @@ CaptureClient::CaptureClient(std::uint32_t window, const std::string& queuePath,
             throw Error(location.servicePath + " loaded incorrectly.");
         try {
             readState();
-            break;
+            m_state.setWindow(window);
+            m_state.setPath(queuePath);
+            writeState();
+            return;
         } catch (const Error&) {
             ::close(m_fd);
             if (round == 1)
                 throw;
         }
-    }
-    try {
-        m_state.setWindow(window);
-        m_state.setPath(queuePath);
-        writeState();
-    } catch (...) {
-        ::close(m_fd);
-        throw;
     }
 }
 
