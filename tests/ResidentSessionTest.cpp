@@ -157,17 +157,29 @@ TEST_F(ResidentSessionTest, AnotherPrinterTakesTheNextJob) {
 TEST_F(ResidentSessionTest, AFailedCaptureStartIsReportedAndStartUpGoesOn) {
     store.setValue(MarletKey, "Capture", std::uint32_t{1});
     store.setValue(std::string(MarletKey) + "\\InitStr", "Epson reset", std::string("\x1B@"));
-    DriverLocation nowhere{folder.file("no.socket"), folder.file("no-such-service")};
-    ResidentSession session(catalog, store, host, nowhere);
+    const std::string socket = folder.file("no.socket");
+    const std::string service = folder.file("no-such-service");
+    ResidentSession session(catalog, store, host, DriverLocation{socket, service});
     session.startUp();
-    EXPECT_EQ(host.errors,
-              std::vector<std::string>{folder.file("no-such-service") + " loaded incorrectly."});
+    EXPECT_EQ(host.errors, std::vector<std::string>{service + " loaded incorrectly."});
     EXPECT_EQ(session.captureConnection(), -1);
     EXPECT_TRUE(session.app().settings().Capture) << "the switch keeps what the user set";
     EXPECT_EQ(session.initPresets().names, std::vector<std::string>{"Epson reset"});
     EXPECT_EQ(host.timer, Intervals{1000});
     session.selectInitString("&Epson reset");
     EXPECT_EQ(session.app().settings().InitStr, "\x1B@");
+
+    // A service that could not be reached at start-up (one slow to come up on a busy
+    // machine) is tried again, as after a crash, and its failure is not shown twice.
+    for (int tick = 1; tick < ResidentSession::FirstRestartDelay; ++tick)
+        session.stateTick();
+    std::ofstream(service) << "#!/bin/sh\nexec " MARLET_BINARY_DIR "/marlet-capture --socket "
+                           << socket << " --fifo none --listen none \"$@\"\n";
+    fs::permissions(service, fs::perms::owner_all);
+    session.stateTick();
+    EXPECT_GE(session.captureConnection(), 0);
+    EXPECT_EQ(host.errors.size(), 1u);
+    session.shutdown();
 }
 
 TEST_F(ResidentSessionTest, ShutdownWritesWhatTheDriverHoldsThenSavesTheSettings) {

@@ -33,8 +33,9 @@ ResidentSession::~ResidentSession() {
 
 void ResidentSession::startUp() {
     m_app.startUp();
+    // A service slow to come up on a busy machine is tried again, as after a crash.
     if (m_app.settings().Capture)
-        startCapture();
+        startOrRetryCapture();
     m_app.measureJob();
     m_presets = readInitPresets(m_app.store());
     m_host.armQueueTimer(m_app.queueInterval());
@@ -76,10 +77,7 @@ void ResidentSession::stateTick() {
         // A face that does not watch the connection still learns of the end here.
         takeCaptureNotices();
     } else if (m_restartIn > 0 && --m_restartIn == 0) {
-        if (!startCapture()) {
-            m_restartFailureShown = true;
-            scheduleRestart();
-        }
+        startOrRetryCapture();
     }
 }
 
@@ -103,6 +101,13 @@ void ResidentSession::captureLost() {
     if (m_upFor >= MaxRestartDelay)
         m_restartDelay = FirstRestartDelay;
     scheduleRestart();
+}
+
+void ResidentSession::startOrRetryCapture() {
+    if (!startCapture()) {
+        m_restartFailureShown = true;
+        scheduleRestart();
+    }
 }
 
 void ResidentSession::scheduleRestart() {

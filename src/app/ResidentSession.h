@@ -85,6 +85,8 @@ private:
     void settingChanged(std::string_view name) override;
     bool startCapture();
     void captureLost();
+    /// Starts capture; one that cannot start is tried again later, less and less often.
+    void startOrRetryCapture();
     void scheduleRestart();
 
     const PrinterCatalog& m_catalog;
