@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "config/FileBytes.h"
 #include "devices/OutputFile.h"
+#include "devices/QtDeviceSet.h"
 #include "pdf/FontFace.h"
 #include "pdf/FontLocator.h"
 #include "pdf/PdfDestination.h"
@@ -590,7 +591,8 @@ TEST(PdfPageDeviceTest, PdfPixelsKeepTheDeviceRulesOfThePngPages) {
         draw(*device);
     }
     {
-        auto device = openOutputFile(folder.file("rules.png"), smallPaper());
+        QtDeviceSet qt;
+        auto device = openOutputFile(folder.file("rules.png"), smallPaper(), &qt);
         draw(*device);
     }
     const int ox = 10, oy = 20;
@@ -641,7 +643,8 @@ TEST(PdfPageDeviceTest, RasterOfAJobAgreesWithThePngPages) {
         printJob(*device, job);
     }
     {
-        auto device = openOutputFile(folder.file("job.png"), paper);
+        QtDeviceSet qt;
+        auto device = openOutputFile(folder.file("job.png"), paper, &qt);
         printJob(*device, job);
     }
     ASSERT_FALSE(fs::exists(folder.file("job-3.png")));

@@ -1,9 +1,11 @@
 #include "base/Error.h"
 #include "devices/OutputFile.h"
+#include "devices/QtDeviceSet.h"
 #include "platform/CellFont.h"
 #include "platform/PngPagesOutput.h"
 #include "platform/SystemPrinterOutput.h"
 #include "render/PageGeometry.h"
+#include "render/PageImages.h"
 
 #include <QFile>
 #include <QImage>
@@ -40,7 +42,8 @@ int gray(const QImage& image, int x, int y) {
 
 TEST(QtPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
     QTemporaryDir dir;
-    auto device = openOutputFile(dir.filePath("unused.png").toStdString(), VirtualPaper{});
+    QtDeviceSet qt;
+    auto device = openOutputFile(dir.filePath("unused.png").toStdString(), VirtualPaper{}, &qt);
 
     CanvasFont plain{"Courier New", 0, 0, {}, 1};
     EXPECT_EQ(CellFont(plain, 100).resolvedFamily(), QStringLiteral("Liberation Mono"));
@@ -50,7 +53,8 @@ TEST(QtPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
 
 TEST(QtPageDeviceTest, VirtualDeviceValuesFollowThePaperAndOrientationWaitsForTheDocument) {
     QTemporaryDir dir;
-    auto device = openOutputFile(dir.filePath("unused.png").toStdString(), VirtualPaper{});
+    QtDeviceSet qt;
+    auto device = openOutputFile(dir.filePath("unused.png").toStdString(), VirtualPaper{}, &qt);
     expectVirtualSheetAndDocumentRules(*device);
 }
 
@@ -58,7 +62,8 @@ TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
     QTemporaryDir dir;
     std::string path = dir.filePath("out.png").toStdString();
     {
-        auto device = openOutputFile(path, smallPaper());
+        QtDeviceSet qt;
+        auto device = openOutputFile(path, smallPaper(), &qt);
         device->beginDocument("DOS-console task");
         device->setPenWidth(0);
         device->moveTo(100, 50);
@@ -89,8 +94,8 @@ TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
         device->fillRect(0, 0, 1, 1);
         device->endDocument();
     }
-    EXPECT_EQ(PngPagesOutput::pageFileName("/tmp/a.b/out.png", 12), "/tmp/a.b/out-12.png");
-    EXPECT_EQ(PngPagesOutput::pageFileName("/tmp/a.b/out", 1), "/tmp/a.b/out-1");
+    EXPECT_EQ(pageImageFileName("/tmp/a.b/out.png", 12), "/tmp/a.b/out-12.png");
+    EXPECT_EQ(pageImageFileName("/tmp/a.b/out", 1), "/tmp/a.b/out-1");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
     EXPECT_FALSE(QFile::exists(dir.filePath("out-4.png")));
 

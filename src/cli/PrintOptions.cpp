@@ -5,7 +5,7 @@
 #include "base/Rounding.h"
 #include "config/SettingValues.h"
 #include "devices/OutputFile.h"
-#include "platform/PngPagesOutput.h"
+#include "render/PageImages.h"
 
 namespace marlet {
 
@@ -88,7 +88,7 @@ void checkSheet(const PrintOptions& options, const std::string& paperChoice) {
         return;
     constexpr int MaxImageSide = 32767;
     int dpi = options.pictureDpi.value_or(paper.dpi);
-    PageSize image = PngPagesOutput::imageSize(paper, dpi, Orientation::Portrait);
+    PageSize image = pageImageSize(paper, dpi, Orientation::Portrait);
     if (image.width > MaxImageSide || image.height > MaxImageSide)
         throw UsageError("at " + std::to_string(dpi) + " dpi a page would be " +
                          std::to_string(image.width) + "x" + std::to_string(image.height) +

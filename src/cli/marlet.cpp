@@ -10,6 +10,7 @@
 #include "config/SettingsPersistence.h"
 #include "config/SettingsStore.h"
 #include "config/SqliteSettingsStore.h"
+#include "devices/QtDeviceSet.h"
 #include "devices/SystemPrinterCatalog.h"
 #include "platform/GuiEnvironment.h"
 #include "ui/DesktopApp.h"
@@ -96,9 +97,11 @@ int runHeadless(const std::string& registry, int& argc, char** argv) {
     }
     SystemPrinterCatalog catalog;
     std::optional<QGuiApplication> gui;
+    std::optional<QtDeviceSet> qt;
     if (catalog.usesQtPrinters()) {
         prepareGuiEnvironment();
         gui.emplace(argc, argv);
+        catalog.setQtDevices(&qt.emplace());
     }
     HeadlessResident host;
     ResidentSession session(catalog, store, host);
@@ -125,7 +128,8 @@ int runDesktop(const std::string& registry, int& argc, char** argv) {
             std::fputs("Marlet is already running\n", stderr);
             return 0;
         }
-        SystemPrinterCatalog catalog;
+        QtDeviceSet qt;
+        SystemPrinterCatalog catalog({}, {}, &qt);
         DesktopApp app(catalog, store);
         app.start();
         QSocketNotifier stop(stopPipe[0], QSocketNotifier::Read);

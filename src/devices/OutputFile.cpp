@@ -2,11 +2,9 @@
 
 #include "base/Error.h"
 #include "pdf/PdfPageDevice.h"
-#include "platform/GuiEnvironment.h"
-#include "platform/PngPagesOutput.h"
-#include "platform/QtPageDevice.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 namespace marlet {
 
@@ -15,11 +13,11 @@ bool outputFileUsesQt(const std::string& path) {
 }
 
 std::unique_ptr<PageDevice> openOutputFile(const std::string& path, const VirtualPaper& paper,
-                                           std::optional<int> pictureDpi) {
+                                           QtDevices* qt, std::optional<int> pictureDpi) {
     if (outputFileUsesQt(path)) {
-        requireGuiApplication();
-        return std::make_unique<QtPageDevice>(
-            std::make_unique<PngPagesOutput>(path, paper, pictureDpi));
+        if (!qt)
+            throw std::logic_error("PNG pages need Qt's devices");
+        return qt->openPngPages(path, paper, pictureDpi);
     }
     if (path == "-" || std::filesystem::path(path).extension() == ".pdf")
         return std::make_unique<PdfPageDevice>(paper, std::make_unique<PdfFileDestination>(path));

@@ -4,44 +4,34 @@
 #include "cups/CupsDestination.h"
 #include "pdf/FontLocator.h"
 #include "pdf/PdfPageDevice.h"
-#include "platform/GuiEnvironment.h"
-#include "platform/QtPageDevice.h"
-#include "platform/SystemPrinterOutput.h"
-
-#include <QPrinterInfo>
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace marlet {
 
 SystemPrinterCatalog::SystemPrinterCatalog(VirtualPaper pdfPaper,
-                                           PdfFolderDestination::FileWritten pdfWritten)
-    : m_pdfPaper(pdfPaper), m_pdfWritten(std::move(pdfWritten)),
+                                           PdfFolderDestination::FileWritten pdfWritten,
+                                           QtDevices* qt)
+    : m_pdfPaper(pdfPaper), m_pdfWritten(std::move(pdfWritten)), m_qt(qt),
       m_cupsServer(CupsQueue::serverAvailable()) {
 }
 
+QtDevices& SystemPrinterCatalog::qt() const {
+    if (!m_qt)
+        throw std::logic_error("Qt's printers need Qt's devices");
+    return *m_qt;
+}
+
 std::vector<std::string> SystemPrinterCatalog::printers() const {
-    std::vector<std::string> names;
-    if (!usesQtPrinters()) {
-        names = CupsQueue::names();
-    } else {
-        requireGuiApplication();
-        for (const QString& name : QPrinterInfo::availablePrinterNames())
-            names.push_back(name.toStdString());
-    }
+    std::vector<std::string> names = usesQtPrinters() ? qt().printerNames() : CupsQueue::names();
     if (defaultPrinter() == PdfPrinterName)
         names.push_back(PdfPrinterName);
     return names;
 }
 
 std::string SystemPrinterCatalog::defaultPrinter() const {
-    std::string name;
-    if (!usesQtPrinters()) {
-        name = CupsQueue::defaultName();
-    } else {
-        requireGuiApplication();
-        name = QPrinterInfo::defaultPrinterName().toStdString();
-    }
+    std::string name = usesQtPrinters() ? qt().defaultPrinterName() : CupsQueue::defaultName();
     return name.empty() ? PdfPrinterName : name;
 }
 
@@ -70,8 +60,7 @@ std::unique_ptr<PageDevice> SystemPrinterCatalog::open(const std::string& printe
         return std::make_unique<PdfPageDevice>(paper,
                                                std::make_unique<CupsDestination>(std::move(queue)));
     }
-    requireGuiApplication();
-    return std::make_unique<QtPageDevice>(std::make_unique<SystemPrinterOutput>(printer));
+    return qt().openPrinter(printer);
 }
 
 } // namespace marlet

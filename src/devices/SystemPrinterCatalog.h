@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PrinterCatalog.h"
+#include "QtDevices.h"
 #include "pdf/PdfDestination.h"
 #include "render/VirtualPaper.h"
 
@@ -16,22 +17,29 @@ public:
     static constexpr const char* PdfPrinterName = "PDF printer";
 
     /// pdfPaper is the sheet the PDF printer lays its pages out on; pdfWritten hears where
-    /// each of its files went. Whether a CUPS server answers is asked once, here.
+    /// each of its files went; qt are the program's Qt devices, which it must have where no
+    /// CUPS server answers. Whether one answers is asked once, here.
     explicit SystemPrinterCatalog(VirtualPaper pdfPaper = {},
-                                  PdfFolderDestination::FileWritten pdfWritten = {});
+                                  PdfFolderDestination::FileWritten pdfWritten = {},
+                                  QtDevices* qt = nullptr);
 
     std::vector<std::string> printers() const override;
     std::string defaultPrinter() const override;
     std::vector<std::string> fontFamilies(const std::string& printer) const override;
     std::unique_ptr<PageDevice> open(const std::string& printer) const override;
 
-    /// Whether printing goes through Qt's printers, which need the program's
-    /// QGuiApplication: only on hosts without a CUPS server.
+    /// Whether printing goes through Qt's printers: only on hosts without a CUPS server.
     bool usesQtPrinters() const { return !m_cupsServer; }
 
+    /// Gives the catalog the program's Qt devices, made once it knows it needs them.
+    void setQtDevices(QtDevices* qt) { m_qt = qt; }
+
 private:
+    QtDevices& qt() const;
+
     VirtualPaper m_pdfPaper;
     PdfFolderDestination::FileWritten m_pdfWritten;
+    QtDevices* m_qt;
     bool m_cupsServer;
 };
 

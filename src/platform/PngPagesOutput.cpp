@@ -1,5 +1,7 @@
 #include "PngPagesOutput.h"
 
+#include "render/PageImages.h"
+
 #include "base/Error.h"
 
 #include <cmath>
@@ -9,24 +11,6 @@ namespace marlet {
 PngPagesOutput::PngPagesOutput(const std::string& path, const VirtualPaper& paper,
                                std::optional<int> pictureDpi)
     : VirtualPageOutput(paper), m_path(path), m_pictureDpi(pictureDpi.value_or(paper.dpi)) {
-}
-
-PageSize PngPagesOutput::imageSize(const VirtualPaper& paper, int pictureDpi,
-                                   Orientation orientation) {
-    PageSize sheet = paper.sheet(orientation);
-    long double scale = static_cast<long double>(pictureDpi) / paper.dpi;
-    return {static_cast<int>(std::lround(sheet.width * scale)),
-            static_cast<int>(std::lround(sheet.height * scale))};
-}
-
-std::string PngPagesOutput::pageFileName(const std::string& path, int page) {
-    std::size_t slash = path.find_last_of('/');
-    std::size_t dot = path.find_last_of('.');
-    bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    std::string number = "-" + std::to_string(page);
-    if (!hasExtension)
-        return path + number;
-    return path.substr(0, dot) + number + path.substr(dot);
 }
 
 QPainter& PngPagesOutput::beginDocument(const std::string&, Orientation orientation) {
@@ -44,7 +28,7 @@ void PngPagesOutput::endDocument() {
 }
 
 QPainter& PngPagesOutput::startPage() {
-    PageSize size = imageSize(paper(), m_pictureDpi, m_orientation);
+    PageSize size = pageImageSize(paper(), m_pictureDpi, m_orientation);
     // Gray levels are all a DOS printout has; a byte per pixel keeps an A4 page at 35 MB.
     m_image = QImage(size.width, size.height, QImage::Format_Grayscale8);
     if (m_image.isNull())
@@ -62,7 +46,7 @@ void PngPagesOutput::finishPage() {
     if (!m_painter.isActive())
         return;
     m_painter.end();
-    std::string name = pageFileName(m_path, ++m_pagesWritten);
+    std::string name = pageImageFileName(m_path, ++m_pagesWritten);
     bool saved = m_image.save(QString::fromStdString(name), "PNG");
     m_image = QImage();
     if (!saved)

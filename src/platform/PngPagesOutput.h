@@ -21,15 +21,9 @@ public:
     PngPagesOutput(const std::string& path, const VirtualPaper& paper,
                    std::optional<int> pictureDpi = std::nullopt);
 
-    /// The size in pixels of a page's image at a picture resolution.
-    static PageSize imageSize(const VirtualPaper& paper, int pictureDpi, Orientation orientation);
-
     QPainter& beginDocument(const std::string& title, Orientation orientation) override;
     QPainter& newPage() override;
     void endDocument() override;
-
-    /// The file name of a page of the job, counting from 1.
-    static std::string pageFileName(const std::string& path, int page);
 
 private:
     QPainter& startPage();

@@ -1,0 +1,169 @@
+#include "PrintCommand.h"
+
+#include "DataFolder.h"
+#include "PrintOptions.h"
+#include "ProgramMain.h"
+#include "SpooledInput.h"
+#include "TerminalProgress.h"
+#include "config/SqliteSettingsStore.h"
+#include "devices/OutputFile.h"
+#include "devices/SystemPrinterCatalog.h"
+#include "pdf/FontLocator.h"
+#include "pdf/PdfPageDevice.h"
+#include "render/PageImages.h"
+#include "render/TraceDevice.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+namespace marlet {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The user's settings; a store that does not exist yet reads as empty and is not created,
+// since printing never writes settings. A store the user names must be there.
+std::unique_ptr<SettingsStore> openStore(const PrintOptions& options) {
+    std::string path = options.registry ? *options.registry : SqliteSettingsStore::userPath();
+    if (!fs::exists(path)) {
+        if (options.registry)
+            throw Error::cannotOpen(path);
+        return std::make_unique<SqliteSettingsStore>(":memory:");
+    }
+    return std::make_unique<SqliteSettingsStore>(path, SqliteSettingsStore::Access::ReadOnly);
+}
+
+void printGeometry(const Application& app) {
+    const PageGeometry& g = app.geometry();
+    std::printf("origin=%d,%d cell=%ux%u line=%u chars=%d lines=%d monospace=%d\n", g.OriginX,
+                g.OriginY, g.CellWidth, g.FontHeight, g.LineHeight, app.figures().charsPerLine,
+                app.figures().linesPerPage, app.figures().monospace ? 1 : 0);
+}
+
+// A page that holds no line, or a line that holds no character, would print every
+// character on a page of its own.
+void requireRoomForACell(const Application& app) {
+    const PageGeometry& g = app.geometry();
+    const PageFigures& figures = app.figures();
+    if (figures.charsPerLine < 1 || figures.linesPerPage < 1)
+        throw Error("The page has no room for a character cell of " + std::to_string(g.CellWidth) +
+                    "x" + std::to_string(g.LineHeight) + " pixels: it holds " +
+                    std::to_string(figures.charsPerLine) + " characters by " +
+                    std::to_string(figures.linesPerPage) + " lines");
+}
+
+// Earlier output under the name of this job's: the file, or every numbered PNG page.
+void removeEarlierOutput(const std::string& path) {
+    std::error_code error;
+    if (!outputFileUsesQt(path)) {
+        fs::remove(path, error);
+        return;
+    }
+    // "out.png" numbers its pages "out-1.png", "out-2.png", …: the name around the number.
+    const std::string numbered = pageImageFileName(path, 0);
+    const std::size_t zero = numbered.rfind("-0") + 1;
+    const std::string before = numbered.substr(0, zero), after = numbered.substr(zero + 1);
+    fs::path folder = fs::path(path).parent_path();
+    std::vector<fs::path> pages;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().string();
+        if (name.size() <= before.size() + after.size() || !name.starts_with(before) ||
+            !name.ends_with(after))
+            continue;
+        const std::string number =
+            name.substr(before.size(), name.size() - before.size() - after.size());
+        if (number.find_first_not_of("0123456789") == std::string::npos)
+            pages.push_back(it->path());
+    }
+    for (const fs::path& page : pages)
+        fs::remove(page, error);
+}
+
+int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt) {
+    // The geometry is measured on the PDF printer's sheet; -o names a file; the rest goes
+    // to a printer of the catalog.
+    std::optional<SystemPrinterCatalog> catalog;
+    bool usesQt = false;
+    if (options.output)
+        usesQt = outputFileUsesQt(*options.output);
+    else if (!options.geometry)
+        usesQt =
+            catalog
+                .emplace(options.paper,
+                         [](const std::string& path) { tellUser("the PDF printer wrote " + path); })
+                .usesQtPrinters();
+    // Before anything is read or changed: a build without Qt starts the one with it from
+    // the same command line.
+    std::shared_ptr<QtDevices> qt;
+    if (usesQt) {
+        qt = startQt(argc, argv);
+        if (catalog)
+            catalog->setQtDevices(qt.get());
+    }
+
+    enterDataFolder(options.dataDir,
+                    {&options.file, &options.output, &options.trace, &options.registry});
+    FontLocator::setSubstitutionReport([](const std::string& asked, const std::string& used) {
+        tellUser("printing in " + used + " instead of " + asked + ", which is not installed");
+    });
+
+    std::unique_ptr<SettingsStore> store = openStore(options);
+    std::unique_ptr<PageDevice> printer;
+    if (options.geometry)
+        printer = std::make_unique<PdfPageDevice>(options.paper,
+                                                  std::make_unique<PdfFileDestination>("-"));
+    else if (options.output)
+        printer = openOutputFile(*options.output, options.paper, qt.get(), options.pictureDpi);
+    else
+        printer = catalog->open(options.printer.value_or(catalog->defaultPrinter()));
+
+    TerminalProgress progress(stderr);
+    Application app(*printer, progress, *store,
+                    [](const std::string& message) { tellUser(message); });
+    app.setOverrides(options.overrides);
+    app.startUp();
+    // The grid the job will have: its cell, not the start-up one.
+    app.measureJob();
+    if (options.geometry) {
+        printGeometry(app);
+        return 0;
+    }
+    requireRoomForACell(app);
+
+    std::ofstream traceFile;
+    std::unique_ptr<TraceDevice> traced;
+    if (options.trace) {
+        traceFile.open(*options.trace, std::ios::binary);
+        if (!traceFile)
+            throw Error::cannotCreate(*options.trace);
+        traced = std::make_unique<TraceDevice>(*printer, traceFile);
+        app.setPrinter(*traced);
+    }
+    if (options.output && *options.output != "-")
+        removeEarlierOutput(*options.output);
+
+    bool printed = false;
+    if (options.file == "-") {
+        SpooledInput input;
+        printed = app.printFile(input.path());
+    } else {
+        printed = app.printFile(options.file.value_or(app.settings().Spool));
+    }
+    app.printer().close();
+    if (!printed)
+        tellUser("nothing to print");
+    return 0;
+}
+
+} // namespace
+
+int runPrintCommand(int argc, char** argv, const StartQt& startQt) {
+    return runProgram<PrintOptions>(
+        {"marlet-print", printUsage()}, argc, argv,
+        [&](PrintOptions& options) { return print(options, argc, argv, startQt); });
+}
+
+} // namespace marlet
