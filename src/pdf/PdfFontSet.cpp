@@ -1,5 +1,6 @@
 #include "PdfFontSet.h"
 
+#include "Deflater.h"
 #include "base/Error.h"
 
 #include <hb-subset.h>
@@ -201,11 +202,13 @@ GlyphCode PdfFontSet::assign(int face, std::uint16_t glyph, char16_t character, 
 }
 
 void PdfFontSet::write(PdfFile& file) const {
+    // One compressor for every stream: making one sets up tables the size of a font file.
+    Deflater deflater(6);
     for (const Font& font : m_fonts)
-        writeFont(file, font);
+        writeFont(file, font, deflater);
 }
 
-void PdfFontSet::writeFont(PdfFile& file, const Font& font) const {
+void PdfFontSet::writeFont(PdfFile& file, const Font& font, Deflater& deflater) const {
     const FontFace& face = *m_faces[static_cast<std::size_t>(font.face)].face;
     const FaceMetrics& m = face.metrics();
     std::vector<std::uint16_t> sortedGlyphs = font.glyphs;
@@ -242,13 +245,13 @@ void PdfFontSet::writeFont(PdfFile& file, const Font& font) const {
                     "/StemV 80/FontFile2 " + std::to_string(fontFile) + " 0 R>>");
     std::string subset = subsetOf(face, sortedGlyphs);
     file.stream(fontFile, "/Length1 " + std::to_string(subset.size()) + "/Filter/FlateDecode",
-                deflateBytes(subset, 6));
+                deflater.compress(subset));
     file.stream(encoding,
                 "/Type/CMap/CMapName/" + codesName +
                     "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>"
                     "/Filter/FlateDecode",
-                deflateBytes(codeMap(codesName, font.glyphs), 6));
-    file.stream(toUnicode, "/Filter/FlateDecode", deflateBytes(toUnicodeMap(font.characters), 6));
+                deflater.compress(codeMap(codesName, font.glyphs)));
+    file.stream(toUnicode, "/Filter/FlateDecode", deflater.compress(toUnicodeMap(font.characters)));
 }
 
 } // namespace marlet

@@ -9,6 +9,8 @@
 
 namespace marlet {
 
+class Deflater;
+
 /// A glyph as page text names it: the font of the file that carries it and its one-byte
 /// code in that font.
 struct GlyphCode {
@@ -52,7 +54,7 @@ private:
         std::vector<char16_t> characters;
     };
     GlyphCode assign(int face, std::uint16_t glyph, char16_t character, PdfFile& file);
-    void writeFont(PdfFile& file, const Font& font) const;
+    void writeFont(PdfFile& file, const Font& font, Deflater& deflater) const;
 
     std::vector<Face> m_faces;
     std::vector<Font> m_fonts;
