@@ -12,7 +12,7 @@ using namespace marlet;
 
 namespace {
 
-std::string inflate(const std::string& deflated, std::size_t size) {
+std::string inflate(std::string_view deflated, std::size_t size) {
     libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
     std::string out(size, '\0');
     std::size_t got = 0;
@@ -39,7 +39,7 @@ TEST(DeflatePoolTest, StreamsComeBackCompressedInTheOrderTheyCame) {
         DeflatePool pool(6, threads);
         std::vector<int> order;
         for (int index = 0; index < 60; ++index) {
-            pool.submit(stream(index), [&order, index](std::string deflated) {
+            pool.submit(stream(index), [&order, index](std::string_view deflated) {
                 EXPECT_EQ(inflate(deflated, stream(index).size()), stream(index));
                 order.push_back(index);
             });
@@ -58,7 +58,7 @@ TEST(DeflatePoolTest, AFailedWriteStopsTheRestAndReachesTheCaller) {
     // The failure reaches whichever call comes next: a later submit() or finish().
     try {
         for (int index = 0; index < 20; ++index) {
-            pool.submit(stream(index), [&written, index](std::string) {
+            pool.submit(stream(index), [&written, index](std::string_view) {
                 if (index == 3)
                     throw Error("Cannot write file");
                 written.push_back(index);

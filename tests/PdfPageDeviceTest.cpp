@@ -402,7 +402,7 @@ TEST(PdfPageDeviceTest, FontsGoInAsSubsetsWithUnicodeAndTheSameJobGivesTheSameBy
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_TRUE(std::regex_match(
         lines[2],
-        std::regex(R"([A-Z]{6}\+LiberationMono +CID TrueType +Identity-H +yes yes yes +\d+ +0)")))
+        std::regex(R"([A-Z]{6}\+LiberationMono +CID TrueType +Custom +yes yes yes +\d+ +0)")))
         << lines[2];
 
     EXPECT_EQ(run("qpdf --check '" + folder.file("first.pdf") + "' 2>&1"),
@@ -410,6 +410,70 @@ TEST(PdfPageDeviceTest, FontsGoInAsSubsetsWithUnicodeAndTheSameJobGivesTheSameBy
                   "\nPDF Version: 1.5\nFile is not encrypted\nFile is not linearized\n"
                   "No syntax or stream encoding errors found; the file may still contain\n"
                   "errors that qpdf cannot detect\n");
+}
+
+TEST(PdfPageDeviceTest, AFaceOfManyGlyphsGoesInAsFontsOfOneByteCodes) {
+    // Latin, Latin-1, Greek and Cyrillic letters: more glyphs of one face than a font of
+    // one-byte codes holds, the bytes that a literal string escapes among their codes.
+    std::u16string characters;
+    for (char16_t c = u'!'; c <= u'~'; ++c)
+        characters += c;
+    for (char16_t c = u'\u00C0'; c <= u'\u00FF'; ++c)
+        characters += c;
+    for (char16_t c = u'\u0391'; c <= u'\u03A1'; ++c)
+        characters += c;
+    for (char16_t c = u'\u03B1'; c <= u'\u03C9'; ++c)
+        characters += c;
+    for (char16_t c = u'\u0410'; c <= u'\u044F'; ++c)
+        characters += c;
+    ASSERT_GT(characters.size(), 252u);
+    std::vector<std::u16string> lines;
+    for (std::size_t start = 0; start < characters.size(); start += 80)
+        lines.push_back(characters.substr(start, 80));
+
+    TempFolder folder;
+    const VirtualPaper paper = a4At300();
+    auto draw = [&](PageDevice& device) {
+        device.createFont(cellFontRequest(50, 25));
+        device.beginDocument("DOS-console task");
+        for (std::size_t line = 0; line < lines.size(); ++line)
+            for (std::size_t cell = 0; cell < lines[line].size(); ++cell)
+                device.textOut(static_cast<int>(cell) * 25, static_cast<int>(line) * 50,
+                               lines[line][cell]);
+        device.endDocument();
+        device.close();
+    };
+    const std::string pdf = folder.file("letters.pdf");
+    draw(*pdfDevice(pdf, paper));
+    QtDeviceSet qt;
+    draw(*openOutputFile(folder.file("letters.png"), paper, &qt));
+
+    // Two fonts of the one face, each with its codes and its map back to Unicode.
+    std::istringstream fonts(run("pdffonts '" + pdf + "'"));
+    std::vector<std::string> fontLines;
+    for (std::string line; std::getline(fonts, line);)
+        fontLines.push_back(line);
+    ASSERT_EQ(fontLines.size(), 4u);
+    for (std::size_t i = 2; i < 4; ++i)
+        EXPECT_TRUE(std::regex_match(
+            fontLines[i],
+            std::regex(R"([A-Z]{6}\+LiberationMono +CID TrueType +Custom +yes yes yes +\d+ +0)")))
+            << fontLines[i];
+
+    std::istringstream text(run("pdftotext -layout -enc UTF-8 '" + pdf + "' -"));
+    for (const std::u16string& line : lines) {
+        std::string got;
+        std::getline(text, got);
+        EXPECT_EQ(got, utf8(line));
+    }
+    // Each code draws its own glyph.
+    QImage png = pngPage(folder.file("letters-1.png"));
+    QImage raster = rasterPage(folder, pdf, 1, paper.dpi);
+    ASSERT_EQ(raster.size(), png.size());
+    RasterDifference inPlace = compareRasters(raster, png, 96, 0);
+    EXPECT_GT(inPlace.inked, 10000);
+    EXPECT_LT(inPlace.differing * 1000, inPlace.inked);
+    EXPECT_EQ(compareRasters(raster, png, 96, 1).differing, 0);
 }
 
 TEST(PdfPageDeviceTest, UnderlineAndStrikeOutRuleTheirCells) {

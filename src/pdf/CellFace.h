@@ -1,11 +1,11 @@
 #pragma once
 
+#include "CharacterTable.h"
 #include "FontFace.h"
 #include "render/PageDevice.h"
 
 #include <memory>
 #include <string_view>
-#include <vector>
 
 namespace marlet {
 
@@ -30,9 +30,9 @@ public:
     /// A character's advance in whole pixels; the wrap check asks for one per byte.
     int characterAdvance(char16_t character) const {
         int cached = m_characterAdvances[character];
-        if (cached < 0)
-            cached = m_characterAdvances[character] = advance(m_face->glyph(character));
-        return cached;
+        if (cached == 0)
+            cached = m_characterAdvances[character] = advance(m_face->glyph(character)) + 1;
+        return cached - 1;
     }
     /// Width and height of a text, each advance rounded as the driver does.
     TextExtent extent(std::u16string_view text) const;
@@ -43,7 +43,7 @@ private:
     double m_unitY = 1;
     int m_ascent = 0;
     int m_cellHeight = 0;
-    mutable std::vector<int> m_characterAdvances = std::vector<int>(0x10000, -1);
+    mutable CharacterTable<int> m_characterAdvances; // advances plus one, 0 until measured
 };
 
 } // namespace marlet

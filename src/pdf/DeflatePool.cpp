@@ -32,12 +32,22 @@ int DeflatePool::spareCores() {
     return std::max(1, cores - 1);
 }
 
-void DeflatePool::submit(std::string data, Writer write) {
+void DeflatePool::submit(std::string_view data, Writer write) {
     std::unique_lock lock(m_mutex);
     m_changed.wait(lock, [this] { return m_streams.size() < m_maxInFlight; });
     rethrowFailure();
-    m_streams.push_back({std::move(data), std::move(write)});
+    std::string copy = spareBuffer();
+    copy.assign(data);
+    m_streams.push_back({std::move(copy), spareBuffer(), std::move(write)});
     m_changed.notify_all();
+}
+
+std::string DeflatePool::spareBuffer() {
+    if (m_spare.empty())
+        return {};
+    std::string buffer = std::move(m_spare.back());
+    m_spare.pop_back();
+    return buffer;
 }
 
 void DeflatePool::finish() {
@@ -70,7 +80,7 @@ void DeflatePool::work(Deflater& deflater) {
         lock.unlock();
         std::exception_ptr failure;
         try {
-            stream.data = deflater.compress(stream.data);
+            deflater.compress(stream.data, stream.deflated);
         } catch (...) {
             failure = std::current_exception();
         }
@@ -98,12 +108,14 @@ void DeflatePool::writeReady(std::unique_lock<std::mutex>& lock) {
         std::exception_ptr failure;
         if (!failed) {
             try {
-                stream.write(std::move(stream.data));
+                stream.write(stream.deflated);
             } catch (...) {
                 failure = std::current_exception();
             }
         }
         lock.lock();
+        m_spare.push_back(std::move(stream.data));
+        m_spare.push_back(std::move(stream.deflated));
         if (failure && !m_failed) {
             m_failure = failure;
             m_failed = true;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -17,11 +18,12 @@ namespace marlet {
 
 /// Deflates streams on worker threads and hands each result to its writer in the order the
 /// streams came, so that the file is the same however the workers were scheduled. A few
-/// streams at most are in flight: past that, the printing side waits.
+/// streams at most are in flight: past that, the printing side waits. Their buffers are
+/// kept for the streams that follow, so that a long job does not churn the heap.
 class DeflatePool {
 public:
     /// Called on a worker with a stream's compressed bytes, never two at once.
-    using Writer = std::function<void(std::string deflated)>;
+    using Writer = std::function<void(std::string_view deflated)>;
 
     /// Starts threads workers compressing at level.
     DeflatePool(int level, int threads);
@@ -29,8 +31,9 @@ public:
     DeflatePool(const DeflatePool&) = delete;
     DeflatePool& operator=(const DeflatePool&) = delete;
 
-    /// Queues data; write gets it compressed once every earlier stream has been written.
-    void submit(std::string data, Writer write);
+    /// Queues a copy of data; write gets it compressed once every earlier stream has been
+    /// written.
+    void submit(std::string_view data, Writer write);
     /// Waits until every stream is written and stops the workers; rethrows a worker's failure.
     void finish();
 
@@ -40,9 +43,11 @@ public:
 private:
     struct Stream {
         std::string data;
+        std::string deflated;
         Writer write;
         bool done = false;
     };
+    std::string spareBuffer();
     void work(Deflater& deflater);
     void writeReady(std::unique_lock<std::mutex>& lock);
     void rethrowFailure();
@@ -53,8 +58,9 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<Stream> m_streams; // in order; the front is the next to write
-    std::size_t m_taken = 0;      // streams from the front that a worker has taken
+    std::deque<Stream> m_streams;     // in order; the front is the next to write
+    std::vector<std::string> m_spare; // buffers of written streams
+    std::size_t m_taken = 0;          // streams from the front that a worker has taken
     bool m_writing = false;
     bool m_stopping = false;
     // After a failure nothing more is written; the failure itself is reported once.

@@ -16,11 +16,16 @@ Deflater::~Deflater() {
 }
 
 std::string Deflater::compress(std::string_view data) {
-    std::string out(libdeflate_zlib_compress_bound(m_compressor, data.size()), '\0');
+    std::string out;
+    compress(data, out);
+    return out;
+}
+
+void Deflater::compress(std::string_view data, std::string& out) {
+    out.resize(libdeflate_zlib_compress_bound(m_compressor, data.size()));
     // The bound always fits, so a zero size cannot mean a full buffer.
     out.resize(
         libdeflate_zlib_compress(m_compressor, data.data(), data.size(), out.data(), out.size()));
-    return out;
 }
 
 } // namespace marlet

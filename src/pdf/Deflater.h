@@ -18,6 +18,8 @@ public:
 
     /// The bytes as a zlib stream, as /FlateDecode reads them.
     std::string compress(std::string_view data);
+    /// The same into out, whose room is kept for the next stream.
+    void compress(std::string_view data, std::string& out);
 
 private:
     libdeflate_compressor* m_compressor;

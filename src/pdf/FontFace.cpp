@@ -7,8 +7,8 @@
 #include FT_TRUETYPE_TABLES_H
 #include FT_ADVANCES_H
 
+#include <algorithm>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <mutex>
 
@@ -22,10 +22,14 @@ FT_Face asFace(void* face) {
 
 } // namespace
 
-FontFace::FontFace(const FontLocation& location)
-    : m_index(location.index), m_glyphs(0x10000, Unknown) {
-    std::ifstream in(location.path, std::ios::binary);
-    m_file.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+FontFace::FontFace(const FontLocation& location) : m_index(location.index) {
+    std::ifstream in(location.path, std::ios::binary | std::ios::ate);
+    if (in) {
+        m_file.resize(static_cast<std::size_t>(std::max<std::streamoff>(0, in.tellg())));
+        in.seekg(0);
+        if (!in.read(m_file.data(), static_cast<std::streamsize>(m_file.size())))
+            m_file.clear();
+    }
     FT_Library library = nullptr;
     FT_Face face = nullptr;
     if (m_file.empty() || FT_Init_FreeType(&library) != 0)
@@ -94,7 +98,7 @@ FontFace::~FontFace() {
 
 std::uint16_t FontFace::lookUp(char16_t character) const {
     auto glyph = static_cast<std::uint16_t>(FT_Get_Char_Index(asFace(m_face), character));
-    m_glyphs[character] = glyph;
+    m_glyphs[character] = static_cast<std::uint16_t>(glyph + 1);
     return glyph;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CharacterTable.h"
 #include "FontLocator.h"
 
 #include <cstdint>
@@ -47,8 +48,8 @@ public:
 
     /// The glyph for a UTF-16 unit (0, the missing glyph, when the face lacks it).
     std::uint16_t glyph(char16_t character) const {
-        std::uint32_t cached = m_glyphs[character];
-        return cached != Unknown ? static_cast<std::uint16_t>(cached) : lookUp(character);
+        const std::uint16_t cached = m_glyphs[character];
+        return cached != 0 ? static_cast<std::uint16_t>(cached - 1) : lookUp(character);
     }
     /// The advance of a glyph in font units.
     int advance(std::uint16_t glyph) const {
@@ -56,7 +57,6 @@ public:
     }
 
 private:
-    static constexpr std::uint32_t Unknown = 0xFFFFFFFF;
     std::uint16_t lookUp(char16_t character) const;
 
     std::string m_file;
@@ -66,7 +66,8 @@ private:
     FaceMetrics m_metrics;
     std::string m_postScriptName;
     std::vector<std::uint16_t> m_advances;
-    mutable std::vector<std::uint32_t> m_glyphs;
+    // Glyph ids plus one, 0 until looked up; a face has at most 65535 glyphs.
+    mutable CharacterTable<std::uint16_t> m_glyphs;
 };
 
 /// The face for a location, opened once per run and shared.

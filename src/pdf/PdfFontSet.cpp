@@ -1,16 +1,41 @@
 #include "PdfFontSet.h"
 
+#include "Deflater.h"
 #include "base/Error.h"
 
 #include <hb-subset.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 
 namespace marlet {
 
 namespace {
 
-std::string subsetOf(const FontFace& face, const std::vector<char16_t>& characters) {
+// A code is any byte that a literal string holds as it stands: parentheses and the
+// backslash would need escaping, and a bare carriage return is read back as a line feed.
+constexpr bool holdsAsItStands(int byte) {
+    return byte != '(' && byte != ')' && byte != '\\' && byte != '\r';
+}
+
+constexpr int CodesPerFont = 252;
+
+// The byte of the index-th code a font gives, so that the codes of a page run in order.
+constexpr std::array<char, CodesPerFont> codeBytes() {
+    std::array<char, CodesPerFont> bytes{};
+    std::size_t next = 0;
+    for (int byte = 0; byte < 256; ++byte) {
+        if (holdsAsItStands(byte))
+            bytes[next++] = static_cast<char>(byte);
+    }
+    return bytes;
+}
+
+constexpr std::array<char, CodesPerFont> CodeBytes = codeBytes();
+static_assert(CodeBytes.back() == '\xFF');
+
+std::string subsetOf(const FontFace& face, const std::vector<std::uint16_t>& glyphs) {
     hb_blob_t* blob =
         hb_blob_create(face.fileBytes().data(), static_cast<unsigned>(face.fileBytes().size()),
                        HB_MEMORY_MODE_READONLY, nullptr, nullptr);
@@ -18,13 +43,11 @@ std::string subsetOf(const FontFace& face, const std::vector<char16_t>& characte
     hb_subset_input_t* input = hb_subset_input_create_or_fail();
     if (!input)
         throw Error("Out of memory");
-    hb_set_t* glyphs = hb_subset_input_glyph_set(input);
-    hb_set_add(glyphs, 0);
-    for (std::size_t glyph = 0; glyph < characters.size(); ++glyph) {
-        if (characters[glyph] != 0)
-            hb_set_add(glyphs, static_cast<hb_codepoint_t>(glyph));
-    }
-    // Pages already name glyphs by their ids in the whole face: the subset keeps them.
+    hb_set_t* set = hb_subset_input_glyph_set(input);
+    hb_set_add(set, 0);
+    for (std::uint16_t glyph : glyphs)
+        hb_set_add(set, glyph);
+    // The code maps name glyphs by their ids in the whole face: the subset keeps them.
     hb_subset_input_set_flags(input, HB_SUBSET_FLAGS_RETAIN_GIDS | HB_SUBSET_FLAGS_NO_HINTING);
     hb_face_t* subset = hb_subset_or_fail(whole, input);
     std::string bytes;
@@ -46,12 +69,10 @@ std::string subsetOf(const FontFace& face, const std::vector<char16_t>& characte
 }
 
 // Six capital letters naming the subset, the same for the same glyphs.
-std::string subsetTag(const std::vector<char16_t>& characters) {
+std::string subsetTag(const std::vector<std::uint16_t>& glyphs) {
     std::uint32_t hash = 2166136261u;
-    for (std::size_t glyph = 0; glyph < characters.size(); ++glyph) {
-        if (characters[glyph] != 0)
-            hash = (hash ^ static_cast<std::uint32_t>(glyph)) * 16777619u;
-    }
+    for (std::uint16_t glyph : glyphs)
+        hash = (hash ^ glyph) * 16777619u;
     std::string tag(6, 'A');
     for (char& letter : tag) {
         letter = static_cast<char>('A' + hash % 26);
@@ -83,47 +104,64 @@ std::string advanceWidth(int units, int unitsPerEm) {
     return text;
 }
 
-std::string hex4(unsigned value) {
+std::string hex(unsigned value, int digits) {
     char text[8];
-    std::snprintf(text, sizeof text, "%04X", value & 0xFFFF);
+    std::snprintf(text, sizeof text, "%0*X", digits, value);
     return text;
 }
 
-std::string toUnicodeMap(const std::vector<char16_t>& characters) {
-    std::vector<std::pair<unsigned, char16_t>> pairs;
-    for (std::size_t glyph = 0; glyph < characters.size(); ++glyph) {
-        if (characters[glyph] != 0)
-            pairs.emplace_back(static_cast<unsigned>(glyph), characters[glyph]);
-    }
-    std::string map = "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
-                      "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
-                      "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n"
-                      "1 begincodespacerange\n<0000><FFFF>\nendcodespacerange\n";
-    for (std::size_t start = 0; start < pairs.size(); start += 100) {
-        std::size_t end = std::min(pairs.size(), start + 100);
-        map += std::to_string(end - start) + " beginbfchar\n";
-        for (std::size_t i = start; i < end; ++i)
-            map += "<" + hex4(pairs[i].first) + "><" + hex4(pairs[i].second) + ">\n";
-        map += "endbfchar\n";
-    }
-    map += "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend";
-    return map;
+std::string codeHex(std::size_t index) {
+    return hex(static_cast<unsigned char>(CodeBytes[index]), 2);
 }
 
-std::string widthArray(const FontFace& face, const std::vector<char16_t>& characters) {
+// The font's codes in blocks of at most a hundred entries, as a CMap wants them.
+template <typename Entry>
+std::string codeEntries(std::size_t count, const char* kind, Entry&& entry) {
+    std::string entries;
+    for (std::size_t start = 0; start < count; start += 100) {
+        const std::size_t end = std::min(count, start + 100);
+        entries += std::to_string(end - start) + " begin" + kind + "\n";
+        for (std::size_t index = start; index < end; ++index)
+            entries += "<" + codeHex(index) + ">" + entry(index) + "\n";
+        entries += std::string("end") + kind + "\n";
+    }
+    return entries;
+}
+
+const char* const CodeSpace = "1 begincodespacerange\n<00><FF>\nendcodespacerange\n";
+const char* const CMapEnd = "endcmap\nCMapName currentdict /CMap defineresource pop\nend\nend";
+
+// One-byte codes to the glyph ids of the face, which are the font's CIDs.
+std::string codeMap(const std::string& name, const std::vector<std::uint16_t>& glyphs) {
+    return "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+           "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>def\n"
+           "/CMapName/" +
+           name + " def\n/CMapType 1 def\n" + CodeSpace +
+           codeEntries(glyphs.size(), "cidchar",
+                       [&](std::size_t index) { return " " + std::to_string(glyphs[index]); }) +
+           CMapEnd;
+}
+
+std::string toUnicodeMap(const std::vector<char16_t>& characters) {
+    return "/CIDInit /ProcSet findresource begin\n12 dict begin\nbegincmap\n"
+           "/CIDSystemInfo<</Registry(Adobe)/Ordering(UCS)/Supplement 0>>def\n"
+           "/CMapName/Adobe-Identity-UCS def\n/CMapType 2 def\n" +
+           std::string(CodeSpace) +
+           codeEntries(characters.size(), "bfchar",
+                       [&](std::size_t index) { return "<" + hex(characters[index], 4) + ">"; }) +
+           CMapEnd;
+}
+
+std::string widthArray(const FontFace& face, const std::vector<std::uint16_t>& sortedGlyphs) {
     const int unitsPerEm = face.metrics().unitsPerEm;
     std::string widths = "[";
-    std::size_t glyph = 0;
-    while (glyph < characters.size()) {
-        if (characters[glyph] == 0) {
-            ++glyph;
-            continue;
-        }
-        widths += std::to_string(glyph) + "[";
-        while (glyph < characters.size() && characters[glyph] != 0) {
-            widths +=
-                advanceWidth(face.advance(static_cast<std::uint16_t>(glyph)), unitsPerEm) + " ";
-            ++glyph;
+    for (std::size_t at = 0; at < sortedGlyphs.size();) {
+        widths += std::to_string(sortedGlyphs[at]) + "[";
+        std::uint16_t next = sortedGlyphs[at];
+        while (at < sortedGlyphs.size() && sortedGlyphs[at] == next) {
+            widths += advanceWidth(face.advance(next), unitsPerEm) + " ";
+            ++at;
+            ++next;
         }
         widths.back() = ']';
     }
@@ -132,35 +170,59 @@ std::string widthArray(const FontFace& face, const std::vector<char16_t>& charac
 
 } // namespace
 
-int PdfFontSet::use(const std::shared_ptr<const FontFace>& face, PdfFile& file) {
-    for (std::size_t i = 0; i < m_fonts.size(); ++i) {
-        if (m_fonts[i].face == face)
+int PdfFontSet::use(const std::shared_ptr<const FontFace>& face) {
+    for (std::size_t i = 0; i < m_faces.size(); ++i) {
+        if (m_faces[i].face == face)
             return static_cast<int>(i);
     }
-    Font font;
-    font.face = face;
-    font.number = file.reserve();
-    font.characters.assign(static_cast<std::size_t>(face->glyphCount()), 0);
-    m_fonts.push_back(std::move(font));
-    return static_cast<int>(m_fonts.size() - 1);
+    Face added;
+    added.face = face;
+    added.codes.assign(static_cast<std::size_t>(std::max(1, face->glyphCount())), 0);
+    m_faces.push_back(std::move(added));
+    return static_cast<int>(m_faces.size() - 1);
+}
+
+GlyphCode PdfFontSet::assign(int face, std::uint16_t glyph, char16_t character, PdfFile& file) {
+    Face& owner = m_faces[static_cast<std::size_t>(face)];
+    if (owner.filling < 0 ||
+        m_fonts[static_cast<std::size_t>(owner.filling)].glyphs.size() == CodesPerFont) {
+        Font font;
+        font.face = face;
+        font.number = file.reserve();
+        m_fonts.push_back(std::move(font));
+        owner.filling = static_cast<int>(m_fonts.size() - 1);
+    }
+    Font& font = m_fonts[static_cast<std::size_t>(owner.filling)];
+    const GlyphCode code{owner.filling, CodeBytes[font.glyphs.size()]};
+    font.glyphs.push_back(glyph);
+    font.characters.push_back(character);
+    owner.codes[glyph] =
+        static_cast<std::uint32_t>(code.font + 1) << 8 | static_cast<unsigned char>(code.code);
+    return code;
 }
 
 void PdfFontSet::write(PdfFile& file) const {
+    // One compressor for every stream: making one sets up tables the size of a font file.
+    Deflater deflater(6);
     for (const Font& font : m_fonts)
-        writeFont(file, font);
+        writeFont(file, font, deflater);
 }
 
-void PdfFontSet::writeFont(PdfFile& file, const Font& font) const {
-    const FontFace& face = *font.face;
+void PdfFontSet::writeFont(PdfFile& file, const Font& font, Deflater& deflater) const {
+    const FontFace& face = *m_faces[static_cast<std::size_t>(font.face)].face;
     const FaceMetrics& m = face.metrics();
-    const std::string name = subsetTag(font.characters) + "+" + face.postScriptName();
+    std::vector<std::uint16_t> sortedGlyphs = font.glyphs;
+    std::sort(sortedGlyphs.begin(), sortedGlyphs.end());
+    const std::string name = subsetTag(sortedGlyphs) + "+" + face.postScriptName();
     const int descendant = file.reserve();
     const int descriptor = file.reserve();
     const int fontFile = file.reserve();
+    const int encoding = file.reserve();
     const int toUnicode = file.reserve();
 
-    file.object(font.number, "<</Type/Font/Subtype/Type0/BaseFont/" + name +
-                                 "/Encoding/Identity-H/DescendantFonts[" +
+    const std::string codesName = name + "-Codes";
+    file.object(font.number, "<</Type/Font/Subtype/Type0/BaseFont/" + name + "/Encoding " +
+                                 std::to_string(encoding) + " 0 R/DescendantFonts[" +
                                  std::to_string(descendant) + " 0 R]/ToUnicode " +
                                  std::to_string(toUnicode) + " 0 R>>");
     file.object(descendant, "<</Type/Font/Subtype/CIDFontType2/BaseFont/" + name +
@@ -168,7 +230,7 @@ void PdfFontSet::writeFont(PdfFile& file, const Font& font) const {
                                 "/FontDescriptor " +
                                 std::to_string(descriptor) + " 0 R/DW " +
                                 std::to_string(thousandths(m.averageWidth, m.unitsPerEm)) + "/W" +
-                                widthArray(face, font.characters) + "/CIDToGIDMap/Identity>>");
+                                widthArray(face, sortedGlyphs) + "/CIDToGIDMap/Identity>>");
     const int flags = 4 | (m.fixedPitch ? 1 : 0) | (m.italicAngle != 0 ? 64 : 0);
     file.object(descriptor,
                 "<</Type/FontDescriptor/FontName/" + name + "/Flags " + std::to_string(flags) +
@@ -181,10 +243,15 @@ void PdfFontSet::writeFont(PdfFile& file, const Font& font) const {
                     std::to_string(-thousandths(m.winDescent, m.unitsPerEm)) + "/CapHeight " +
                     std::to_string(thousandths(m.capHeight, m.unitsPerEm)) +
                     "/StemV 80/FontFile2 " + std::to_string(fontFile) + " 0 R>>");
-    std::string subset = subsetOf(face, font.characters);
+    std::string subset = subsetOf(face, sortedGlyphs);
     file.stream(fontFile, "/Length1 " + std::to_string(subset.size()) + "/Filter/FlateDecode",
-                deflateBytes(subset, 6));
-    file.stream(toUnicode, "/Filter/FlateDecode", deflateBytes(toUnicodeMap(font.characters), 6));
+                deflater.compress(subset));
+    file.stream(encoding,
+                "/Type/CMap/CMapName/" + codesName +
+                    "/CIDSystemInfo<</Registry(Adobe)/Ordering(Identity)/Supplement 0>>"
+                    "/Filter/FlateDecode",
+                deflater.compress(codeMap(codesName, font.glyphs)));
+    file.stream(toUnicode, "/Filter/FlateDecode", deflater.compress(toUnicodeMap(font.characters)));
 }
 
 } // namespace marlet

@@ -1,5 +1,6 @@
 #include "PdfPageContent.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -7,10 +8,10 @@ namespace marlet {
 
 namespace {
 
-void appendNumber(std::string& out, int value) {
+void appendNumber(ContentBytes& out, int value) {
     char text[16];
     auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    out.append(text, end);
+    out += std::string_view(text, static_cast<std::size_t>(end - text));
 }
 
 // Numbers go into the page to four places.
@@ -18,7 +19,7 @@ double rounded(double value) {
     return std::round(value * 10000) / 10000;
 }
 
-void appendNumber(std::string& out, double value) {
+void appendNumber(ContentBytes& out, double value) {
     const double shown = rounded(value);
     if (shown == std::floor(shown) && std::abs(shown) < 1e9) {
         appendNumber(out, static_cast<int>(shown));
@@ -28,15 +29,11 @@ void appendNumber(std::string& out, double value) {
     auto end = std::to_chars(text, text + sizeof text, shown, std::chars_format::fixed, 4).ptr;
     while (end[-1] == '0')
         --end;
-    out.append(text, end);
-}
-
-bool needsEscape(char byte) {
-    return byte == '(' || byte == ')' || byte == '\\' || byte == '\r';
+    out += std::string_view(text, static_cast<std::size_t>(end - text));
 }
 
 template <typename... Numbers>
-void appendNumbers(std::string& out, Numbers... numbers) {
+void appendNumbers(ContentBytes& out, Numbers... numbers) {
     ((appendNumber(out, numbers), out += ' '), ...);
 }
 
@@ -49,9 +46,15 @@ std::uint64_t endKey(int kind, int line, int end) {
 
 } // namespace
 
-PdfPageContent::PdfPageContent(double scale, double heightPoints, int left, int top) {
-    m_graphics.reserve(1 << 14);
-    m_text.reserve(1 << 16);
+void PdfPageContent::start(double scale, double heightPoints, int left, int top) {
+    m_graphics.clear();
+    m_text.clear();
+    m_shapes.clear();
+    m_ends.clear();
+    m_fonts.clear();
+    m_shapeColour = 0;
+    m_lineWidth = -1;
+    m_state = TextState{};
     // Device pixels, y down, origin at the printable area's corner; round caps and joins
     // as a Windows geometric pen draws them.
     m_graphics += "1 J 1 j ";
@@ -59,90 +62,80 @@ PdfPageContent::PdfPageContent(double scale, double heightPoints, int left, int 
     m_graphics += "cm\n";
 }
 
-void PdfPageContent::glyph(const GlyphStyle& style, int x, int y, std::uint16_t glyph,
-                           double naturalAdvance) {
-    if (m_inRun && style == m_runStyle && y == m_runY && x > m_lastX) {
+void PdfPageContent::placeGlyph(const GlyphStyle& style, GlyphCode code, int x, int y,
+                                double naturalAdvance) {
+    if (continuesRun(style, code, x, y)) {
         // Move the pen from the glyph's own advance to where this cell starts; cells left
         // blank (spaces, frame strokes) become a gap in the same run.
         // Whole thousandths of an em are short to write; the pen may run ahead of the
         // cell by less than one of them, never behind it, and that never adds up.
-        const double ahead = m_runAhead - ((x - m_lastX) - m_lastAdvance);
-        if (ahead >= 0 && ahead < m_runUnit) {
-            m_runAhead = ahead; // the next cell of a monospaced line
+        const double ahead = penAhead(x);
+        if (ahead >= 0 && ahead < m_state.runUnit) {
+            m_state.runAhead = ahead;
         } else {
-            const double offset = std::floor(ahead / m_runUnit + 1e-9);
-            m_text += ')';
-            appendNumber(m_text, static_cast<int>(offset));
-            m_text += '(';
-            m_runAhead = ahead - offset * m_runUnit;
+            const double offset = std::floor(ahead / m_state.runUnit + 1e-9);
+            char text[16];
+            text[0] = ')';
+            char* end =
+                std::to_chars(text + 1, text + sizeof text - 1, static_cast<int>(offset)).ptr;
+            *end++ = '(';
+            m_text += std::string_view(text, static_cast<std::size_t>(end - text));
+            m_state.runAhead = ahead - offset * m_state.runUnit;
         }
     } else {
         endRun();
-        startRun(style, x, y);
+        startRun(style, code.font, x, y);
     }
-    // Two-byte glyph ids in a literal string, escaping what the string syntax needs.
-    // A bare carriage return would be read back as a line feed.
-    const char id[2] = {static_cast<char>(glyph >> 8), static_cast<char>(glyph & 0xFF)};
-    if (!needsEscape(id[0]) && !needsEscape(id[1])) {
-        m_text.append(id, 2);
-    } else {
-        for (char byte : id) {
-            if (byte == '\r') {
-                m_text += "\\r";
-                continue;
-            }
-            if (needsEscape(byte))
-                m_text += '\\';
-            m_text += byte;
-        }
-    }
-    m_lastX = x;
-    m_lastAdvance = naturalAdvance;
+    addCode(code, x, naturalAdvance);
 }
 
-void PdfPageContent::startRun(const GlyphStyle& style, int x, int y) {
+void PdfPageContent::startRun(const GlyphStyle& style, int font, int x, int y) {
+    TextState& s = m_state;
     // The text matrix stays in device pixels, so that runs start at whole numbers; the
     // font size and the horizontal scaling stretch the glyphs to their cells.
-    if (style.font != m_textFont || style.emY != m_textSize) {
+    if (font != s.textFont || style.emY != s.textSize) {
         m_text += "/F";
-        appendNumber(m_text, style.font + 1);
+        appendNumber(m_text, font + 1);
         m_text += ' ';
         appendNumbers(m_text, style.emY);
         m_text += "Tf\n";
-        m_textFont = style.font;
-        m_textSize = style.emY;
+        s.textFont = font;
+        s.textSize = style.emY;
+        if (std::find(m_fonts.begin(), m_fonts.end(), font) == m_fonts.end())
+            m_fonts.insert(std::upper_bound(m_fonts.begin(), m_fonts.end(), font), font);
     }
     // Rounded up, as the glyph widths are, so that a run never falls short of its cells.
     const double scaling = std::ceil(rounded(style.emX) / rounded(style.emY) * 1e6) / 1e4;
-    if (scaling != m_textScaling) {
+    if (scaling != s.textScaling) {
         appendNumbers(m_text, scaling);
         m_text += "Tz\n";
-        m_textScaling = scaling;
+        s.textScaling = scaling;
     }
     const int baseline = y + style.ascent;
-    if (!m_lineStarted) {
+    if (!s.lineStarted) {
         // The page matrix turned y down; the text matrix turns the glyphs upright again.
         appendNumbers(m_text, 1, 0, 0, -1, x, baseline);
         m_text += "Tm";
-        m_lineStarted = true;
+        s.lineStarted = true;
     } else {
-        appendNumbers(m_text, x - m_lineX, m_lineBaseline - baseline);
+        appendNumbers(m_text, x - s.lineX, s.lineBaseline - baseline);
         m_text += "Td";
     }
-    m_lineX = x;
-    m_lineBaseline = baseline;
+    s.lineX = x;
+    s.lineBaseline = baseline;
     m_text += "[(";
-    m_runAhead = 0;
-    m_runUnit = style.emX / 1000;
-    m_inRun = true;
-    m_runStyle = style;
-    m_runY = y;
+    s.runAhead = 0;
+    s.runUnit = style.emX / 1000;
+    s.inRun = true;
+    s.runStyle = style;
+    s.runFont = font;
+    s.runY = y;
 }
 
 void PdfPageContent::endRun() {
-    if (m_inRun) {
+    if (m_state.inRun) {
         m_text += ")]TJ\n";
-        m_inRun = false;
+        m_state.inRun = false;
     }
 }
 
@@ -276,15 +269,16 @@ void PdfPageContent::flushShapes() {
     m_ends.clear();
 }
 
-std::string PdfPageContent::finish() {
+std::string_view PdfPageContent::finish(std::string_view overlay) {
     flushShapes();
     endRun();
     if (!m_text.empty()) {
         m_graphics += "0 g\nBT\n";
-        m_graphics += m_text;
+        m_graphics += m_text.view();
         m_graphics += "ET\n";
     }
-    return std::move(m_graphics);
+    m_graphics += overlay;
+    return m_graphics.view();
 }
 
 } // namespace marlet

@@ -80,8 +80,8 @@ void PdfPageDevice::startPage() {
     const double scale = PointsPerInch / m_paper.dpi;
     const PageSize sheet = m_paper.sheet(m_orientation);
     const PageSize margin = m_paper.margin(m_orientation);
-    m_page.emplace(scale, sheet.height * scale, margin.width, margin.height);
-    m_pageFonts.clear();
+    m_page.start(scale, sheet.height * scale, margin.width, margin.height);
+    m_pageOpen = true;
     m_decorations.clear();
     m_images.clear();
     m_imagePaint.clear();
@@ -89,17 +89,13 @@ void PdfPageDevice::startPage() {
 
 void PdfPageDevice::finishPage() {
     for (const auto& [left, top, width, height] : m_decorations)
-        m_page->fill(left, top, width, height, 0);
+        m_page.fill(left, top, width, height, 0);
     const double scale = PointsPerInch / m_paper.dpi;
     const PageSize sheet = m_paper.sheet(m_orientation);
-    std::vector<int> fonts;
-    for (std::size_t font = 0; font < m_pageFonts.size(); ++font) {
-        if (m_pageFonts[font])
-            fonts.push_back(static_cast<int>(font));
-    }
-    m_writer->addPage(sheet.width * scale, sheet.height * scale, m_page->finish() + m_imagePaint,
-                      std::move(fonts), std::move(m_images));
-    m_page.reset();
+    const std::string_view content = m_page.finish(m_imagePaint);
+    m_writer->addPage(sheet.width * scale, sheet.height * scale, content, m_page.fonts(),
+                      std::move(m_images));
+    m_pageOpen = false;
 }
 
 void PdfPageDevice::createFont(const FontRequest& request) {
@@ -181,7 +177,7 @@ int PdfPageDevice::fileFont(const std::shared_ptr<const FontFace>& face) {
 }
 
 void PdfPageDevice::textOut(int x, int y, char16_t character) {
-    if (!m_page)
+    if (!m_pageOpen)
         return;
     activeFont();
     ActiveFont& font = *m_active;
@@ -194,13 +190,9 @@ void PdfPageDevice::textOut(int x, int y, char16_t character) {
     const FontFace& face = font.cell->face();
     if (font.style.font < 0)
         font.style.font = fileFont(font.cell->sharedFace());
-    if (static_cast<std::size_t>(font.style.font) >= m_pageFonts.size())
-        m_pageFonts.resize(static_cast<std::size_t>(font.style.font) + 1, false);
-    m_pageFonts[static_cast<std::size_t>(font.style.font)] = true;
-
     const std::uint16_t glyph = face.glyph(character);
-    m_writer->markGlyph(font.style.font, glyph, character);
-    m_page->glyph(font.style, x, y, glyph, face.advance(glyph) * font.cell->unitX());
+    m_page.glyph(font.style, m_writer->code(font.style.font, glyph, character), x, y,
+                 face.advance(glyph) * font.cell->unitX());
     if (font.underline || font.strikeout)
         decorate(font, x, y, font.cell->advance(glyph));
 }
@@ -234,13 +226,13 @@ void PdfPageDevice::moveTo(int x, int y) {
 }
 
 void PdfPageDevice::lineTo(int x, int y) {
-    if (m_page) {
+    if (m_pageOpen) {
         if (m_penWidth <= 1) {
             forEachThinLineRun(m_x, m_y, x, y, [&](int left, int top, int width, int height) {
-                m_page->fill(left, top, width, height, 0);
+                m_page.fill(left, top, width, height, 0);
             });
         } else {
-            m_page->stroke(m_x, m_y, x, y, m_penWidth);
+            m_page.stroke(m_x, m_y, x, y, m_penWidth);
         }
     }
     m_x = x;
@@ -252,7 +244,7 @@ void PdfPageDevice::setFillColor(std::uint8_t red, std::uint8_t green, std::uint
 }
 
 void PdfPageDevice::drawImage(int left, int top, int right, int bottom, const BitImage& image) {
-    if (!m_page || right <= left || bottom <= top || image.width() == 0 || image.height() == 0)
+    if (!m_pageOpen || right <= left || bottom <= top || image.width() == 0 || image.height() == 0)
         return;
     m_imagePaint +=
         PdfImageMask::paint(PdfImageMask::resourceName(m_images.size()), left, top, right, bottom);
@@ -260,8 +252,8 @@ void PdfPageDevice::drawImage(int left, int top, int right, int bottom, const Bi
 }
 
 void PdfPageDevice::fillRect(int left, int top, int right, int bottom) {
-    if (m_page && right > left && bottom > top)
-        m_page->fill(left, top, right - left, bottom - top, m_fill);
+    if (m_pageOpen && right > left && bottom > top)
+        m_page.fill(left, top, right - left, bottom - top, m_fill);
 }
 
 } // namespace marlet

@@ -74,8 +74,8 @@ private:
     Orientation m_orientation = Orientation::Portrait;
     PageSize m_pageSize;
     PdfWriter* m_writer = nullptr;
-    std::optional<PdfPageContent> m_page;
-    std::vector<int> m_pageFonts;
+    PdfPageContent m_page;
+    bool m_pageOpen = false;
     std::vector<std::array<int, 4>> m_decorations;
     // Pictures go over everything else of the page; they paint only their inked dots.
     std::vector<BitImage> m_images;

@@ -39,8 +39,8 @@ PdfWriter::PdfWriter(std::FILE* out, std::string title, int threads)
 
 PdfWriter::~PdfWriter() = default;
 
-void PdfWriter::addPage(double width, double height, std::string content, std::vector<int> fonts,
-                        std::vector<BitImage> images) {
+void PdfWriter::addPage(double width, double height, std::string_view content,
+                        const std::vector<int>& fonts, std::vector<BitImage> images) {
     Page page;
     page.contents = m_file.reserve();
     page.page = m_file.reserve();
@@ -53,12 +53,12 @@ void PdfWriter::addPage(double width, double height, std::string content, std::v
         page.imageNumbers.push_back(m_file.reserve());
     page.images = std::move(images);
     m_pageNumbers.push_back(page.page);
-    m_pool.submit(std::move(content), [this, page = std::move(page)](std::string deflated) {
+    m_pool.submit(content, [this, page = std::move(page)](std::string_view deflated) {
         writePage(page, deflated);
     });
 }
 
-void PdfWriter::writePage(const Page& page, const std::string& deflated) {
+void PdfWriter::writePage(const Page& page, std::string_view deflated) {
     m_file.stream(page.contents, "/Filter/FlateDecode", deflated);
     std::string images;
     for (std::size_t i = 0; i < page.images.size(); ++i) {

@@ -24,15 +24,15 @@ public:
     PdfWriter& operator=(const PdfWriter&) = delete;
 
     /// The file's number for a face.
-    int font(const std::shared_ptr<const FontFace>& face) { return m_fonts.use(face, m_file); }
-    /// Records that a glyph of a font printed a character.
-    void markGlyph(int font, std::uint16_t glyph, char16_t character) {
-        m_fonts.markGlyph(font, glyph, character);
+    int font(const std::shared_ptr<const FontFace>& face) { return m_fonts.use(face); }
+    /// How page text names a glyph of a face that prints a character.
+    GlyphCode code(int face, std::uint16_t glyph, char16_t character) {
+        return m_fonts.code(face, glyph, character, m_file);
     }
     /// Queues a finished page of the given size in points, using the given fonts and the
     /// images its content paints by their resource names (PdfImageMask).
-    void addPage(double width, double height, std::string content, std::vector<int> fonts,
-                 std::vector<BitImage> images = {});
+    void addPage(double width, double height, std::string_view content,
+                 const std::vector<int>& fonts, std::vector<BitImage> images = {});
     /// Completes the file; fails with "Cannot write file" when a write did not get through.
     void finish();
 
@@ -50,7 +50,7 @@ private:
         std::vector<BitImage> images;
         std::vector<int> imageNumbers;
     };
-    void writePage(const Page& page, const std::string& deflated);
+    void writePage(const Page& page, std::string_view deflated);
 
     PdfFile m_file;
     PdfFontSet m_fonts;
