@@ -8,7 +8,7 @@
 namespace marlet {
 
 DeflatePool::DeflatePool(int level, int threads)
-    : m_maxInFlight(4 * static_cast<std::size_t>(threads) + 4) {
+    : m_maxInFlight(4 * static_cast<std::size_t>(threads) + WakeBatch) {
     for (int i = 0; i < threads; ++i)
         m_deflaters.push_back(std::make_unique<Deflater>(level));
     for (const std::unique_ptr<Deflater>& deflater : m_deflaters)
@@ -39,7 +39,10 @@ void DeflatePool::submit(std::string_view data, Writer write) {
     std::string copy = spareBuffer();
     copy.assign(data);
     m_streams.push_back({std::move(copy), spareBuffer(), std::move(write)});
-    m_changed.notify_all();
+    // Waking a worker costs a system call: an idle one is woken for a few streams at once.
+    // finish() wakes it for the last ones.
+    if (m_streams.size() - m_taken >= WakeBatch)
+        m_changed.notify_all();
 }
 
 std::string DeflatePool::spareBuffer() {

@@ -41,6 +41,9 @@ public:
     static int spareCores();
 
 private:
+    // Streams that wait before an idle worker is woken.
+    static constexpr std::size_t WakeBatch = 4;
+
     struct Stream {
         std::string data;
         std::string deflated;
