@@ -1,8 +1,7 @@
 #include "render/EscapeInterpreter.h"
 #include "render/PrintJob.h"
 #include "render/TraceDevice.h"
-#include "support/FakeDevice.h"
-#include "support/MemorySettingsStore.h"
+#include "support/TracedJob.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +11,7 @@
 #include <sstream>
 
 using namespace marlet;
-using marlet::testing::FakeDevice;
-using marlet::testing::MemorySettingsStore;
+using marlet::testing::TracedJob;
 
 namespace {
 
@@ -21,14 +19,13 @@ const std::string Esc = "\x1B";
 
 // Prints through the trace and keeps it short: "font HxW" with b/i/u/s for the styles,
 // documents, pages and glyphs as they come.
-class EscapeTest : public ::testing::Test {
+class EscapeTest : public ::testing::Test, protected TracedJob {
 protected:
-    EscapeTest() : traced(printer, trace), geometry(traced), boxes(traced) {
+    EscapeTest() {
         table.loadText("\x01..\xFF=0#204\n");
         geometry.setcell(10);
         geometry.checksize(sample, geometry.defaultMargins(), Orientation::Portrait);
     }
-    ~EscapeTest() override { std::filesystem::remove(path); }
 
     void useScheme(const std::string& name, const std::map<std::string, std::string>& entries) {
         store.setValue(MarletKey, "Sequence", name);
@@ -37,14 +34,10 @@ protected:
     }
 
     std::string print(const std::string& bytes, const std::string& init = "") {
-        std::ofstream(path, std::ios::binary) << bytes;
-        trace.str("");
         JobSettings job;
-        job.path = path;
-        job.sampleFont = sample;
         job.initString = init;
-        PrintJob(traced, geometry, table, boxes, EscapeRules{scheme, dropList}, [](std::uint8_t) {
-        }).run(job, [this] { scheme.LoadSequences(store); });
+        run(
+            bytes, job, [](std::uint8_t) {}, [this] { scheme.LoadSequences(store); });
         return shortTrace(trace.str());
     }
 
@@ -75,20 +68,6 @@ protected:
         }
         return out;
     }
-
-    FakeDevice printer;
-    std::ostringstream trace;
-    TraceDevice traced;
-    PageGeometry geometry;
-    BoxRenderer boxes;
-    CodePageTable table;
-    MemorySettingsStore store;
-    ActiveScheme scheme;
-    std::vector<std::string> dropList;
-    CanvasFont sample = fontFromPoints("Courier New", 10, {}, 600);
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("marlet-escape-" + std::to_string(::getpid()) + ".prn"))
-                           .string();
 };
 
 // The lines every job starts with at 12 cpi: orientation, job font, setpitch.

@@ -1,7 +1,6 @@
 #include "render/PrintJob.h"
 #include "base/Error.h"
-#include "render/TraceDevice.h"
-#include "support/FakeDevice.h"
+#include "support/TracedJob.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +10,7 @@
 
 using namespace marlet;
 using marlet::testing::FakeDevice;
+using marlet::testing::TracedJob;
 
 namespace {
 
@@ -23,16 +23,14 @@ const std::string TableText = std::string("\x01..\x7F=0#204\n"
                                           "\xF0=0#204\n"
                                           "\xFE=9632#254\n");
 
-class PrintJobTest : public ::testing::Test {
+class PrintJobTest : public ::testing::Test, protected TracedJob {
 protected:
-    PrintJobTest() : traced(printer, trace), geometry(traced), boxes(traced) {
+    PrintJobTest() {
         table.loadText(TableText);
         geometry.setcell(10);
         geometry.checksize(sample, geometry.defaultMargins(), Orientation::Portrait);
         trace.str("");
     }
-
-    ~PrintJobTest() override { std::filesystem::remove(path); }
 
     /// Prints the bytes and returns the trace without its font lines.
     std::string print(const std::string& bytes) {
@@ -47,31 +45,13 @@ protected:
     }
 
     std::string printAll(const std::string& bytes) {
-        std::ofstream(path, std::ios::binary) << bytes;
-        trace.str("");
-        job.path = path;
-        job.sampleFont = sample;
-        gavePage = PrintJob(traced, geometry, table, boxes, EscapeRules{scheme, dropList},
-                            [this](std::uint8_t step) { steps.push_back(step); })
-                       .run(job);
+        gavePage = run(bytes, job, [this](std::uint8_t step) { steps.push_back(step); });
         return trace.str();
     }
 
-    FakeDevice printer;
-    std::ostringstream trace;
-    TraceDevice traced;
-    PageGeometry geometry;
-    BoxRenderer boxes;
-    CodePageTable table;
-    ActiveScheme scheme;
-    std::vector<std::string> dropList;
-    CanvasFont sample = fontFromPoints("Courier New", 10, {}, 600);
     JobSettings job;
     std::vector<int> steps;
     bool gavePage = false;
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("marlet-job-" + std::to_string(::getpid()) + ".prn"))
-                           .string();
 };
 
 } // namespace

@@ -1,15 +1,10 @@
 #pragma once
 
-#include "config/ActiveScheme.h"
-#include "render/PrintJob.h"
-#include "render/TraceDevice.h"
-#include "support/FakeDevice.h"
-#include "support/MemorySettingsStore.h"
+#include "support/TracedJob.h"
 
-#include <filesystem>
-#include <fstream>
+#include <map>
 #include <sstream>
-#include <unistd.h>
+#include <string>
 
 namespace marlet::testing {
 
@@ -17,11 +12,10 @@ namespace marlet::testing {
 /// some resolution, and gives back what reached the page: "image L T R B WxH" lines as the
 /// trace writes them, "text X Y C" for each glyph, with positions relative to the first
 /// cell of the page.
-class LanguageJob {
+class LanguageJob : public TracedJob {
 public:
     LanguageJob(const std::string& language, int dpi,
-                std::map<std::string, std::string> entries = {})
-        : traced(printer, trace), geometry(traced), boxes(traced) {
+                std::map<std::string, std::string> entries = {}) {
         printer.dpiX = printer.dpiY = dpi;
         printer.sheet = {dpi * 8, dpi * 11, 0, 0};
         table.loadText("\x01..\xFF=0#204\n");
@@ -36,17 +30,12 @@ public:
         for (const auto& [entry, bytes] : entries)
             store.setValue(key, entry, bytes);
     }
-    ~LanguageJob() { std::filesystem::remove(path); }
 
     std::string print(const std::string& bytes, const std::string& init = "") {
-        std::ofstream(path, std::ios::binary) << bytes;
-        trace.str("");
         JobSettings job;
-        job.path = path;
-        job.sampleFont = sample;
         job.initString = init;
-        PrintJob(traced, geometry, table, boxes, EscapeRules{scheme, dropList}, [](std::uint8_t) {
-        }).run(job, [this] { scheme.LoadSequences(store); });
+        run(
+            bytes, job, [](std::uint8_t) {}, [this] { scheme.LoadSequences(store); });
         std::istringstream lines(trace.str());
         std::string line, out;
         while (std::getline(lines, line)) {
@@ -74,20 +63,6 @@ public:
         }
         return out;
     }
-
-    FakeDevice printer;
-    std::ostringstream trace;
-    TraceDevice traced;
-    PageGeometry geometry;
-    BoxRenderer boxes;
-    CodePageTable table;
-    MemorySettingsStore store;
-    ActiveScheme scheme;
-    std::vector<std::string> dropList;
-    CanvasFont sample;
-    std::string path = (std::filesystem::temp_directory_path() /
-                        ("marlet-language-" + std::to_string(::getpid()) + ".prn"))
-                           .string();
 };
 
 } // namespace marlet::testing
