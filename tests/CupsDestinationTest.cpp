@@ -4,6 +4,7 @@
 #include "cups/CupsDestination.h"
 #include "pdf/PdfPageDevice.h"
 #include "support/PrivateCupsd.h"
+#include "support/ShellCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -24,14 +25,7 @@ constexpr const char* Portrait = "594.96 x 841.92";
 constexpr const char* Landscape = "841.92 x 594.96";
 
 std::string output(const std::string& command) {
-    std::string text;
-    if (std::FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            text.append(buffer, n);
-        pclose(pipe);
-    }
-    return text;
+    return marlet::testing::runShell(command).out;
 }
 
 // "W x H" of every page, as pdfinfo reads the file.

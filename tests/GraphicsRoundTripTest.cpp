@@ -2,6 +2,7 @@
 // marlet-print's pages, and a barcode reader reads them from its PDF.
 
 #include "support/PrinterEncoders.h"
+#include "support/ShellCommand.h"
 #include "support/TempFolder.h"
 #include "support/TestPictures.h"
 
@@ -27,14 +28,7 @@ struct Placed {
 };
 
 std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        std::array<char, 4096> chunk;
-        while (std::size_t got = std::fread(chunk.data(), 1, chunk.size(), pipe))
-            text.append(chunk.data(), got);
-        pclose(pipe);
-    }
-    return text;
+    return marlet::testing::runShell(command).out;
 }
 
 BitImage ruledLeft(const BitImage& picture) {

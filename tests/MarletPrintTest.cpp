@@ -1,5 +1,7 @@
 // marlet-print as a user runs it: the binary, its files and its exit status.
 
+#include "support/ShellCommand.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -65,15 +67,8 @@ protected:
     }
 
     std::string pdfText(const std::string& name) {
-        std::string command = "pdftotext -layout '" + (folder / name).string() + "' -";
-        std::string text;
-        if (FILE* pipe = popen(command.c_str(), "r")) {
-            std::array<char, 4096> chunk;
-            while (std::size_t got = std::fread(chunk.data(), 1, chunk.size(), pipe))
-                text.append(chunk.data(), got);
-            pclose(pipe);
-        }
-        return text;
+        return marlet::testing::runShell("pdftotext -layout '" + (folder / name).string() + "' -")
+            .out;
     }
 
     fs::path folder;

@@ -17,6 +17,7 @@
 #include "support/DeviceChecks.h"
 
 #include "support/MessageOf.h"
+#include "support/ShellCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -56,14 +57,9 @@ struct PdfPage {
 };
 
 std::string run(const std::string& command) {
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            output.append(buffer, got);
-        EXPECT_EQ(pclose(pipe), 0) << command;
-    }
-    return output;
+    marlet::testing::ShellOutput result = marlet::testing::runShell(command);
+    EXPECT_EQ(result.status, 0) << command;
+    return result.out;
 }
 
 // What poppler reads back from a PDF: each page's size and each word's box, in points.

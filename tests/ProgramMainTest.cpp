@@ -1,4 +1,5 @@
 #include "ProgramMain.h"
+#include "support/ShellCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -51,15 +52,10 @@ Outcome runWith(std::vector<std::string> arguments, const std::function<int(Test
 }
 
 Outcome runCommand(const std::string& command) {
+    marlet::testing::ShellOutput result = marlet::testing::runShell(command + " 2>&1");
     Outcome outcome;
-    std::string line = command + " 2>&1";
-    if (FILE* pipe = popen(line.c_str(), "r")) {
-        std::array<char, 4096> chunk;
-        while (std::size_t got = std::fread(chunk.data(), 1, chunk.size(), pipe))
-            outcome.out.append(chunk.data(), got);
-        int status = pclose(pipe);
-        outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    outcome.status = result.status;
+    outcome.out = result.out;
     return outcome;
 }
 

@@ -5,6 +5,7 @@
 #include "config/SettingsStore.h"
 #include "config/SqliteSettingsStore.h"
 #include "support/ChildProcess.h"
+#include "support/ShellCommand.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -36,15 +37,7 @@ std::vector<std::string> pdfsIn(const std::string& folder) {
 
 // The page text without the layout's trailing blanks, page breaks and blank lines.
 std::string pdfText(const std::string& path) {
-    std::string command = "pdftotext -layout '" + path + "' -";
-    std::string raw;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        std::array<char, 4096> chunk;
-        while (std::size_t got = std::fread(chunk.data(), 1, chunk.size(), pipe))
-            raw.append(chunk.data(), got);
-        pclose(pipe);
-    }
-    std::istringstream lines(raw);
+    std::istringstream lines(marlet::testing::runShell("pdftotext -layout '" + path + "' -").out);
     std::string text;
     for (std::string line; std::getline(lines, line);) {
         std::erase(line, '\f');
