@@ -17,7 +17,6 @@
 #include "ReportGenerator.h"
 #include "base/IntegerText.h"
 #include "pdf/Deflater.h"
-#include "pdf/PdfWriter.h"
 
 #include <libdeflate.h>
 
@@ -112,7 +111,7 @@ double threadSeconds() {
 ContentSplit contentSplit(const fs::path& pdfPath, int pages) {
     const std::string pdf = readFile(pdfPath);
     libdeflate_decompressor* inflater = libdeflate_alloc_decompressor();
-    marlet::Deflater deflater(marlet::PdfWriter::ContentLevel);
+    marlet::Deflater deflater(marlet::Deflater::StreamLevel);
     std::string content(1 << 22, '\0');
     ContentSplit split;
     std::size_t bytes = 0;

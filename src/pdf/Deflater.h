@@ -10,6 +10,10 @@ namespace marlet {
 /// A Flate compressor for whole buffers, kept by one thread and used for many streams.
 class Deflater {
 public:
+    /// The level every stream of a PDF is compressed at: libdeflate's middle levels give the
+    /// most for their time.
+    static constexpr int StreamLevel = 6;
+
     /// A compressor at a zlib-style level (1 fastest … 12 smallest); fails with "Out of memory".
     explicit Deflater(int level);
     ~Deflater();

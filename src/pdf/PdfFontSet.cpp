@@ -203,7 +203,7 @@ GlyphCode PdfFontSet::assign(int face, std::uint16_t glyph, char16_t character, 
 
 void PdfFontSet::write(PdfFile& file) const {
     // One compressor for every stream: making one sets up tables the size of a font file.
-    Deflater deflater(6);
+    Deflater deflater(Deflater::StreamLevel);
     for (const Font& font : m_fonts)
         writeFont(file, font, deflater);
 }

@@ -1,5 +1,7 @@
 #include "PdfImageMask.h"
 
+#include "Deflater.h"
+
 namespace marlet {
 
 std::string PdfImageMask::resourceName(std::size_t index) {
@@ -21,7 +23,7 @@ void PdfImageMask::write(PdfFile& file, int number, const BitImage& image) {
                     "/ImageMask true/Decode[1 0]/Filter/FlateDecode",
                 deflateBytes(std::string_view(reinterpret_cast<const char*>(image.bits().data()),
                                               image.bits().size()),
-                             6));
+                             Deflater::StreamLevel));
 }
 
 } // namespace marlet

@@ -34,7 +34,7 @@ std::string textString(const std::string& text) {
 
 PdfWriter::PdfWriter(std::FILE* out, std::string title, int threads)
     : m_file(out), m_title(std::move(title)), m_catalog(m_file.reserve()),
-      m_pages(m_file.reserve()), m_info(m_file.reserve()), m_pool(ContentLevel, threads) {
+      m_pages(m_file.reserve()), m_info(m_file.reserve()), m_pool(Deflater::StreamLevel, threads) {
 }
 
 PdfWriter::~PdfWriter() = default;

@@ -36,10 +36,6 @@ public:
     /// Completes the file; fails with "Cannot write file" when a write did not get through.
     void finish();
 
-    /// The level page content is compressed at: libdeflate's middle levels give the most
-    /// for their time.
-    static constexpr int ContentLevel = 6;
-
 private:
     struct Page {
         int contents = 0;
