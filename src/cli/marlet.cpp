@@ -129,7 +129,8 @@ int runDesktop(const std::string& registry, int& argc, char** argv) {
             return 0;
         }
         QtDeviceSet qt;
-        SystemPrinterCatalog catalog({}, {}, &qt);
+        SystemPrinterCatalog catalog;
+        catalog.setQtDevices(&qt);
         DesktopApp app(catalog, store);
         app.start();
         QSocketNotifier stop(stopPipe[0], QSocketNotifier::Read);

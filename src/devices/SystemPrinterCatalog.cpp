@@ -11,9 +11,8 @@
 namespace marlet {
 
 SystemPrinterCatalog::SystemPrinterCatalog(VirtualPaper pdfPaper,
-                                           PdfFolderDestination::FileWritten pdfWritten,
-                                           QtDevices* qt)
-    : m_pdfPaper(pdfPaper), m_pdfWritten(std::move(pdfWritten)), m_qt(qt),
+                                           PdfFolderDestination::FileWritten pdfWritten)
+    : m_pdfPaper(pdfPaper), m_pdfWritten(std::move(pdfWritten)),
       m_cupsServer(CupsQueue::serverAvailable()) {
 }
 

@@ -17,11 +17,9 @@ public:
     static constexpr const char* PdfPrinterName = "PDF printer";
 
     /// pdfPaper is the sheet the PDF printer lays its pages out on; pdfWritten hears where
-    /// each of its files went; qt are the program's Qt devices, which it must have where no
-    /// CUPS server answers. Whether one answers is asked once, here.
+    /// each of its files went. Whether a CUPS server answers is asked once, here.
     explicit SystemPrinterCatalog(VirtualPaper pdfPaper = {},
-                                  PdfFolderDestination::FileWritten pdfWritten = {},
-                                  QtDevices* qt = nullptr);
+                                  PdfFolderDestination::FileWritten pdfWritten = {});
 
     std::vector<std::string> printers() const override;
     std::string defaultPrinter() const override;
@@ -31,7 +29,8 @@ public:
     /// Whether printing goes through Qt's printers: only on hosts without a CUPS server.
     bool usesQtPrinters() const { return !m_cupsServer; }
 
-    /// Gives the catalog the program's Qt devices, made once it knows it needs them.
+    /// Gives the catalog the program's Qt devices, which it must have where no CUPS server
+    /// answers; a program makes them once it knows it needs them.
     void setQtDevices(QtDevices* qt) { m_qt = qt; }
 
 private:
@@ -39,7 +38,7 @@ private:
 
     VirtualPaper m_pdfPaper;
     PdfFolderDestination::FileWritten m_pdfWritten;
-    QtDevices* m_qt;
+    QtDevices* m_qt = nullptr;
     bool m_cupsServer;
 };
 
