@@ -4,6 +4,7 @@
 #include "ControlFrames.h"
 #include "ServiceLauncher.h"
 #include "base/Error.h"
+#include "base/ProgramFolder.h"
 
 #include <cerrno>
 #include <chrono>
@@ -50,9 +51,7 @@ int connectWhenUp(const std::string& path) {
 } // namespace
 
 DriverLocation DriverLocation::standard() {
-    std::error_code error;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return {captureSocketPath(), (self.parent_path() / "marlet-capture").string()};
+    return {captureSocketPath(), (programFolder() / "marlet-capture").string()};
 }
 
 CaptureClient::CaptureClient(std::uint32_t window, const std::string& queuePath,

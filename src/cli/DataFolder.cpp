@@ -1,6 +1,7 @@
 #include "DataFolder.h"
 
 #include "base/Error.h"
+#include "base/ProgramFolder.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -14,12 +15,6 @@ namespace {
 std::string environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-fs::path programFolder() {
-    std::error_code error;
-    fs::path program = fs::read_symlink("/proc/self/exe", error);
-    return error ? fs::path() : program.parent_path();
 }
 
 } // namespace

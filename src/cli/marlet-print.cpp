@@ -3,17 +3,14 @@
 
 #include "PrintCommand.h"
 #include "base/Error.h"
+#include "base/ProgramFolder.h"
 
-#include <filesystem>
 #include <unistd.h>
 
 int main(int argc, char** argv) {
     return marlet::runPrintCommand(
         argc, argv, [](int&, char** arguments) -> std::shared_ptr<marlet::QtDevices> {
-            std::error_code error;
-            const std::filesystem::path self =
-                std::filesystem::read_symlink("/proc/self/exe", error);
-            const std::string qtBuild = (self.parent_path() / "marlet-print-qt").string();
+            const std::string qtBuild = (marlet::programFolder() / "marlet-print-qt").string();
             execv(qtBuild.c_str(), arguments);
             throw marlet::Error("Cannot run " + qtBuild + ", which prints PNG pages and on Qt's " +
                                 "printers");
