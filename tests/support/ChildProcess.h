@@ -90,17 +90,27 @@ bool waitFor(Condition condition, std::chrono::milliseconds limit = std::chrono:
     return true;
 }
 
-/// A TCP port on 127.0.0.1 that nobody listens on at the moment.
+/// A TCP port on 127.0.0.1 that nobody listens on at the moment. Tests run side by side,
+/// each in a process of its own, and a port is only taken once a service binds it: each
+/// process looks from a point of its own below the kernel's ephemeral ports, so that two
+/// tests seldom pick the same one, as two that asked the kernel for a free port did.
 inline int freeLoopbackPort() {
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    close(fd);
-    return ntohs(address.sin_port);
+    constexpr int First = 10000, End = 30000;
+    static int next = First + static_cast<int>(getpid() % 1000) * 20;
+    for (int tried = 0; tried < End - First; ++tried) {
+        const int port = next;
+        next = next + 1 == End ? First : next + 1;
+        int fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const bool free = bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        close(fd);
+        if (free)
+            return port;
+    }
+    return 0;
 }
 
 /// Connects to 127.0.0.1:port, sends bytes and closes; false when nobody listens.
