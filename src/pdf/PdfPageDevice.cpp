@@ -3,6 +3,7 @@
 #include "FontLocator.h"
 #include "PdfImageMask.h"
 #include "base/Error.h"
+#include "base/ShortText.h"
 #include "render/ThinLine.h"
 
 #include <algorithm>
@@ -16,7 +17,8 @@ constexpr double PointsPerInch = 72.0;
 
 // Fonts that draw alike: the character set changes nothing on a Unicode page.
 bool drawAlike(const CanvasFont& a, const CanvasFont& b) {
-    return a.face == b.face && a.height == b.height && a.width == b.width && a.style == b.style;
+    return a.height == b.height && a.width == b.width && a.style == b.style &&
+           sameShortText(a.face, b.face);
 }
 
 } // namespace
@@ -104,7 +106,7 @@ void PdfPageDevice::createFont(const FontRequest& request) {
     // Box figures switch the character set back and forth twice a cell; the font that
     // draws stays the same.
     if (m_active && request.height == m_font.height && request.width == m_font.width &&
-        style == m_font.style && request.face == m_font.face) {
+        style == m_font.style && sameShortText(request.face, m_font.face)) {
         m_font.charset = request.charset;
         return;
     }
@@ -176,25 +178,36 @@ int PdfPageDevice::fileFont(const std::shared_ptr<const FontFace>& face) {
     return font;
 }
 
-void PdfPageDevice::textOut(int x, int y, char16_t character) {
+void PdfPageDevice::characterWidths(std::u16string_view text, int* widths) const {
+    const CellFace& cell = *activeFont().cell;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        widths[i] = cell.characterAdvance(text[i]);
+}
+
+void PdfPageDevice::textRun(int x, int y, int pitch, std::u16string_view text) {
     if (!m_pageOpen)
         return;
     activeFont();
     ActiveFont& font = *m_active;
-    if (character == u' ') {
-        // A blank cell is a gap in the text run: nothing to draw, and no font to switch to.
-        if (font.underline || font.strikeout)
-            decorate(font, x, y, font.cell->characterAdvance(character));
-        return;
-    }
     const FontFace& face = font.cell->face();
-    if (font.style.font < 0)
-        font.style.font = fileFont(font.cell->sharedFace());
-    const std::uint16_t glyph = face.glyph(character);
-    m_page.glyph(font.style, m_writer->code(font.style.font, glyph, character), x, y,
-                 face.advance(glyph) * font.cell->unitX());
-    if (font.underline || font.strikeout)
-        decorate(font, x, y, font.cell->advance(glyph));
+    const bool decorated = font.underline || font.strikeout;
+    for (char16_t character : text) {
+        if (character == u' ') {
+            // A blank cell is a gap in the text run: nothing to draw, and no font to
+            // switch to.
+            if (decorated)
+                decorate(font, x, y, font.cell->characterAdvance(character));
+        } else {
+            if (font.style.font < 0)
+                font.style.font = fileFont(font.cell->sharedFace());
+            const std::uint16_t glyph = face.glyph(character);
+            m_page.glyph(font.style, m_writer->code(font.style.font, glyph, character), x, y,
+                         face.advance(glyph) * font.cell->unitX());
+            if (decorated)
+                decorate(font, x, y, font.cell->advance(glyph));
+        }
+        x += pitch;
+    }
 }
 
 void PdfPageDevice::decorate(const ActiveFont& font, int x, int y, int width) {

@@ -50,6 +50,11 @@ public:
 
     /// Whether scheme matching is tried at this byte.
     bool startsSequence(std::uint8_t byte) const { return m_matching && m_leadBytes[byte]; }
+    /// Whether matching is tried at this byte though no sequence can begin with it: the
+    /// attempt matches nothing and takes no byte, it only refreshes the font.
+    bool onlyAttemptedAt(std::uint8_t byte) const {
+        return startsSequence(byte) && !m_canBegin[byte];
+    }
     /// Matches the scheme and the drop list at the byte just read, applies every match and
     /// takes the bytes of the last one checked. Returns whether anything matched.
     bool matchAt(std::uint8_t byte);

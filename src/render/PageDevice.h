@@ -109,9 +109,21 @@ public:
     virtual void setCanvasFont(const CanvasFont& font) = 0;
     /// Width and height of a text in the canvas font.
     virtual TextExtent textExtent(std::u16string_view text) const = 0;
+    /// The width of each character of text alone in the canvas font, as textExtent gives
+    /// it, into widths (text.size() of them).
+    virtual void characterWidths(std::u16string_view text, int* widths) const {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            widths[i] = textExtent(text.substr(i, 1)).width;
+    }
 
     /// Draws one character with its cell's top-left corner at (x, y), no background.
     virtual void textOut(int x, int y, char16_t character) = 0;
+    /// Draws a run of characters into cells pitch apart, the first at (x, y): textOut for
+    /// each in turn, in one call.
+    virtual void textRun(int x, int y, int pitch, std::u16string_view text) {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            textOut(x + static_cast<int>(i) * pitch, y, text[i]);
+    }
     /// Adds one character to a path at (x, y) and closes the path with no stroke or fill.
     virtual void pathText(int x, int y, char16_t character) = 0;
 

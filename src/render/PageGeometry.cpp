@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Rounding.h"
+#include "base/ShortText.h"
 
 #include <cstdlib>
 
@@ -84,7 +85,7 @@ void PageGeometry::setpitch(std::uint8_t pitch) {
     m_request.clipPrecision = 0;
     m_request.quality = 2;        // proof
     m_request.pitchAndFamily = 1; // fixed pitch, any family
-    if (m_request.face != current.face)
+    if (!sameShortText(m_request.face, current.face))
         m_request.face = current.face;
     m_printer->createFont(m_request);
 }

@@ -71,7 +71,24 @@ std::uint8_t PrintJob::startCell(const JobSettings& settings) {
     return pitch;
 }
 
+void PrintJob::findCellBytes(const EscapeInterpreter& escapes) {
+    for (int value = 0; value < 256; ++value) {
+        const auto byte = static_cast<std::uint8_t>(value);
+        const std::uint16_t code = m_table.code(byte);
+        const std::uint8_t marker = m_table.marker(byte);
+        const bool control = code == 0 || code == Backspace || code == LineFeed ||
+                             code == FormFeed || code == CarriageReturn || code == Escape;
+        const bool attempted = escapes.onlyAttemptedAt(byte);
+        CellByte& cell = m_cellBytes[byte];
+        cell.cell = byte >= 0x20 && byte != Escape && !control && marker != InvisibleMarker &&
+                    (attempted || !escapes.startsSequence(byte));
+        cell.box = marker == BoxDrawingMarker;
+        cell.attempted = attempted;
+    }
+}
+
 void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageCommands* language) {
+    findCellBytes(escapes);
     const std::uint32_t size = input.fileSize();
     const std::uint32_t progressDivisor = size / 16;
     std::uint32_t lastStep = 99;
@@ -88,6 +105,14 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
             nextStepAt = (static_cast<std::uint64_t>(step) + 1) * progressDivisor;
         }
         std::uint8_t byte = input.next();
+        if (m_cellBytes[byte].cell && m_job.pageOpen && m_job.penX <= RunPenLimit &&
+            !(language && language->gathering())) {
+            // Up to the next step of the progress display, so that no step is skipped.
+            const std::uint32_t toNextStep =
+                progressDivisor > 0 ? static_cast<std::uint32_t>(nextStepAt - done) : MaxRun;
+            printCells(byte, input, escapes, std::min<std::uint32_t>(toNextStep, MaxRun));
+            continue;
+        }
         if (language && (byte == Escape || language->gathering()) &&
             takenByLanguage(byte, *language)) {
             // A picture or a move: the line does not wrap, the printer clips past the edge.
@@ -120,6 +145,90 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
             m_job.pageOpen = false;
         }
     }
+}
+
+void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter& escapes,
+                          std::uint32_t limit) {
+    // Bytes that only fill the next cell print as they would one by one, with the text
+    // between frame figures and font refreshes handed over as one run. Nothing here reads
+    // or takes input, so the bytes looked at stay valid until they are taken at the end.
+    const std::string_view ahead = input.following(limit - 1);
+    const PageSize page = m_printer.pageSize();
+    char16_t text[MaxRun];
+    std::size_t textLength = 0;
+    std::size_t textStart = 0; // the byte the run's first character came from
+    std::size_t taken = 0;
+    bool wrapped = false;
+
+    auto wrapLine = [&] {
+        m_job.penX = m_geometry.OriginX;
+        m_job.penY = movedPen(m_job.penY, m_geometry.LineHeight);
+        if (m_job.penY > page.height - 2 * m_geometry.FontHeight) {
+            m_job.penY = m_geometry.OriginY;
+            m_job.pageOpen = false;
+        }
+        wrapped = true;
+    };
+    // Prints the characters gathered so far, up to the first after which the line is full.
+    auto printText = [&] {
+        if (textLength == 0)
+            return;
+        const int cell = m_geometry.CellWidth;
+        std::size_t count = textLength;
+        bool full = false;
+        if (m_lineWrap) {
+            int widths[MaxRun];
+            m_printer.characterWidths(std::u16string_view(text, textLength), widths);
+            for (std::size_t i = 0; i < textLength; ++i) {
+                if (m_job.penX + static_cast<int>(i + 1) * cell > page.width - widths[i]) {
+                    count = i + 1;
+                    full = true;
+                    break;
+                }
+            }
+        }
+        m_printer.textRun(m_job.penX, m_job.penY, cell, std::u16string_view(text, count));
+        m_job.penX += static_cast<int>(count) * cell;
+        taken = textStart + count;
+        textLength = 0;
+        if (full)
+            wrapLine();
+    };
+
+    for (std::size_t i = 0; i <= ahead.size() && !wrapped; ++i) {
+        const auto byte = static_cast<std::uint8_t>(i == 0 ? first : ahead[i - 1]);
+        const CellByte kind = m_cellBytes[byte];
+        if (!kind.cell)
+            break;
+        const std::uint8_t marker = m_table.marker(byte);
+        if (kind.attempted || kind.box || marker != m_geometry.FontCharset) {
+            printText();
+            if (wrapped)
+                break;
+        }
+        if (kind.attempted)
+            escapes.matchAt(byte);
+        if (m_geometry.FontCharset != marker) {
+            m_geometry.FontCharset = marker;
+            m_geometry.setpitch(m_job.pitch);
+        }
+        std::uint16_t code = m_table.code(byte);
+        if (kind.box) {
+            m_boxes.drawFigure(m_job.penX, m_job.penY, code, m_geometry.CellWidth,
+                               m_geometry.FontHeight);
+            m_job.penX += m_geometry.CellWidth;
+            taken = i + 1;
+            if (m_lineWrap && m_job.penX > page.width - widthOf(code))
+                wrapLine();
+        } else {
+            if (textLength == 0)
+                textStart = i;
+            text[textLength++] = code;
+        }
+    }
+    if (!wrapped)
+        printText();
+    input.skip(taken - 1);
 }
 
 bool PrintJob::takenByLanguage(std::uint8_t byte, LanguageCommands& language) {

@@ -8,6 +8,7 @@
 #include "charset/CodePageTable.h"
 #include "config/ActiveScheme.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -58,7 +59,23 @@ public:
     static constexpr const char* DocumentTitle = "DOS-console task";
 
 private:
+    /// The most bytes printed as one run of cells.
+    static constexpr int MaxRun = 256;
+    /// Pens left of this can take a whole run of the widest cells without reaching PenLimit.
+    static constexpr std::int32_t RunPenLimit = PenLimit - MaxRun * 0xFFFF;
+
+    /// Bytes that print in the next cell and do nothing else; under some schemes a
+    /// matching attempt that matches nothing comes first.
+    struct CellByte {
+        bool cell = false;
+        bool box = false;
+        bool attempted = false;
+    };
+
+    void findCellBytes(const EscapeInterpreter& escapes);
     void printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageCommands* language);
+    void printCells(std::uint8_t first, JobInput& input, EscapeInterpreter& escapes,
+                    std::uint32_t limit);
     bool takenByLanguage(std::uint8_t byte, LanguageCommands& language);
     void dispatch(std::uint8_t byte, EscapeInterpreter& escapes);
     void output(std::uint8_t byte);
@@ -77,6 +94,7 @@ private:
     JobState m_job;
     bool m_printedPage = false;
     std::uint16_t m_code = 0;
+    std::array<CellByte, 256> m_cellBytes{};
 };
 
 } // namespace marlet
