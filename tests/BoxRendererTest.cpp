@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <sstream>
 
 using namespace marlet;
@@ -58,6 +59,28 @@ TEST(BoxRenderer, TiesRoundToEvenSoTheCellPositionDecides) {
     EXPECT_EQ(draw(0xB3, -100, 0, 24, 48).trace, "pen_width 2\nmove_to -90 0\nline_to -90 48\n");
     EXPECT_EQ(draw(0xBA, 101, 0, 24, 48).trace,
               "pen_width 2\nmove_to 108 0\nline_to 108 48\nmove_to 118 0\nline_to 118 48\n");
+}
+
+TEST(BoxRenderer, OneRendererDrawsCellsOfEitherParityAndAnySizeInTurn) {
+    // A renderer keeps a cell's offsets between figures: they must follow each corner's
+    // parity and each change of size.
+    FakeDevice printer;
+    std::ostringstream trace;
+    TraceDevice traced(printer, trace);
+    BoxRenderer boxes(traced);
+    std::string expected;
+    for (auto [x, y, w, h] : {std::array<int, 4>{100, 0, 24, 48},
+                              {101, 1, 24, 48},
+                              {-101, -1, 24, 48},
+                              {1000, 2000, 50, 100},
+                              {101, 1, 24, 48}}) {
+        std::uint16_t code = 0xCE;
+        boxes.drawFigure(x, y, code, static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h));
+        expected +=
+            draw(0xCE, x, y, static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h)).trace;
+    }
+    EXPECT_EQ(trace.str(), expected);
+    EXPECT_NE(expected.find("move_to 1034 2000\nline_to 1034 2041\n"), std::string::npos);
 }
 
 TEST(BoxRenderer, SmallCellsCollapseDoubleLinesAndUseTheThinnestPen) {

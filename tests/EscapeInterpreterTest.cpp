@@ -157,6 +157,16 @@ TEST_F(EscapeTest, DropListLinesEatTheirBytes) {
                                                        "font 100x50\n44,-6 B\nend_document\n");
 }
 
+TEST_F(EscapeTest, ADropLineByteThatBeginsNothingRefreshesTheFontBetweenItsNeighbours) {
+    // Matching is tried at "x" and "1" as bytes of a drop line; each attempt makes the job
+    // font again, between the cells printed before and at it.
+    useScheme("Epson", {});
+    dropList = {Esc + "x1"};
+    EXPECT_EQ(print("ax1b"), Start + "begin_document \"DOS-console task\"\n-6,-6 a\n"
+                                     "font 100x50\n44,-6 x\nfont 100x50\n94,-6 1\n144,-6 b\n"
+                                     "end_document\n");
+}
+
 TEST_F(EscapeTest, PitchAndSpacingTemplates) {
     useScheme("Epson", {{"Pitch", Esc + "P__"}, {"LPI", Esc + "A_"}});
     // The template ESC P _ _ with ESC P 1 2: pitch 12, nothing of the sequence printed.

@@ -284,6 +284,47 @@ TEST(PdfPageDeviceTest, GlyphsKeepToTheirCellsAndStayText) {
     EXPECT_EQ(text.find("@"), std::string::npos);
 }
 
+TEST(PdfPageDeviceTest, ARunDrawsAsItsCharactersOneByOneAndStopsWhereTheLineIsFull) {
+    TempFolder folder;
+    auto print = [&](const std::string& name, auto draw) {
+        std::string pdf = folder.file(name);
+        auto device = pdfDevice(pdf, VirtualPaper{});
+        device->createFont(cellFontRequest(100, 50));
+        device->beginDocument("DOS-console task");
+        draw(*device);
+        device->endDocument();
+        device->close();
+        return readFileBytes(pdf).value();
+    };
+    const std::u16string text = u"Строка  of cells";
+    const std::string oneByOne = print("one.pdf", [&](PdfPageDevice& device) {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            device.textOut(100 + static_cast<int>(i) * 50, 200, text[i]);
+    });
+    const std::string asRun = print("run.pdf", [&](PdfPageDevice& device) {
+        const DrawnRun drawn = device.textRun(100, 200, 50, text, 1'000'000);
+        EXPECT_EQ(drawn.count, text.size());
+        EXPECT_FALSE(drawn.lineFull);
+        // Cells end at 150, 200, 250: a fourth as wide as the third would pass 299.
+        const int width = device.textExtent(u"x").width;
+        EXPECT_EQ(width, 50);
+        EXPECT_EQ(device.textRun(100, 300, 50, u"abcde", 250 + width - 1).count, 3u);
+        EXPECT_TRUE(device.textRun(100, 400, 50, u"abc", 250 + width - 1).lineFull);
+        const DrawnRun fits = device.textRun(100, 500, 50, u"abc", 250 + width);
+        EXPECT_EQ(fits.count, 3u);
+        EXPECT_FALSE(fits.lineFull);
+    });
+    const std::string tail = print("tail.pdf", [&](PdfPageDevice& device) {
+        for (std::size_t i = 0; i < text.size(); ++i)
+            device.textOut(100 + static_cast<int>(i) * 50, 200, text[i]);
+        for (int y : {300, 400, 500})
+            for (int i = 0; i < 3; ++i)
+                device.textOut(100 + i * 50, y, static_cast<char16_t>(u'a' + i));
+    });
+    EXPECT_NE(oneByOne, tail);
+    EXPECT_EQ(asRun, tail);
+}
+
 TEST(PdfPageDeviceTest, LandscapeStripsExchangeOnTheSheet) {
     TempFolder folder;
     std::string pdf = folder.file("job.pdf");

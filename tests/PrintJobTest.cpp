@@ -167,6 +167,17 @@ TEST_F(PrintJobTest, LongLinesWrapOrRunOff) {
     EXPECT_NE(runOff.find("text 4744 -6 U+0078\ntext 4794 -6 U+0078\n"), std::string::npos);
 }
 
+TEST_F(PrintJobTest, TextThatFillsTheLineWithItsLastCharacterWrapsWhatFollows) {
+    // The 95th "x" fills the line; the frame figure after it starts the next line, and so
+    // does the text after a figure that fills the line.
+    std::string printed = print(std::string(95, 'x') + "\xB3" + std::string(93, 'y') + "\xB3z");
+    EXPECT_NE(printed.find("text 4694 -6 U+0078\npen_width 5\nmove_to 16 94\n"), std::string::npos)
+        << printed;
+    EXPECT_NE(printed.find("text 4644 94 U+0079\npen_width 5\nmove_to 4716 94\n"),
+              std::string::npos);
+    EXPECT_NE(printed.find("text -6 194 U+007A\n"), std::string::npos);
+}
+
 TEST_F(PrintJobTest, APageEndsAboveTwoLinesFromTheBottomAndKeepsTheColumn) {
     // 6816 pixels down: the line feed to y = 6694 passes 6816 - 2 * 100.
     std::string bytes;

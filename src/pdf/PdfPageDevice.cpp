@@ -178,36 +178,30 @@ int PdfPageDevice::fileFont(const std::shared_ptr<const FontFace>& face) {
     return font;
 }
 
-void PdfPageDevice::characterWidths(std::u16string_view text, int* widths) const {
-    const CellFace& cell = *activeFont().cell;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        widths[i] = cell.characterAdvance(text[i]);
-}
-
-void PdfPageDevice::textRun(int x, int y, int pitch, std::u16string_view text) {
-    if (!m_pageOpen)
-        return;
+DrawnRun PdfPageDevice::textRun(int x, int y, int pitch, std::u16string_view text, int right) {
     activeFont();
     ActiveFont& font = *m_active;
-    const FontFace& face = font.cell->face();
+    const CellFace& cell = *font.cell;
+    const FontFace& face = cell.face();
     const bool decorated = font.underline || font.strikeout;
-    for (char16_t character : text) {
-        if (character == u' ') {
-            // A blank cell is a gap in the text run: nothing to draw, and no font to
-            // switch to.
-            if (decorated)
-                decorate(font, x, y, font.cell->characterAdvance(character));
-        } else {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t character = text[i];
+        // A blank cell is a gap in the text run: nothing to draw, and no font to switch to.
+        if (m_pageOpen && character != u' ') {
             if (font.style.font < 0)
-                font.style.font = fileFont(font.cell->sharedFace());
+                font.style.font = fileFont(cell.sharedFace());
             const std::uint16_t glyph = face.glyph(character);
             m_page.glyph(font.style, m_writer->code(font.style.font, glyph, character), x, y,
-                         face.advance(glyph) * font.cell->unitX());
-            if (decorated)
-                decorate(font, x, y, font.cell->advance(glyph));
+                         face.advance(glyph) * cell.unitX());
         }
+        const int width = cell.characterAdvance(character);
+        if (m_pageOpen && decorated)
+            decorate(font, x, y, width);
+        if (x + pitch > right - width)
+            return {i + 1, true};
         x += pitch;
     }
+    return {text.size(), false};
 }
 
 void PdfPageDevice::decorate(const ActiveFont& font, int x, int y, int width) {

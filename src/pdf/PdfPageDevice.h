@@ -7,6 +7,7 @@
 #include "render/VirtualPaper.h"
 
 #include <array>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -40,12 +41,11 @@ public:
     const CanvasFont& canvasFont() const override { return m_font; }
     void setCanvasFont(const CanvasFont& font) override;
     TextExtent textExtent(std::u16string_view text) const override;
-    void characterWidths(std::u16string_view text, int* widths) const override;
 
     void textOut(int x, int y, char16_t character) override {
-        textRun(x, y, 0, std::u16string_view(&character, 1));
+        textRun(x, y, 0, std::u16string_view(&character, 1), std::numeric_limits<int>::max());
     }
-    void textRun(int x, int y, int pitch, std::u16string_view text) override;
+    DrawnRun textRun(int x, int y, int pitch, std::u16string_view text, int right) override;
     void pathText(int, int, char16_t) override {}
 
     void setPenWidth(int width) override { m_penWidth = width < 0 ? -width : width; }

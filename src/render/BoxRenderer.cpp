@@ -138,9 +138,9 @@ std::int32_t roundHalves(long long twice) {
     return static_cast<std::int32_t>(whole);
 }
 
-// R(origin + cell/2 + halfGaps * gap/2).
+// R(origin + cell/2 + halfGaps * gap/2) less the origin.
 std::int32_t centred(std::int32_t origin, int cell, int halfGaps, int gap) {
-    return roundHalves(2LL * origin + cell + static_cast<long long>(halfGaps) * gap);
+    return roundHalves(2LL * origin + cell + static_cast<long long>(halfGaps) * gap) - origin;
 }
 
 std::int32_t halfOf(int length) {
@@ -187,17 +187,39 @@ void BoxRenderer::drawFigure(std::int32_t x, std::int32_t y, std::uint16_t& code
     if (figure < 0xB3 || figure > 0xDA)
         return;
 
-    const int gap = H / 16;
-    const std::array<std::int32_t, 6> across = {
-        x, centred(x, W, -1, gap), centred(x, W, -3, gap), centred(x, W, 3, gap), x + W, x - 1};
-    const std::array<std::int32_t, 6> down = {
-        y, centred(y, H, -1, gap), centred(y, H, -3, gap), centred(y, H, 3, gap), y + H, y - 1};
+    sizeCell(W, H);
+    const std::array<std::int32_t, 6>& across = m_offsets[static_cast<std::size_t>(x & 1)].across;
+    const std::array<std::int32_t, 6>& down = m_offsets[static_cast<std::size_t>(y & 1)].down;
     for (const Polyline& line : lineFigures()[figure - 0xB3]) {
         const Point& start = line.front();
-        m_printer->moveTo(across[static_cast<int>(start.x)], down[static_cast<int>(start.y)]);
+        m_printer->moveTo(x + across[static_cast<int>(start.x)],
+                          y + down[static_cast<int>(start.y)]);
         for (std::size_t i = 1; i < line.size(); ++i)
-            m_printer->lineTo(across[static_cast<int>(line[i].x)],
-                              down[static_cast<int>(line[i].y)]);
+            m_printer->lineTo(x + across[static_cast<int>(line[i].x)],
+                              y + down[static_cast<int>(line[i].y)]);
+    }
+}
+
+void BoxRenderer::sizeCell(int width, int height) {
+    if (width == m_width && height == m_height)
+        return;
+    m_width = width;
+    m_height = height;
+    const int gap = height / 16;
+    for (std::int32_t parity : {0, 1}) {
+        StrokeOffsets& offsets = m_offsets[static_cast<std::size_t>(parity)];
+        offsets.across = {0,
+                          centred(parity, width, -1, gap),
+                          centred(parity, width, -3, gap),
+                          centred(parity, width, 3, gap),
+                          width,
+                          -1};
+        offsets.down = {0,
+                        centred(parity, height, -1, gap),
+                        centred(parity, height, -3, gap),
+                        centred(parity, height, 3, gap),
+                        height,
+                        -1};
     }
 }
 

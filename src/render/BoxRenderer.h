@@ -2,6 +2,7 @@
 
 #include "PageDevice.h"
 
+#include <array>
 #include <cstdint>
 
 namespace marlet {
@@ -22,7 +23,18 @@ public:
                     std::uint16_t cellHeight);
 
 private:
+    /// Where a cell's strokes run, from its corner: the same for every cell of one size
+    /// whose corner has the same parity, as ties round to even.
+    struct StrokeOffsets {
+        std::array<std::int32_t, 6> across;
+        std::array<std::int32_t, 6> down;
+    };
+    void sizeCell(int width, int height);
+
     PageDevice* m_printer;
+    int m_width = -1;
+    int m_height = -1;
+    std::array<StrokeOffsets, 2> m_offsets{}; // for even and odd corners
 };
 
 } // namespace marlet

@@ -58,6 +58,12 @@ struct TextExtent {
     int height = 0;
 };
 
+/// How much of a run of characters was drawn, and whether the line filled with its last.
+struct DrawnRun {
+    std::size_t count = 0;
+    bool lineFull = false;
+};
+
 /// The paper as a portrait sheet: its size and the unprintable strips at its left and top.
 struct PhysicalPage {
     int width = 0;
@@ -109,20 +115,20 @@ public:
     virtual void setCanvasFont(const CanvasFont& font) = 0;
     /// Width and height of a text in the canvas font.
     virtual TextExtent textExtent(std::u16string_view text) const = 0;
-    /// The width of each character of text alone in the canvas font, as textExtent gives
-    /// it, into widths (text.size() of them).
-    virtual void characterWidths(std::u16string_view text, int* widths) const {
-        for (std::size_t i = 0; i < text.size(); ++i)
-            widths[i] = textExtent(text.substr(i, 1)).width;
-    }
 
     /// Draws one character with its cell's top-left corner at (x, y), no background.
     virtual void textOut(int x, int y, char16_t character) = 0;
-    /// Draws a run of characters into cells pitch apart, the first at (x, y): textOut for
-    /// each in turn, in one call.
-    virtual void textRun(int x, int y, int pitch, std::u16string_view text) {
-        for (std::size_t i = 0; i < text.size(); ++i)
-            textOut(x + static_cast<int>(i) * pitch, y, text[i]);
+    /// Draws a run of characters into cells pitch apart, the first at (x, y), as textOut
+    /// draws each, and stops after the first character past whose cell another as wide
+    /// would end beyond right: the line is full there.
+    virtual DrawnRun textRun(int x, int y, int pitch, std::u16string_view text, int right) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            const int cellX = x + static_cast<int>(i) * pitch;
+            textOut(cellX, y, text[i]);
+            if (cellX + pitch > right - textExtent(text.substr(i, 1)).width)
+                return {i + 1, true};
+        }
+        return {text.size(), false};
     }
     /// Adds one character to a path at (x, y) and closes the path with no stroke or fill.
     virtual void pathText(int x, int y, char16_t character) = 0;

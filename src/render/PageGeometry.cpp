@@ -81,13 +81,18 @@ void PageGeometry::setpitch(std::uint8_t pitch) {
     m_request.underline = current.style.underline;
     m_request.strikeout = current.style.strikeout;
     m_request.charset = FontCharset;
-    m_request.outPrecision = 4; // TrueType preferred
-    m_request.clipPrecision = 0;
-    m_request.quality = 2;        // proof
-    m_request.pitchAndFamily = 1; // fixed pitch, any family
     if (!sameShortText(m_request.face, current.face))
         m_request.face = current.face;
     m_printer->createFont(m_request);
+}
+
+FontRequest PageGeometry::pitchRequest() {
+    FontRequest request;
+    request.outPrecision = 4; // TrueType preferred
+    request.clipPrecision = 0;
+    request.quality = 2;        // proof
+    request.pitchAndFamily = 1; // fixed pitch, any family
+    return request;
 }
 
 PageFigures PageGeometry::checksize(const CanvasFont& sampleFont, Margins margins,

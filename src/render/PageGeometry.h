@@ -58,6 +58,8 @@ public:
     Margins defaultMargins() const;
 
 private:
+    static FontRequest pitchRequest();
+
     PageDevice* m_printer;
     // The last cell setpitch worked out, and what it was worked out from.
     std::uint8_t m_lastPitch = 0;
@@ -65,7 +67,7 @@ private:
     int m_lastResolution = 0;
     std::uint16_t m_lastCellWidth = 0;
     // The request setpitch sends, kept so that its face is copied only when it changes.
-    FontRequest m_request;
+    FontRequest m_request = pitchRequest();
 };
 
 /// The job font as a job first makes it: the face and style at the cell's height and

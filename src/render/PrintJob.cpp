@@ -2,6 +2,10 @@
 
 #include "JobInput.h"
 
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
 namespace marlet {
 
 namespace {
@@ -79,11 +83,12 @@ void PrintJob::findCellBytes(const EscapeInterpreter& escapes) {
         const bool control = code == 0 || code == Backspace || code == LineFeed ||
                              code == FormFeed || code == CarriageReturn || code == Escape;
         const bool attempted = escapes.onlyAttemptedAt(byte);
-        CellByte& cell = m_cellBytes[byte];
-        cell.cell = byte >= 0x20 && byte != Escape && !control && marker != InvisibleMarker &&
-                    (attempted || !escapes.startsSequence(byte));
-        cell.box = marker == BoxDrawingMarker;
-        cell.attempted = attempted;
+        const bool fills = byte >= 0x20 && byte != Escape && !control &&
+                           marker != InvisibleMarker &&
+                           (attempted || !escapes.startsSequence(byte));
+        m_cellBytes[byte] = !fills ? 0
+                                   : FillsCell | (marker == BoxDrawingMarker ? BoxFigure : 0) |
+                                         (attempted ? AfterAttempt : 0);
     }
 }
 
@@ -105,7 +110,7 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
             nextStepAt = (static_cast<std::uint64_t>(step) + 1) * progressDivisor;
         }
         std::uint8_t byte = input.next();
-        if (m_cellBytes[byte].cell && m_job.pageOpen && m_job.penX <= RunPenLimit &&
+        if (m_cellBytes[byte] != 0 && m_job.pageOpen && m_job.penX <= RunPenLimit &&
             !(language && language->gathering())) {
             // Up to the next step of the progress display, so that no step is skipped.
             const std::uint32_t toNextStep =
@@ -151,8 +156,12 @@ void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter
                           std::uint32_t limit) {
     // Bytes that only fill the next cell print as they would one by one, with the text
     // between frame figures and font refreshes handed over as one run. Nothing here reads
-    // or takes input, so the bytes looked at stay valid until they are taken at the end.
+    // input: of the bytes looked at, those printed are taken at the end.
+    std::uint8_t bytes[MaxRun];
+    bytes[0] = first;
     const std::string_view ahead = input.following(limit - 1);
+    std::memcpy(bytes + 1, ahead.data(), ahead.size());
+    const std::size_t available = ahead.size() + 1;
     const PageSize page = m_printer.pageSize();
     char16_t text[MaxRun];
     std::size_t textLength = 0;
@@ -174,46 +183,35 @@ void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter
         if (textLength == 0)
             return;
         const int cell = m_geometry.CellWidth;
-        std::size_t count = textLength;
-        bool full = false;
-        if (m_lineWrap) {
-            int widths[MaxRun];
-            m_printer.characterWidths(std::u16string_view(text, textLength), widths);
-            for (std::size_t i = 0; i < textLength; ++i) {
-                if (m_job.penX + static_cast<int>(i + 1) * cell > page.width - widths[i]) {
-                    count = i + 1;
-                    full = true;
-                    break;
-                }
-            }
-        }
-        m_printer.textRun(m_job.penX, m_job.penY, cell, std::u16string_view(text, count));
-        m_job.penX += static_cast<int>(count) * cell;
-        taken = textStart + count;
+        const DrawnRun drawn =
+            m_printer.textRun(m_job.penX, m_job.penY, cell, std::u16string_view(text, textLength),
+                              m_lineWrap ? page.width : std::numeric_limits<int>::max());
+        m_job.penX += static_cast<int>(drawn.count) * cell;
+        taken = textStart + drawn.count;
         textLength = 0;
-        if (full)
+        if (drawn.lineFull)
             wrapLine();
     };
 
-    for (std::size_t i = 0; i <= ahead.size() && !wrapped; ++i) {
-        const auto byte = static_cast<std::uint8_t>(i == 0 ? first : ahead[i - 1]);
-        const CellByte kind = m_cellBytes[byte];
-        if (!kind.cell)
+    for (std::size_t i = 0; i < available && !wrapped; ++i) {
+        const std::uint8_t byte = bytes[i];
+        const std::uint8_t kind = m_cellBytes[byte];
+        if (kind == 0)
             break;
         const std::uint8_t marker = m_table.marker(byte);
-        if (kind.attempted || kind.box || marker != m_geometry.FontCharset) {
+        if ((kind & (BoxFigure | AfterAttempt)) != 0 || marker != m_geometry.FontCharset) {
             printText();
             if (wrapped)
                 break;
         }
-        if (kind.attempted)
+        if ((kind & AfterAttempt) != 0)
             escapes.matchAt(byte);
         if (m_geometry.FontCharset != marker) {
             m_geometry.FontCharset = marker;
             m_geometry.setpitch(m_job.pitch);
         }
         std::uint16_t code = m_table.code(byte);
-        if (kind.box) {
+        if ((kind & BoxFigure) != 0) {
             m_boxes.drawFigure(m_job.penX, m_job.penY, code, m_geometry.CellWidth,
                                m_geometry.FontHeight);
             m_job.penX += m_geometry.CellWidth;

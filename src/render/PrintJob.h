@@ -64,13 +64,9 @@ private:
     /// Pens left of this can take a whole run of the widest cells without reaching PenLimit.
     static constexpr std::int32_t RunPenLimit = PenLimit - MaxRun * 0xFFFF;
 
-    /// Bytes that print in the next cell and do nothing else; under some schemes a
-    /// matching attempt that matches nothing comes first.
-    struct CellByte {
-        bool cell = false;
-        bool box = false;
-        bool attempted = false;
-    };
+    /// Bytes that print in the next cell and do nothing else, as flags: a box figure or
+    /// a character, under some schemes after a matching attempt that matches nothing.
+    enum CellByte : std::uint8_t { FillsCell = 1, BoxFigure = 2, AfterAttempt = 4 };
 
     void findCellBytes(const EscapeInterpreter& escapes);
     void printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageCommands* language);
@@ -94,7 +90,7 @@ private:
     JobState m_job;
     bool m_printedPage = false;
     std::uint16_t m_code = 0;
-    std::array<CellByte, 256> m_cellBytes{};
+    std::array<std::uint8_t, 256> m_cellBytes{};
 };
 
 } // namespace marlet

@@ -55,12 +55,13 @@ void TraceDevice::textOut(int x, int y, char16_t character) {
     m_target.textOut(x, y, character);
 }
 
-void TraceDevice::textRun(int x, int y, int pitch, std::u16string_view text) {
-    // One line per cell, as if each were drawn alone.
-    for (std::size_t i = 0; i < text.size(); ++i)
+DrawnRun TraceDevice::textRun(int x, int y, int pitch, std::u16string_view text, int right) {
+    const DrawnRun drawn = m_target.textRun(x, y, pitch, text, right);
+    // One line per cell drawn, as if each were drawn alone.
+    for (std::size_t i = 0; i < drawn.count; ++i)
         m_out << "text " << x + static_cast<int>(i) * pitch << ' ' << y << ' ' << CodePoint{text[i]}
               << '\n';
-    m_target.textRun(x, y, pitch, text);
+    return drawn;
 }
 
 void TraceDevice::pathText(int x, int y, char16_t character) {

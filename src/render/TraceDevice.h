@@ -32,12 +32,9 @@ public:
     TextExtent textExtent(std::u16string_view text) const override {
         return m_target.textExtent(text);
     }
-    void characterWidths(std::u16string_view text, int* widths) const override {
-        m_target.characterWidths(text, widths);
-    }
 
     void textOut(int x, int y, char16_t character) override;
-    void textRun(int x, int y, int pitch, std::u16string_view text) override;
+    DrawnRun textRun(int x, int y, int pitch, std::u16string_view text, int right) override;
     void pathText(int x, int y, char16_t character) override;
 
     void setPenWidth(int width) override;
