@@ -142,12 +142,17 @@ void PdfPageContent::endRun() {
 bool PdfPageContent::joinShape(const Shape& shape) {
     // A stroke or rule that starts where an earlier one of the same pen and line ended
     // extends it: the cells of a frame draw one line in many pieces. Keys of shapes that
-    // grew since stay behind; the shape itself is checked before it is extended.
+    // grew since stay behind; the shape itself is checked, line and end, before it is
+    // extended.
     auto extend = [&](std::uint64_t key, auto&& fits, auto&& grow, std::uint64_t newKey) {
-        std::optional<std::size_t> found = m_ends.find(key);
-        if (!found || !fits(m_shapes[*found]))
-            return false;
-        std::size_t index = *found;
+        // A line drawn cell after cell continues the shape just drawn: no need to look.
+        std::size_t index = m_shapes.size() - 1;
+        if (m_shapes.empty() || !fits(m_shapes.back())) {
+            std::optional<std::size_t> found = m_ends.find(key);
+            if (!found || !fits(m_shapes[*found]))
+                return false;
+            index = *found;
+        }
         grow(m_shapes[index]);
         m_ends.set(newKey, index);
         return true;
@@ -157,12 +162,16 @@ bool PdfPageContent::joinShape(const Shape& shape) {
         if (shape.x0 == shape.x1 && shape.y1 > shape.y0)
             return extend(
                 endKey(0, shape.x0, shape.y0),
-                [&](const Shape& s) { return samePen(s) && s.x0 == s.x1 && s.y1 == shape.y0; },
+                [&](const Shape& s) {
+                    return samePen(s) && s.x0 == shape.x0 && s.x1 == shape.x0 && s.y1 == shape.y0;
+                },
                 [&](Shape& s) { s.y1 = shape.y1; }, endKey(0, shape.x0, shape.y1));
         if (shape.y0 == shape.y1 && shape.x1 > shape.x0)
             return extend(
                 endKey(1, shape.y0, shape.x0),
-                [&](const Shape& s) { return samePen(s) && s.y0 == s.y1 && s.x1 == shape.x0; },
+                [&](const Shape& s) {
+                    return samePen(s) && s.y0 == shape.y0 && s.y1 == shape.y0 && s.x1 == shape.x0;
+                },
                 [&](Shape& s) { s.x1 = shape.x1; }, endKey(1, shape.y0, shape.x1));
         return false;
     }
