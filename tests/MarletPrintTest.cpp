@@ -99,6 +99,15 @@ TEST_F(MarletPrintTest, TheSampleInvoicePrintsAsTextInAPdf) {
     EXPECT_NE(text.find("Итого к оплате: 13 337.50"), std::string::npos);
 }
 
+TEST_F(MarletPrintTest, AJobForAFileNeverLoadsTheCupsLibrary) {
+    // libcups and the libraries behind it take longer to load than a small job to print.
+    Result result =
+        run("'" MARLET_SOURCE_DIR "/examples/invoice.prn' -o invoice.pdf", "", "LD_DEBUG=files");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("libfontconfig"), std::string::npos);
+    EXPECT_EQ(result.err.find("libcups"), std::string::npos);
+}
+
 TEST_F(MarletPrintTest, StandardInputInAndPdfOut) {
     Result result = run("- -o -", "Hello from DOS\r\n\x8F\xE0\xA8\xA2\xA5\xE2\x0C");
     ASSERT_EQ(result.status, 0) << result.err;

@@ -32,25 +32,26 @@ Error CupsDestination::cannotPrint(const std::string& reason) const {
 
 PdfWriter& CupsDestination::beginDocument(const std::string& title) {
     endDocument();
+    const CupsLibrary& cups = m_queue.library();
     http_t* http = m_queue.connection();
     cups_dest_t* dest = m_queue.destination();
     cups_dinfo_t* info = m_queue.information();
     if (!info)
-        throw cannotPrint(cupsLastErrorString());
+        throw cannotPrint(cups.lastErrorString());
     // The queue's saved options (lpoptions) go with every job, as lp sends them.
-    if (!succeeded(cupsCreateDestJob(http, dest, info, &m_job, title.c_str(), dest->num_options,
-                                     dest->options)))
-        throw cannotPrint(cupsLastErrorString());
-    if (cupsStartDestDocument(http, dest, info, m_job, title.c_str(), CUPS_FORMAT_PDF, 0, nullptr,
-                              1) != HTTP_STATUS_CONTINUE) {
-        std::string reason = cupsLastErrorString();
+    if (!succeeded(cups.createDestJob(http, dest, info, &m_job, title.c_str(), dest->num_options,
+                                      dest->options)))
+        throw cannotPrint(cups.lastErrorString());
+    if (cups.startDestDocument(http, dest, info, m_job, title.c_str(), CUPS_FORMAT_PDF, 0, nullptr,
+                               1) != HTTP_STATUS_CONTINUE) {
+        std::string reason = cups.lastErrorString();
         cancelJob();
         throw cannotPrint(reason);
     }
     m_sendFailure.clear();
     m_stream = fopencookie(this, "wb", {nullptr, &CupsDestination::send, nullptr, nullptr});
     if (!m_stream) {
-        cupsFinishDestDocument(http, dest, info);
+        cups.finishDestDocument(http, dest, info);
         cancelJob();
         throw cannotPrint("out of memory");
     }
@@ -62,10 +63,11 @@ PdfWriter& CupsDestination::beginDocument(const std::string& title) {
 ssize_t CupsDestination::send(void* cookie, const char* bytes, std::size_t size) {
     auto* destination = static_cast<CupsDestination*>(cookie);
     // Runs on the writer's thread: its own connection, never CUPS's per-thread default one.
-    http_status_t status = cupsWriteRequestData(destination->m_queue.connection(), bytes, size);
+    const CupsLibrary& cups = destination->m_queue.library();
+    http_status_t status = cups.writeRequestData(destination->m_queue.connection(), bytes, size);
     if (status != HTTP_STATUS_CONTINUE) {
         destination->m_sendFailure =
-            cupsLastError() != IPP_STATUS_OK ? cupsLastErrorString() : httpStatus(status);
+            cups.lastError() != IPP_STATUS_OK ? cups.lastErrorString() : cups.statusText(status);
         return -1;
     }
     return static_cast<ssize_t>(size);
@@ -88,13 +90,14 @@ void CupsDestination::endDocument() {
     if (!sent) {
         // Half a PDF must not reach the printer: drop the request and take the job back.
         std::string reason = m_sendFailure.empty() ? "the PDF did not get through" : m_sendFailure;
-        httpReconnect2(m_queue.connection(), ConnectTimeoutMs, nullptr);
+        m_queue.library().reconnect(m_queue.connection(), ConnectTimeoutMs, nullptr);
         cancelJob();
         throw cannotPrint(reason);
     }
-    if (!succeeded(cupsFinishDestDocument(m_queue.connection(), m_queue.destination(),
-                                          m_queue.information()))) {
-        std::string reason = cupsLastErrorString();
+    const CupsLibrary& cups = m_queue.library();
+    if (!succeeded(cups.finishDestDocument(m_queue.connection(), m_queue.destination(),
+                                           m_queue.information()))) {
+        std::string reason = cups.lastErrorString();
         cancelJob();
         throw cannotPrint(reason);
     }
@@ -103,7 +106,7 @@ void CupsDestination::endDocument() {
 
 void CupsDestination::cancelJob() {
     if (m_job != 0)
-        cupsCancelDestJob(m_queue.connection(), m_queue.destination(), m_job);
+        m_queue.library().cancelDestJob(m_queue.connection(), m_queue.destination(), m_job);
     m_job = 0;
 }
 

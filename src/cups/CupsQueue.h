@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CupsLibrary.h"
 #include "render/VirtualPaper.h"
 
 #include <cups/cups.h>
@@ -41,6 +42,8 @@ public:
     /// strips, as a typical laser printer has.
     static VirtualPaper deviceValues(int dpi, const cups_size_t* media);
 
+    /// The functions of libcups, loaded for the queue.
+    const CupsLibrary& library() const { return *m_cups; }
     /// The open connection to the queue's server.
     http_t* connection() const { return m_http; }
     /// The queue with its saved options.
@@ -49,6 +52,7 @@ public:
     cups_dinfo_t* information() const { return m_info; }
 
 private:
+    const CupsLibrary* m_cups = nullptr;
     std::string m_name;
     http_t* m_http = nullptr;
     cups_dest_t* m_dest = nullptr;

@@ -18,11 +18,16 @@ char normalised(char byte) {
     return byte >= 0x2E && byte <= 0x39 ? '0' : byte;
 }
 
-// Whether the window starts with the entry. Most entries differ in their first byte, which
-// is checked before the whole compare.
+// Whether the window starts with the entry. Entries are a few bytes and most differ from
+// the window in their first or second: compared here, not through a library call.
 bool matches(const std::string& entry, std::string_view window) {
-    return !entry.empty() && window.size() >= entry.size() && entry[0] == window[0] &&
-           window.compare(0, entry.size(), entry) == 0;
+    if (entry.empty() || window.size() < entry.size())
+        return false;
+    for (std::size_t i = 0; i < entry.size(); ++i) {
+        if (entry[i] != window[i])
+            return false;
+    }
+    return true;
 }
 
 bool isDigit(std::uint8_t byte) {
