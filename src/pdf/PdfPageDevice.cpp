@@ -110,6 +110,12 @@ void PdfPageDevice::createFont(const FontRequest& request) {
         m_font.charset = request.charset;
         return;
     }
+    changeFont(request);
+}
+
+void PdfPageDevice::changeFont(const FontRequest& request) {
+    const FontStyle style{request.weight >= 700, request.italic, request.underline,
+                          request.strikeout};
     setCanvasFont({request.face, request.height, request.width, style, request.charset});
 }
 

@@ -67,6 +67,9 @@ private:
     };
     void startPage();
     void finishPage();
+    // Apart from createFont, which runs for nearly every byte, so that its usual case of
+    // an unchanged font stays a few compares.
+    [[gnu::noinline]] void changeFont(const FontRequest& request);
     /// The canvas font made real, resolved on first use after a change.
     const ActiveFont& activeFont() const { return m_active ? *m_active : resolveFont(); }
     const ActiveFont& resolveFont() const;

@@ -61,15 +61,8 @@ void PageGeometry::setpitch(std::uint8_t pitch) {
         pitch = 20;
     const int resolution = resx();
     // The same pitch on the same printer gives the same cell; jobs ask for it often.
-    if (pitch != m_lastPitch || DoubleWidth != m_lastDoubleWidth ||
-        resolution != m_lastResolution) {
-        long double cells = DoubleWidth ? static_cast<long double>(resolution) / pitch * 2
-                                        : static_cast<long double>(resolution) / pitch;
-        m_lastCellWidth = roundToField<std::uint16_t>(cells);
-        m_lastPitch = pitch;
-        m_lastDoubleWidth = DoubleWidth;
-        m_lastResolution = resolution;
-    }
+    if (pitch != m_lastPitch || DoubleWidth != m_lastDoubleWidth || resolution != m_lastResolution)
+        workOutCell(pitch, resolution);
     CellWidth = m_lastCellWidth;
 
     // Jobs call this for nearly every byte: the request is refreshed in place.
@@ -82,8 +75,21 @@ void PageGeometry::setpitch(std::uint8_t pitch) {
     m_request.strikeout = current.style.strikeout;
     m_request.charset = FontCharset;
     if (!sameShortText(m_request.face, current.face))
-        m_request.face = current.face;
+        takeFace(current.face);
     m_printer->createFont(m_request);
+}
+
+void PageGeometry::workOutCell(std::uint8_t pitch, int resolution) {
+    long double cells = DoubleWidth ? static_cast<long double>(resolution) / pitch * 2
+                                    : static_cast<long double>(resolution) / pitch;
+    m_lastCellWidth = roundToField<std::uint16_t>(cells);
+    m_lastPitch = pitch;
+    m_lastDoubleWidth = DoubleWidth;
+    m_lastResolution = resolution;
+}
+
+void PageGeometry::takeFace(const std::string& face) {
+    m_request.face = face;
 }
 
 FontRequest PageGeometry::pitchRequest() {

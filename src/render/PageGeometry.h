@@ -59,6 +59,10 @@ public:
 
 private:
     static FontRequest pitchRequest();
+    // Apart from setpitch, which jobs call for nearly every byte, so that its usual case of
+    // the same cell and face stays a few compares.
+    [[gnu::noinline]] void workOutCell(std::uint8_t pitch, int resolution);
+    [[gnu::noinline]] void takeFace(const std::string& face);
 
     PageDevice* m_printer;
     // The last cell setpitch worked out, and what it was worked out from.
