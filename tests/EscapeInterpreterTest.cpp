@@ -136,6 +136,10 @@ TEST_F(EscapeTest, CondensedOnlyNarrowsPicaAndElite) {
     EXPECT_EQ(print(Esc + "g\x0FX"), Start + "font 100x33\nfont 100x33\nfont 100x33\n"
                                              "begin_document \"DOS-console task\"\n-6,-6 X\n"
                                              "end_document\n");
+    // A one-byte sequence also acts as the last byte of the data: no cell for it.
+    EXPECT_EQ(print("X\x12\x0F"), Start + "begin_document \"DOS-console task\"\n-6,-6 X\n"
+                                          "font 100x50\nfont 100x50\nfont 100x30\n"
+                                          "font 100x30\nend_document\n");
 }
 
 TEST_F(EscapeTest, BothMatchingEntriesActAndTheLaterSetsTheLength) {

@@ -34,6 +34,28 @@ bool isDigit(std::uint8_t byte) {
     return byte >= '0' && byte <= '9';
 }
 
+// The style entries, each followed by its opposite.
+constexpr std::pair<SchemeEntry, bool FontStyle::*> StyleEntries[] = {
+    {SchemeEntry::Bold, &FontStyle::bold},
+    {SchemeEntry::NoBold, &FontStyle::bold},
+    {SchemeEntry::Italic, &FontStyle::italic},
+    {SchemeEntry::NoItalic, &FontStyle::italic},
+    {SchemeEntry::Underline, &FontStyle::underline},
+    {SchemeEntry::NoUnderline, &FontStyle::underline},
+    {SchemeEntry::Strikeout, &FontStyle::strikeout},
+    {SchemeEntry::NoStrikeout, &FontStyle::strikeout}};
+
+constexpr std::pair<SchemeEntry, std::uint8_t> PitchEntries[] = {{SchemeEntry::Pica, 10},
+                                                                 {SchemeEntry::Elit, 12},
+                                                                 {SchemeEntry::CondPica, 18},
+                                                                 {SchemeEntry::CondElit, 20}};
+
+constexpr std::uint32_t NoSecondByte = 256;
+
+std::uint32_t pairKey(std::uint8_t first, std::uint32_t second) {
+    return first * 257u + second;
+}
+
 } // namespace
 
 std::uint8_t DigCount(std::string_view text) {
@@ -94,6 +116,22 @@ EscapeInterpreter::EscapeInterpreter(PageDevice& printer, PageGeometry& geometry
         for (char byte : line)
             m_leadBytes[static_cast<std::uint8_t>(byte)] = true;
     }
+    // The fixed sequences by their first two bytes, in the order they are checked.
+    auto entry = [&](SchemeEntry which) -> const std::string& { return scheme.entry(which); };
+    for (std::size_t i = 0; i < std::size(StyleEntries); ++i)
+        addCandidate(entry(StyleEntries[i].first), true, Action::Style,
+                     static_cast<std::uint8_t>(i));
+    addCandidate(entry(SchemeEntry::Double), true, Action::Double);
+    addCandidate(entry(SchemeEntry::NoDouble), true, Action::NoDouble);
+    for (const std::string& line : dropList)
+        addCandidate(line, true, Action::Drop);
+    addCandidate(entry(SchemeEntry::Condenced), false, Action::Condensed);
+    addCandidate(entry(SchemeEntry::NoCondenced), false, Action::NoCondensed);
+    for (auto [which, pitch] : PitchEntries)
+        addCandidate(entry(which), false, Action::Pitch, pitch);
+    addCandidate(entry(SchemeEntry::Portrait), false, Action::Portrait);
+    addCandidate(entry(SchemeEntry::Landscape), false, Action::Landscape);
+
     for (const std::string* derived : {&scheme.pitchPattern(), &scheme.pitchPrefix(),
                                        &scheme.lpiPattern(), &scheme.lpiPrefix()}) {
         lead(*derived);
@@ -102,6 +140,63 @@ EscapeInterpreter::EscapeInterpreter(PageDevice& printer, PageGeometry& geometry
             if (normalised(static_cast<char>(byte)) == (*derived)[0])
                 m_canBegin[static_cast<std::size_t>(byte)] = true;
         }
+    }
+}
+
+void EscapeInterpreter::addCandidate(const std::string& sequence, bool beforeTemplates,
+                                     Action action, std::uint8_t detail) {
+    if (sequence.empty())
+        return;
+    const auto first = static_cast<std::uint8_t>(sequence[0]);
+    auto add = [&](std::uint32_t second) {
+        Candidates& candidates = m_candidates[pairKey(first, second)];
+        (beforeTemplates ? candidates.beforeTemplates : candidates.afterTemplates)
+            .push_back({&sequence, action, detail});
+    };
+    if (sequence.size() > 1) {
+        add(static_cast<std::uint8_t>(sequence[1]));
+        return;
+    }
+    // One byte matches whatever follows it, and also at the end of the data.
+    for (std::uint32_t second = 0; second <= NoSecondByte; ++second)
+        add(second);
+}
+
+void EscapeInterpreter::act(const Candidate& candidate) {
+    switch (candidate.action) {
+    case Action::Style:
+        setStyle(StyleEntries[candidate.detail].second, candidate.detail % 2 == 0);
+        break;
+    case Action::Double:
+        m_geometry.DoubleWidth = true;
+        break;
+    case Action::NoDouble:
+        m_geometry.DoubleWidth = false;
+        break;
+    case Action::Drop:
+        break;
+    case Action::Condensed:
+        // Condensed maps pica to 18 and elite to 20 cpi; the job's own pitch stays.
+        if (m_job.pitch == 12)
+            m_geometry.setpitch(20);
+        else if (m_job.pitch == 10)
+            m_geometry.setpitch(18);
+        m_geometry.Condensed = true;
+        break;
+    case Action::NoCondensed:
+        m_geometry.setpitch(m_job.pitch);
+        m_geometry.Condensed = false;
+        break;
+    case Action::Pitch:
+        m_job.pitch = candidate.detail;
+        m_geometry.setpitch(candidate.detail);
+        break;
+    case Action::Portrait:
+        changeOrientation(Orientation::Portrait);
+        break;
+    case Action::Landscape:
+        changeOrientation(Orientation::Landscape);
+        break;
     }
 }
 
@@ -160,34 +255,20 @@ bool EscapeInterpreter::matchAt(std::uint8_t byte) {
     std::size_t length = 1;
     bool matched = false;
     // Every entry that matches acts; the last one checked sets how many bytes go.
-    auto hit = [&](const std::string& entry) {
-        if (!matches(entry, window))
-            return false;
-        length = entry.size();
-        matched = true;
-        return true;
+    const auto found = m_candidates.find(
+        pairKey(byte, window.size() > 1 ? static_cast<std::uint8_t>(window[1]) : NoSecondByte));
+    const Candidates* candidates = found != m_candidates.end() ? &found->second : nullptr;
+    auto check = [&](const std::vector<Candidate>& list) {
+        for (const Candidate& candidate : list) {
+            if (!matches(*candidate.sequence, window))
+                continue;
+            length = candidate.sequence->size();
+            matched = true;
+            act(candidate);
+        }
     };
-    auto entry = [&](SchemeEntry which) -> const std::string& { return m_scheme.entry(which); };
-
-    const std::pair<SchemeEntry, bool FontStyle::*> styles[] = {
-        {SchemeEntry::Bold, &FontStyle::bold},
-        {SchemeEntry::NoBold, &FontStyle::bold},
-        {SchemeEntry::Italic, &FontStyle::italic},
-        {SchemeEntry::NoItalic, &FontStyle::italic},
-        {SchemeEntry::Underline, &FontStyle::underline},
-        {SchemeEntry::NoUnderline, &FontStyle::underline},
-        {SchemeEntry::Strikeout, &FontStyle::strikeout},
-        {SchemeEntry::NoStrikeout, &FontStyle::strikeout}};
-    for (std::size_t i = 0; i < std::size(styles); ++i) {
-        if (hit(entry(styles[i].first)))
-            setStyle(styles[i].second, i % 2 == 0);
-    }
-    if (hit(entry(SchemeEntry::Double)))
-        m_geometry.DoubleWidth = true;
-    if (hit(entry(SchemeEntry::NoDouble)))
-        m_geometry.DoubleWidth = false;
-    for (const std::string& line : m_dropList)
-        hit(line);
+    if (candidates)
+        check(candidates->beforeTemplates);
 
     // A prefix only counts where its full template did not match: otherwise the digits of
     // a matched ESC "P12" would print as text after it.
@@ -204,32 +285,8 @@ bool EscapeInterpreter::matchAt(std::uint8_t byte) {
     parameterised(m_scheme.pitchPattern(), m_scheme.pitchPrefix(), &EscapeInterpreter::pitchFrom);
     parameterised(m_scheme.lpiPattern(), m_scheme.lpiPrefix(), &EscapeInterpreter::linesFrom);
 
-    if (hit(entry(SchemeEntry::Condenced))) {
-        // Condensed maps pica to 18 and elite to 20 cpi; the job's own pitch stays.
-        if (m_job.pitch == 12)
-            m_geometry.setpitch(20);
-        else if (m_job.pitch == 10)
-            m_geometry.setpitch(18);
-        m_geometry.Condensed = true;
-    }
-    if (hit(entry(SchemeEntry::NoCondenced))) {
-        m_geometry.setpitch(m_job.pitch);
-        m_geometry.Condensed = false;
-    }
-    const std::pair<SchemeEntry, std::uint8_t> pitches[] = {{SchemeEntry::Pica, 10},
-                                                            {SchemeEntry::Elit, 12},
-                                                            {SchemeEntry::CondPica, 18},
-                                                            {SchemeEntry::CondElit, 20}};
-    for (auto [which, pitch] : pitches) {
-        if (hit(entry(which))) {
-            m_job.pitch = pitch;
-            m_geometry.setpitch(pitch);
-        }
-    }
-    if (hit(entry(SchemeEntry::Portrait)))
-        changeOrientation(Orientation::Portrait);
-    if (hit(entry(SchemeEntry::Landscape)))
-        changeOrientation(Orientation::Landscape);
+    if (candidates)
+        check(candidates->afterTemplates);
 
     m_input.skip(length - 1);
     m_geometry.setpitch(m_job.pitch);

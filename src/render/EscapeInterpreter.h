@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace marlet {
@@ -76,6 +77,33 @@ private:
     void command(std::uint8_t letter);
     Parameter twoDigits();
 
+    /// What a fixed sequence does when it matches.
+    enum class Action : std::uint8_t {
+        Style, // detail: the index in the style table, on for even ones
+        Double,
+        NoDouble,
+        Drop,
+        Condensed,
+        NoCondensed,
+        Pitch, // detail: the pitch
+        Portrait,
+        Landscape
+    };
+    struct Candidate {
+        const std::string* sequence;
+        Action action;
+        std::uint8_t detail;
+    };
+    /// The fixed sequences that begin with two given bytes, in the order matching checks
+    /// them: those checked before the pitch and spacing templates, and those after.
+    struct Candidates {
+        std::vector<Candidate> beforeTemplates;
+        std::vector<Candidate> afterTemplates;
+    };
+    void addCandidate(const std::string& sequence, bool beforeTemplates, Action action,
+                      std::uint8_t detail = 0);
+    void act(const Candidate& candidate);
+
     PageDevice& m_printer;
     PageGeometry& m_geometry;
     const ActiveScheme& m_scheme;
@@ -87,6 +115,8 @@ private:
     std::array<bool, 256> m_leadBytes{};
     // Bytes that some sequence can begin with; matching elsewhere finds nothing.
     std::array<bool, 256> m_canBegin{};
+    // By the first byte times 257 and the second, or 256 where the data ends after one.
+    std::unordered_map<std::uint32_t, Candidates> m_candidates;
 };
 
 } // namespace marlet
