@@ -198,9 +198,23 @@ TEST(ResidentModeTest, AKilledCaptureServiceComesBackWithoutSpinningAndSettingsS
                         {"--headless", "--data-dir", MARLET_DATA_DIR, "--registry", registry},
                         environment, folder.file("marlet.log"));
     pid_t service = 0;
-    ASSERT_TRUE(waitFor([&] {
-        return (service = serviceFor(runtime)) > 0 && sendToPort(port, "");
-    })) << readFileBytes(folder.file("marlet.log")).value_or("");
+    // Capture runs once what the port takes reaches the queue file: only then has marlet
+    // finished starting it, so that the kill below meets a running capture and not its
+    // start. The service writes after a pause in the bytes; a bold switch alone makes a job
+    // with nothing to print, which is done before the kill.
+    auto queued = [&] {
+        std::error_code error;
+        return fs::file_size(spool, error) > 0 && !error;
+    };
+    ASSERT_TRUE(waitFor(
+        [&] {
+            return (service = serviceFor(runtime)) > 0 &&
+                   sendToPort(port, std::string{'\x1B', 'B'}) &&
+                   waitFor(queued, std::chrono::seconds(3));
+        },
+        std::chrono::seconds(20)))
+        << readFileBytes(folder.file("marlet.log")).value_or("");
+    ASSERT_TRUE(waitFor([&] { return !fs::exists(spool) && !fs::exists(spool + ".printing"); }));
 
     // Another program changes a setting while marlet runs.
     {
