@@ -203,7 +203,7 @@ DrawnRun PdfPageDevice::textRun(int x, int y, int pitch, std::u16string_view tex
         const int width = cell.characterAdvance(character);
         if (m_pageOpen && decorated)
             decorate(font, x, y, width);
-        if (x + pitch > right - width)
+        if (fillsLine(x, pitch, width, right))
             return {i + 1, true};
         x += pitch;
     }

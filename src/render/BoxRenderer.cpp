@@ -143,6 +143,17 @@ std::int32_t centred(std::int32_t origin, int cell, int halfGaps, int gap) {
     return roundHalves(2LL * origin + cell + static_cast<long long>(halfGaps) * gap) - origin;
 }
 
+// Where strokes run along a cell side of that length, from a corner of that parity: the
+// edge, the single line, the two lines of a double one, the far edge and the pixel before.
+std::array<std::int32_t, 6> offsetsAlong(std::int32_t parity, int length, int gap) {
+    return {0,
+            centred(parity, length, -1, gap),
+            centred(parity, length, -3, gap),
+            centred(parity, length, 3, gap),
+            length,
+            -1};
+}
+
 std::int32_t halfOf(int length) {
     return roundHalves(length);
 }
@@ -208,18 +219,8 @@ void BoxRenderer::sizeCell(int width, int height) {
     const int gap = height / 16;
     for (std::int32_t parity : {0, 1}) {
         StrokeOffsets& offsets = m_offsets[static_cast<std::size_t>(parity)];
-        offsets.across = {0,
-                          centred(parity, width, -1, gap),
-                          centred(parity, width, -3, gap),
-                          centred(parity, width, 3, gap),
-                          width,
-                          -1};
-        offsets.down = {0,
-                        centred(parity, height, -1, gap),
-                        centred(parity, height, -3, gap),
-                        centred(parity, height, 3, gap),
-                        height,
-                        -1};
+        offsets.across = offsetsAlong(parity, width, gap);
+        offsets.down = offsetsAlong(parity, height, gap);
     }
 }
 

@@ -110,12 +110,6 @@ EscapeInterpreter::EscapeInterpreter(PageDevice& printer, PageGeometry& geometry
     };
     for (SchemeEntry entry : schemeEntries())
         lead(scheme.entry(entry));
-    for (const std::string& line : dropList) {
-        lead(line);
-        // Matching is tried at every byte of a drop line, though only its first can begin it.
-        for (char byte : line)
-            m_leadBytes[static_cast<std::uint8_t>(byte)] = true;
-    }
     // The fixed sequences by their first two bytes, in the order they are checked.
     auto entry = [&](SchemeEntry which) -> const std::string& { return scheme.entry(which); };
     for (std::size_t i = 0; i < std::size(StyleEntries); ++i)
@@ -123,8 +117,13 @@ EscapeInterpreter::EscapeInterpreter(PageDevice& printer, PageGeometry& geometry
                      static_cast<std::uint8_t>(i));
     addCandidate(entry(SchemeEntry::Double), true, Action::Double);
     addCandidate(entry(SchemeEntry::NoDouble), true, Action::NoDouble);
-    for (const std::string& line : dropList)
+    for (const std::string& line : dropList) {
+        lead(line);
+        // Matching is tried at every byte of a drop line, though only its first can begin it.
+        for (char byte : line)
+            m_leadBytes[static_cast<std::uint8_t>(byte)] = true;
         addCandidate(line, true, Action::Drop);
+    }
     addCandidate(entry(SchemeEntry::Condenced), false, Action::Condensed);
     addCandidate(entry(SchemeEntry::NoCondenced), false, Action::NoCondensed);
     for (auto [which, pitch] : PitchEntries)

@@ -125,7 +125,7 @@ public:
         for (std::size_t i = 0; i < text.size(); ++i) {
             const int cellX = x + static_cast<int>(i) * pitch;
             textOut(cellX, y, text[i]);
-            if (cellX + pitch > right - textExtent(text.substr(i, 1)).width)
+            if (fillsLine(cellX, pitch, textExtent(text.substr(i, 1)).width, right))
                 return {i + 1, true};
         }
         return {text.size(), false};
@@ -149,6 +149,13 @@ public:
     /// Completes the output at the end of a run: a file that collects every document is
     /// finished here, so that a failed write can still be reported.
     virtual void close() {}
+
+protected:
+    /// Whether a character of that width in the cell at x fills the line: another as wide
+    /// after it would end beyond right.
+    static bool fillsLine(int x, int pitch, int width, int right) {
+        return x + pitch > right - width;
+    }
 };
 
 } // namespace marlet

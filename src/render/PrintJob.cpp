@@ -122,10 +122,7 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
             takenByLanguage(byte, *language)) {
             // A picture or a move: the line does not wrap, the printer clips past the edge.
             m_code = 0;
-            if (m_job.penY > m_printer.pageSize().height - 2 * m_geometry.FontHeight) {
-                m_job.penY = m_geometry.OriginY;
-                m_job.pageOpen = false;
-            }
+            endPageIfFull(m_printer.pageSize());
             continue;
         }
         m_code = m_table.code(byte);
@@ -141,14 +138,9 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
             output(byte);
 
         const PageSize page = m_printer.pageSize();
-        if (m_lineWrap && m_job.penX > page.width - widthOf(m_code)) {
-            m_job.penX = m_geometry.OriginX;
-            m_job.penY = movedPen(m_job.penY, m_geometry.LineHeight);
-        }
-        if (m_job.penY > page.height - 2 * m_geometry.FontHeight) {
-            m_job.penY = m_geometry.OriginY;
-            m_job.pageOpen = false;
-        }
+        if (lineFullAfter(m_code, page))
+            wrapLine();
+        endPageIfFull(page);
     }
 }
 
@@ -167,65 +159,49 @@ void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter
     std::size_t textLength = 0;
     std::size_t textStart = 0; // the byte the run's first character came from
     std::size_t taken = 0;
-    bool wrapped = false;
 
-    auto wrapLine = [&] {
-        m_job.penX = m_geometry.OriginX;
-        m_job.penY = movedPen(m_job.penY, m_geometry.LineHeight);
-        if (m_job.penY > page.height - 2 * m_geometry.FontHeight) {
-            m_job.penY = m_geometry.OriginY;
-            m_job.pageOpen = false;
+    for (std::size_t i = 0;; ++i) {
+        const std::uint8_t byte = i < available ? bytes[i] : 0;
+        const std::uint8_t kind = i < available ? m_cellBytes[byte] : 0;
+        const std::uint8_t marker = m_table.marker(byte);
+        // The characters gathered so far go before anything else the printer is asked to
+        // do, up to the first after which the line is full.
+        if (textLength > 0 && (kind != FillsCell || marker != m_geometry.FontCharset)) {
+            const int cell = m_geometry.CellWidth;
+            const DrawnRun drawn = m_printer.textRun(
+                m_job.penX, m_job.penY, cell, std::u16string_view(text, textLength),
+                m_lineWrap ? page.width : std::numeric_limits<int>::max());
+            m_job.penX += static_cast<int>(drawn.count) * cell;
+            taken = textStart + drawn.count;
+            textLength = 0;
+            if (drawn.lineFull) {
+                wrapLine();
+                endPageIfFull(page);
+                break;
+            }
         }
-        wrapped = true;
-    };
-    // Prints the characters gathered so far, up to the first after which the line is full.
-    auto printText = [&] {
-        if (textLength == 0)
-            return;
-        const int cell = m_geometry.CellWidth;
-        const DrawnRun drawn =
-            m_printer.textRun(m_job.penX, m_job.penY, cell, std::u16string_view(text, textLength),
-                              m_lineWrap ? page.width : std::numeric_limits<int>::max());
-        m_job.penX += static_cast<int>(drawn.count) * cell;
-        taken = textStart + drawn.count;
-        textLength = 0;
-        if (drawn.lineFull)
-            wrapLine();
-    };
-
-    for (std::size_t i = 0; i < available && !wrapped; ++i) {
-        const std::uint8_t byte = bytes[i];
-        const std::uint8_t kind = m_cellBytes[byte];
         if (kind == 0)
             break;
-        const std::uint8_t marker = m_table.marker(byte);
-        if ((kind & (BoxFigure | AfterAttempt)) != 0 || marker != m_geometry.FontCharset) {
-            printText();
-            if (wrapped)
-                break;
-        }
         if ((kind & AfterAttempt) != 0)
             escapes.matchAt(byte);
-        if (m_geometry.FontCharset != marker) {
-            m_geometry.FontCharset = marker;
-            m_geometry.setpitch(m_job.pitch);
-        }
+        useCharset(marker);
         std::uint16_t code = m_table.code(byte);
         if ((kind & BoxFigure) != 0) {
             m_boxes.drawFigure(m_job.penX, m_job.penY, code, m_geometry.CellWidth,
                                m_geometry.FontHeight);
             m_job.penX += m_geometry.CellWidth;
             taken = i + 1;
-            if (m_lineWrap && m_job.penX > page.width - widthOf(code))
+            if (lineFullAfter(code, page)) {
                 wrapLine();
+                endPageIfFull(page);
+                break;
+            }
         } else {
             if (textLength == 0)
                 textStart = i;
             text[textLength++] = code;
         }
     }
-    if (!wrapped)
-        printText();
     input.skip(taken - 1);
 }
 
@@ -277,12 +253,7 @@ void PrintJob::output(std::uint8_t byte) {
     if (!m_job.pageOpen)
         startPage();
     const std::uint8_t marker = m_table.marker(byte);
-    // Every font the job makes ends with setpitch, so the canvas font's character set is
-    // always the one setpitch was given.
-    if (m_geometry.FontCharset != marker) {
-        m_geometry.FontCharset = marker;
-        m_geometry.setpitch(m_job.pitch);
-    }
+    useCharset(marker);
     if (marker == BoxDrawingMarker)
         m_boxes.drawFigure(m_job.penX, m_job.penY, m_code, m_geometry.CellWidth,
                            m_geometry.FontHeight);

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -62,7 +63,8 @@ private:
     /// The most bytes printed as one run of cells.
     static constexpr int MaxRun = 256;
     /// Pens left of this can take a whole run of the widest cells without reaching PenLimit.
-    static constexpr std::int32_t RunPenLimit = PenLimit - MaxRun * 0xFFFF;
+    static constexpr std::int32_t RunPenLimit =
+        PenLimit - MaxRun * std::numeric_limits<std::uint16_t>::max();
 
     /// Bytes that print in the next cell and do nothing else, as flags: a box figure or
     /// a character, under some schemes after a matching attempt that matches nothing.
@@ -75,6 +77,33 @@ private:
     bool takenByLanguage(std::uint8_t byte, LanguageCommands& language);
     void dispatch(std::uint8_t byte, EscapeInterpreter& escapes);
     void output(std::uint8_t byte);
+    // These run for nearly every byte: they stay inline.
+    /// Makes the job font again when the character set changes between cells.
+    void useCharset(std::uint8_t marker) {
+        // Every font the job makes ends with setpitch, so the canvas font's character set is
+        // always the one setpitch was given.
+        if (m_geometry.FontCharset != marker) {
+            m_geometry.FontCharset = marker;
+            m_geometry.setpitch(m_job.pitch);
+        }
+    }
+    /// Whether, with wrap on, the line is full after the character just printed: another as
+    /// wide would pass the right edge.
+    bool lineFullAfter(std::uint16_t code, PageSize page) const {
+        return m_lineWrap && m_job.penX > page.width - widthOf(code);
+    }
+    /// Moves the pen to the start of the next line.
+    void wrapLine() {
+        m_job.penX = m_geometry.OriginX;
+        m_job.penY = movedPen(m_job.penY, m_geometry.LineHeight);
+    }
+    /// Ends the page when the pen has come within two lines of its bottom.
+    void endPageIfFull(PageSize page) {
+        if (m_job.penY > page.height - 2 * m_geometry.FontHeight) {
+            m_job.penY = m_geometry.OriginY;
+            m_job.pageOpen = false;
+        }
+    }
     void startPage();
     int widthOf(char16_t character) const;
 

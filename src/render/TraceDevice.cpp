@@ -50,8 +50,12 @@ void TraceDevice::createFont(const FontRequest& r) {
     m_target.createFont(r);
 }
 
-void TraceDevice::textOut(int x, int y, char16_t character) {
+void TraceDevice::writeText(int x, int y, char16_t character) {
     m_out << "text " << x << ' ' << y << ' ' << CodePoint{character} << '\n';
+}
+
+void TraceDevice::textOut(int x, int y, char16_t character) {
+    writeText(x, y, character);
     m_target.textOut(x, y, character);
 }
 
@@ -59,8 +63,7 @@ DrawnRun TraceDevice::textRun(int x, int y, int pitch, std::u16string_view text,
     const DrawnRun drawn = m_target.textRun(x, y, pitch, text, right);
     // One line per cell drawn, as if each were drawn alone.
     for (std::size_t i = 0; i < drawn.count; ++i)
-        m_out << "text " << x + static_cast<int>(i) * pitch << ' ' << y << ' ' << CodePoint{text[i]}
-              << '\n';
+        writeText(x + static_cast<int>(i) * pitch, y, text[i]);
     return drawn;
 }
 

@@ -46,6 +46,8 @@ public:
     void close() override { m_target.close(); }
 
 private:
+    void writeText(int x, int y, char16_t character);
+
     PageDevice& m_target;
     std::ostream& m_out;
 };
