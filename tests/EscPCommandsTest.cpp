@@ -1,4 +1,4 @@
-#include "render/EscPCommands.h"
+#include "languages/escp/EscPCommands.h"
 #include "support/LanguageJob.h"
 
 #include <gtest/gtest.h>

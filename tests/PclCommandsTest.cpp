@@ -1,4 +1,4 @@
-#include "render/PclCommands.h"
+#include "languages/pcl/PclCommands.h"
 #include "support/LanguageJob.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "render/PclRowDecoder.h"
+#include "languages/pcl/PclRowDecoder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "BoxRenderer.h"
 #include "EscapeInterpreter.h"
-#include "LanguageCommands.h"
+#include "languages/LanguageCommands.h"
 #include "PageDevice.h"
 #include "PageGeometry.h"
 #include "charset/CodePageTable.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LanguageCommands.h"
+#include "languages/LanguageCommands.h"
 
 #include <cstdint>
 #include <optional>

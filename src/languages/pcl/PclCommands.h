@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LanguageCommands.h"
-#include "PclRowDecoder.h"
+#include "languages/LanguageCommands.h"
+#include "languages/pcl/PclRowDecoder.h"
 
 #include <cstdint>
 #include <string_view>

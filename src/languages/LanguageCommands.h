@@ -1,6 +1,6 @@
 #pragma once
 
-#include "JobInput.h"
+#include "render/JobInput.h"
 #include "PrintHead.h"
 #include "config/PrinterLanguage.h"
 

@@ -1,4 +1,4 @@
-#include "EscPCommands.h"
+#include "languages/escp/EscPCommands.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "LanguageCommands.h"
 
-#include "EscPCommands.h"
-#include "PclCommands.h"
+#include "escp/EscPCommands.h"
+#include "pcl/PclCommands.h"
 
 namespace marlet {
 

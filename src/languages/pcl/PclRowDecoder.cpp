@@ -1,4 +1,4 @@
-#include "PclRowDecoder.h"
+#include "languages/pcl/PclRowDecoder.h"
 
 #include <algorithm>
 

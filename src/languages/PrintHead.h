@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BitImage.h"
-#include "EscapeInterpreter.h"
-#include "PageDevice.h"
-#include "PageGeometry.h"
+#include "render/BitImage.h"
+#include "render/EscapeInterpreter.h"
+#include "render/PageDevice.h"
+#include "render/PageGeometry.h"
 
 #include <cstdint>
 #include <functional>

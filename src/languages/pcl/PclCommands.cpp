@@ -1,4 +1,4 @@
-#include "PclCommands.h"
+#include "languages/pcl/PclCommands.h"
 
 #include "base/Rounding.h"
 
