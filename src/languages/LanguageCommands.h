@@ -1,8 +1,8 @@
 #pragma once
 
-#include "render/JobInput.h"
 #include "PrintHead.h"
 #include "config/PrinterLanguage.h"
+#include "render/JobInput.h"
 
 #include <memory>
 

@@ -2,11 +2,11 @@
 
 #include "BoxRenderer.h"
 #include "EscapeInterpreter.h"
-#include "languages/LanguageCommands.h"
 #include "PageDevice.h"
 #include "PageGeometry.h"
 #include "charset/CodePageTable.h"
 #include "config/ActiveScheme.h"
+#include "languages/LanguageCommands.h"
 
 #include <array>
 #include <cstdint>
