@@ -16,6 +16,7 @@ packages=(
   clang
   cups-daemon cups-client
   xvfb trayer xdotool imagemagick
+  qemu-system-x86 bochs bochsbios vgabios bochs-sdl nasm
 )
 
 missing=()
