@@ -257,13 +257,14 @@ std::vector<std::string> setAsideFiles(const std::string& spool) {
 }
 
 // A marlet-print that fails as the job's first word asks: it crashes, says an error, or
-// takes the resident app down with it; any other job goes to the real one.
+// takes the resident app down with it (and would print on a second later); any other job
+// goes to the real one.
 const char* const FailingPrinter = R"sh(#!/bin/sh
 for job; do :; done
 case "$(head -c 5 "$job")" in
 CRASH) kill -SEGV $$ ;;
 FAILS) echo "marlet-print: Range check error" >&2; exit 1 ;;
-KILLS) kill -KILL $PPID; exit 0 ;;
+KILLS) kill -KILL $PPID; sleep 1; touch "$job.survived"; exit 0 ;;
 esac
 exec ')sh" MARLET_BINARY_DIR R"sh(/marlet-print' "$@"
 )sh";
@@ -336,6 +337,8 @@ TEST(ResidentModeTest, AJobThatFailsOrTakesMarletDownTwiceIsSetAsideAndTheNextOn
         EXPECT_FALSE(marlet.running()) << "killed with its job";
         EXPECT_TRUE(fs::exists(spool + ".printing"));
     }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_FALSE(fs::exists(spool + ".printing.survived")) << "the job ends with marlet";
     queue("Printed after the restarts\r\n");
     ChildProcess marlet(bin + "/marlet", arguments, environment, log(4));
     ASSERT_TRUE(waitFor([&] { return idle() && pdfsIn(pdfFolder).size() == 2; }))

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,7 +50,12 @@ std::string settingText(const Settings& settings, const SettingField& field) {
 
 // In the forked child: only calls that are safe between fork and exec.
 [[noreturn]] void startChild(const char* program, char* const* argv, const JobLimits& limits,
-                             int progress, int errors, const std::string& failure) {
+                             int progress, int errors, const std::string& failure, pid_t parent) {
+    // A job whose resident app was killed is printed again at its next start: this one
+    // must not finish it as well.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent)
+        _exit(127);
     setpgid(0, 0);
     rlimit memory{limits.memoryBytes, limits.memoryBytes};
     setrlimit(RLIMIT_AS, &memory);
@@ -147,9 +153,11 @@ void ChildJobRunner::print(const std::string& path, const std::string& printer, 
         ::close(progress[1]);
         throw Error("Cannot run " + m_program);
     }
+    const pid_t parent = getpid();
     pid_t pid = fork();
     if (pid == 0)
-        startChild(m_program.c_str(), argv.data(), m_limits, progress[1], errors[1], failure);
+        startChild(m_program.c_str(), argv.data(), m_limits, progress[1], errors[1], failure,
+                   parent);
     ::close(progress[1]);
     ::close(errors[1]);
     if (pid < 0) {
