@@ -564,6 +564,18 @@ TEST_F(MarletPrintTest, AStoppedJobKeepsTheEarlierFileAndLeavesNoPartFile) {
     }
 }
 
+TEST_F(MarletPrintTest, AJobStoppedWhileStandardInputStillComesLeavesNoCopyOfIt) {
+    // The pipe ends two seconds later; marlet-print is stopped after half of one.
+    Result stopped = runProgram("TMPDIR='" + folder.string() +
+                                "' sh -c '(sleep 2; echo late) | '\\''" MARLET_BINARY_DIR
+                                "/marlet-print'\\'' --data-dir " MARLET_DATA_DIR
+                                " - -o out.pdf & sleep 0.5; kill $!; wait'");
+    EXPECT_EQ(stopped.err, "");
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("marlet-stdin-")) << entry.path();
+    EXPECT_FALSE(fs::exists(folder / "out.pdf"));
+}
+
 TEST_F(MarletPrintTest, NumbersTooBigForTheSheetAreRefusedWithTheirTrueValues) {
     write("job.prn", "text\r\n");
     struct Case {
