@@ -152,6 +152,7 @@ TEST_F(ResidentSessionTest, AnotherPrinterTakesTheNextJob) {
     append(report, "On labels");
     session.printChosenFile(report);
     EXPECT_EQ(catalog.printed["Label"], Jobs{"On labels"});
+    EXPECT_EQ(jobs.printers, std::vector<std::string>{"Label"}) << "the job's process is told";
     EXPECT_TRUE(office().empty());
     EXPECT_EQ(readFile(report), "On labels") << "a chosen file is printed, not taken";
 }
