@@ -169,6 +169,17 @@ TEST_F(DesktopAppTest, TheTrayIconShowsTheWindowAndItsMenuOnlyWhileTheWindowIsHi
     EXPECT_EQ(readFile(folder.file("marlet.log")), "");
 }
 
+TEST_F(DesktopAppTest, AnotherClientsWindowWithTheSettingsCaptionDoesNotStopTheApp) {
+    ASSERT_TRUE(desktop.up);
+    desktop.showWindow(RussianTitle);
+    auto app = marlet();
+    EXPECT_TRUE(waitFor([&] { return desktop.windowsNamed(RussianTitle).size() == 2; }))
+        << readFile(folder.file("marlet.log"));
+    EXPECT_TRUE(app->running());
+    EXPECT_EQ(app->terminate(), 0);
+    EXPECT_EQ(readFile(folder.file("marlet.log")), "");
+}
+
 TEST_F(DesktopAppTest, AJobSentToThePortPrintsWithTheAppInTheTray) {
     ASSERT_TRUE(desktop.up);
     set("Capture", 1);

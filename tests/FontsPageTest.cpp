@@ -13,6 +13,7 @@
 #include "pdf/PdfPageDevice.h"
 #include "support/ChildProcess.h"
 #include "support/FakeDevice.h"
+#include "support/InProcessJobs.h"
 #include "support/MemorySettingsStore.h"
 #include "support/TempFolder.h"
 
@@ -117,7 +118,7 @@ protected:
 
     /// Start-up as the desktop app runs it: the page exists before the session starts.
     void startUp() {
-        session = std::make_unique<ResidentSession>(catalog, store, host, DriverLocation{});
+        session = std::make_unique<ResidentSession>(catalog, store, host, jobs, DriverLocation{});
         signals_ = std::make_unique<ApplicationSignals>(session->app());
         page = std::make_unique<FontsPage>(
             *session, *signals_, [this](const std::string& message) { errors.push_back(message); });
@@ -140,6 +141,7 @@ protected:
     MemorySettingsStore store;
     FakeCatalog catalog;
     FakeHost host;
+    InProcessJobs jobs;
     std::vector<std::string> errors;
     std::unique_ptr<ResidentSession> session;
     std::unique_ptr<ApplicationSignals> signals_;

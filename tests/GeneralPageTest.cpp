@@ -3,6 +3,7 @@
 
 #include "ui/GeneralPage.h"
 #include "support/FakeCatalog.h"
+#include "support/InProcessJobs.h"
 #include "support/MemorySettingsStore.h"
 #include "support/TempFolder.h"
 #include "ui/DesktopApp.h"
@@ -115,7 +116,8 @@ protected:
     TempFolder folder;
     MemorySettingsStore store;
     FakeCatalog catalog;
-    DesktopApp app{catalog, store, DriverLocation{}};
+    InProcessJobs jobs;
+    DesktopApp app{catalog, store, jobs, DriverLocation{}};
     std::vector<std::string> errors;
 
 private:

@@ -1,5 +1,6 @@
 // marlet-print as a user runs it: the binary, its files and its exit status.
 
+#include "support/ChildProcess.h"
 #include "support/ShellCommand.h"
 
 #include <gtest/gtest.h>
@@ -7,7 +8,9 @@
 #include <QImage>
 
 #include <array>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -531,6 +534,78 @@ TEST_F(MarletPrintTest, AJobWithNothingToPrintSaysSoAndLeavesNoEarlierOutput) {
     EXPECT_EQ(run("job.prn -o old.png --device-dpi 60").status, 0);
     EXPECT_TRUE(fs::exists(folder / "old-1.png"));
     EXPECT_FALSE(fs::exists(folder / "old-2.png"));
+}
+
+TEST_F(MarletPrintTest, AStoppedJobKeepsTheEarlierFileAndLeavesNoPartFile) {
+    std::string job;
+    while (job.size() < 20000000)
+        job += "Line " + std::to_string(job.size()) + " of a long report\r\n";
+    write("long.prn", job);
+    auto parts = [&] {
+        int count = 0;
+        for (const auto& entry : fs::directory_iterator(folder)) {
+            const std::string name = entry.path().filename().string();
+            count += name.starts_with(".old.pdf.") && name.ends_with(".part");
+        }
+        return count;
+    };
+    for (int signal : {SIGTERM, SIGINT}) {
+        write("old.pdf", "%PDF-1.7 an earlier job");
+        marlet::testing::ChildProcess print(MARLET_BINARY_DIR "/marlet-print",
+                                            {"--data-dir", MARLET_DATA_DIR,
+                                             (folder / "long.prn").string(), "-o",
+                                             (folder / "old.pdf").string()});
+        ASSERT_TRUE(marlet::testing::waitFor([&] { return parts() == 1; }));
+        EXPECT_EQ(read("old.pdf"), "%PDF-1.7 an earlier job") << "kept until the new one is whole";
+        kill(print.pid(), signal);
+        EXPECT_EQ(print.wait(), -1) << "ended by the signal";
+        EXPECT_EQ(parts(), 0) << strsignal(signal);
+        EXPECT_EQ(read("old.pdf"), "%PDF-1.7 an earlier job");
+    }
+}
+
+TEST_F(MarletPrintTest, AJobStoppedWhileStandardInputStillComesLeavesNoCopyOfIt) {
+    // The pipe ends two seconds later; marlet-print is stopped after half of one.
+    Result stopped = runProgram("TMPDIR='" + folder.string() +
+                                "' sh -c '(sleep 2; echo late) | '\\''" MARLET_BINARY_DIR
+                                "/marlet-print'\\'' --data-dir " MARLET_DATA_DIR
+                                " - -o out.pdf & sleep 0.5; kill $!; wait'");
+    EXPECT_EQ(stopped.err, "");
+    for (const auto& entry : fs::directory_iterator(folder))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("marlet-stdin-")) << entry.path();
+    EXPECT_FALSE(fs::exists(folder / "out.pdf"));
+}
+
+TEST_F(MarletPrintTest, NumbersTooBigForTheSheetAreRefusedWithTheirTrueValues) {
+    write("job.prn", "text\r\n");
+    struct Case {
+        std::string arguments;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"-o out.png --dpi 2147483647",
+         "--dpi takes at most 100000 dots per inch, not '2147483647'"},
+        {"-o out.pdf --device-dpi 2147483648", "--device-dpi takes a positive number, not "
+                                               "'2147483648'"},
+        {"-o out.pdf --device-dpi 100001",
+         "--device-dpi takes at most 100000 dots per inch, not '100001'"},
+        {"-o out.png --paper 2147483647x2147483647px --dpi 100000",
+         "at 100000 dpi a page would be 357913941167x357913941167 pixels; PNG pages are at most "
+         "32767 pixels a side"},
+        {"-o out.pdf --unprintable 2147483647,2147483647",
+         "--paper A4 is 4960x7016 pixels at 600 dpi: nothing is left to print on inside the "
+         "unprintable strips 2147483647,2147483647"},
+    };
+    for (const Case& c : cases) {
+        Result result = run("job.prn " + c.arguments);
+        EXPECT_EQ(result.status, 2) << c.arguments;
+        EXPECT_TRUE(result.err.starts_with("marlet-print: " + c.message + "\n"))
+            << c.arguments << ": " << result.err;
+    }
+    Result margin = run("job.prn -o out.pdf --set LeftMargin=30000");
+    EXPECT_EQ(margin.status, 1);
+    EXPECT_EQ(margin.err, "marlet-print: The page has no room for a character cell of 50x100 "
+                          "pixels: it holds 0 characters by 67 lines\n");
 }
 
 TEST_F(MarletPrintTest, ASheetThatCannotHoldACellIsRefused) {

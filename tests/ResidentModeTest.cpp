@@ -243,3 +243,152 @@ TEST(ResidentModeTest, AKilledCaptureServiceComesBackWithoutSpinningAndSettingsS
     SqliteSettingsStore store(registry, SqliteSettingsStore::Access::ReadOnly);
     EXPECT_EQ(readNumber(store, MarletKey, "FontSize"), 14u) << "the exit save left it alone";
 }
+
+namespace {
+
+// The files of the set-aside folder, sorted: each job, then its reason.
+std::vector<std::string> setAsideFiles(const std::string& spool) {
+    std::vector<std::string> files;
+    std::error_code missing;
+    for (const auto& entry : fs::directory_iterator(spool + ".failed", missing))
+        files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// A marlet-print that fails as the job's first word asks: it crashes, says an error, or
+// takes the resident app down with it (and would print on a second later); any other job
+// goes to the real one.
+const char* const FailingPrinter = R"sh(#!/bin/sh
+for job; do :; done
+case "$(head -c 5 "$job")" in
+CRASH) kill -SEGV $$ ;;
+FAILS) echo "marlet-print: Range check error" >&2; exit 1 ;;
+KILLS) kill -KILL $PPID; sleep 1; touch "$job.survived"; exit 0 ;;
+esac
+exec ')sh" MARLET_BINARY_DIR R"sh(/marlet-print' "$@"
+)sh";
+
+} // namespace
+
+TEST(ResidentModeTest, AJobThatFailsOrTakesMarletDownTwiceIsSetAsideAndTheNextOnePrints) {
+    TempFolder folder;
+    std::string runtime = folder.file("run");
+    mkdir(runtime.c_str(), 0700);
+    std::string pdfFolder = folder.file("pdf");
+    std::string spool = folder.file("queue/prnspl");
+    std::string registry = folder.file("registry.db");
+    {
+        SqliteSettingsStore store(registry);
+        store.setValue(MarletKey, "TimeOut", std::uint32_t{1});
+        store.setValue(MarletKey, "Spool", spool);
+        store.setValue(MarletKey, "Capture", std::uint32_t{0});
+    }
+    fs::create_directories(folder.file("queue"));
+    // marlet runs the marlet-print that sits beside it.
+    std::string bin = folder.file("bin");
+    fs::create_directories(bin);
+    fs::copy_file(MARLET_BINARY_DIR "/marlet", bin + "/marlet");
+    std::ofstream(bin + "/marlet-print") << FailingPrinter;
+    fs::permissions(bin + "/marlet-print", fs::perms::owner_all);
+    std::vector<std::string> environment{"XDG_RUNTIME_DIR=" + runtime,
+                                         "MARLET_PDF_DIR=" + pdfFolder, "HOME=" + folder.file(""),
+                                         "CUPS_SERVER=" + folder.file("no-cupsd.socket")};
+    const std::vector<std::string> arguments{"--headless", "--data-dir", MARLET_DATA_DIR,
+                                             "--registry", registry};
+    auto log = [&](int run) { return folder.file("marlet" + std::to_string(run) + ".log"); };
+    auto queue = [&](const std::string& job) {
+        std::ofstream(spool, std::ios::binary | std::ios::app) << job;
+    };
+    auto idle = [&] { return !fs::exists(spool) && !fs::exists(spool + ".printing"); };
+
+    {
+        ChildProcess marlet(bin + "/marlet", arguments, environment, log(1));
+        queue("CRASH at once\r\n");
+        ASSERT_TRUE(waitFor([&] { return idle() && setAsideFiles(spool).size() == 2; }))
+            << readFileBytes(log(1)).value_or("");
+        queue("FAILS to print\r\n");
+        ASSERT_TRUE(waitFor([&] { return idle() && setAsideFiles(spool).size() == 4; }))
+            << readFileBytes(log(1)).value_or("");
+        queue("Printed after two bad jobs\r\n");
+        ASSERT_TRUE(waitFor([&] { return fs::exists(pdfFolder) && pdfsIn(pdfFolder).size() == 1; }))
+            << readFileBytes(log(1)).value_or("");
+        EXPECT_EQ(pdfText(pdfsIn(pdfFolder)[0]), "Printed after two bad jobs\n");
+        EXPECT_EQ(marlet.terminate(), 0);
+    }
+    std::vector<std::string> kept = setAsideFiles(spool);
+    ASSERT_EQ(kept.size(), 4u);
+    EXPECT_EQ(readFileBytes(kept[0]), "CRASH at once\r\n");
+    EXPECT_EQ(readFileBytes(kept[2]), "FAILS to print\r\n");
+    EXPECT_EQ(readFileBytes(kept[3]), "Range check error\n");
+    EXPECT_EQ(readFileBytes(log(1)),
+              "The job's printing process crashed (signal 11, Segmentation fault); the job was "
+              "set aside as " +
+                  kept[0] +
+                  "\n"
+                  "Range check error; the job was set aside as " +
+                  kept[2] + "\n");
+
+    // A job that takes marlet down is tried once more at the next start, then set aside.
+    queue("KILLS the resident app\r\n");
+    for (int run = 2; run <= 3; ++run) {
+        ChildProcess marlet(bin + "/marlet", arguments, environment, log(run));
+        marlet.wait(std::chrono::seconds(20));
+        EXPECT_FALSE(marlet.running()) << "killed with its job";
+        EXPECT_TRUE(fs::exists(spool + ".printing"));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_FALSE(fs::exists(spool + ".printing.survived")) << "the job ends with marlet";
+    queue("Printed after the restarts\r\n");
+    ChildProcess marlet(bin + "/marlet", arguments, environment, log(4));
+    ASSERT_TRUE(waitFor([&] { return idle() && pdfsIn(pdfFolder).size() == 2; }))
+        << readFileBytes(log(4)).value_or("");
+    EXPECT_EQ(marlet.terminate(), 0);
+    kept = setAsideFiles(spool);
+    ASSERT_EQ(kept.size(), 6u);
+    EXPECT_EQ(readFileBytes(kept[4]), "KILLS the resident app\r\n");
+    EXPECT_EQ(readFileBytes(log(4)),
+              "Marlet stopped 2 times while this job printed; the job was set aside as " + kept[4] +
+                  "\n");
+    std::vector<std::string> texts;
+    for (const std::string& pdf : pdfsIn(pdfFolder))
+        texts.push_back(pdfText(pdf));
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts, (std::vector<std::string>{"Printed after the restarts\n",
+                                               "Printed after two bad jobs\n"}));
+}
+
+TEST(ResidentModeTest, OneResidentAppRunsWhateverTheInterfaceLanguage) {
+    TempFolder folder;
+    std::string runtime = folder.file("run");
+    mkdir(runtime.c_str(), 0700);
+    std::string registry = folder.file("registry.db");
+    {
+        SqliteSettingsStore store(registry);
+        store.setValue(MarletKey, "Spool", folder.file("prnspl"));
+        store.setValue(MarletKey, "Capture", std::uint32_t{0});
+        store.setValue(MarletKey, "TimeOut", std::uint32_t{1});
+    }
+    std::vector<std::string> environment{"XDG_RUNTIME_DIR=" + runtime, "HOME=" + folder.file(""),
+                                         "MARLET_PDF_DIR=" + folder.file("pdf"),
+                                         "CUPS_SERVER=" + folder.file("no-cupsd.socket")};
+    const std::vector<std::string> arguments{"--headless", "--data-dir", MARLET_DATA_DIR,
+                                             "--registry", registry};
+    ChildProcess first(MARLET_BINARY_DIR "/marlet", arguments, environment,
+                       folder.file("first.log"));
+    // Up once its queue timer runs: the lock is taken before it.
+    std::ofstream(folder.file("prnspl")) << "x";
+    ASSERT_TRUE(waitFor([&] { return !fs::exists(folder.file("prnspl")); }))
+        << readFileBytes(folder.file("first.log")).value_or("");
+    // The settings window's caption follows the language; the lock does not.
+    {
+        SqliteSettingsStore store(registry);
+        store.setValue(MarletKey, "Language", std::string("English"));
+    }
+    ChildProcess second(MARLET_BINARY_DIR "/marlet", arguments, environment,
+                        folder.file("second.log"));
+    EXPECT_EQ(second.wait(std::chrono::seconds(10)), 0);
+    EXPECT_EQ(readFileBytes(folder.file("second.log")), "Marlet is already running\n");
+    EXPECT_TRUE(first.running());
+    EXPECT_EQ(first.terminate(), 0);
+}

@@ -4,6 +4,7 @@
 #include "app/ResidentSession.h"
 #include "support/ChildProcess.h"
 #include "support/FakeCatalog.h"
+#include "support/InProcessJobs.h"
 #include "support/MemorySettingsStore.h"
 #include "support/RunningCaptureService.h"
 #include "support/TempFolder.h"
@@ -70,6 +71,7 @@ protected:
     MemorySettingsStore store;
     FakeCatalog catalog;
     FakeHost host;
+    InProcessJobs jobs;
 
 private:
     fs::path m_previous;
@@ -78,7 +80,7 @@ private:
 } // namespace
 
 TEST_F(ResidentSessionTest, AQuietQueuePrintsOnceAndBytesThatCameMeanwhileWait) {
-    ResidentSession session(catalog, store, host, DriverLocation{});
+    ResidentSession session(catalog, store, host, jobs, DriverLocation{});
     session.startUp();
     EXPECT_EQ(host.timer, Intervals{1000});
     EXPECT_EQ(session.printerName(), "Office");
@@ -105,7 +107,7 @@ TEST_F(ResidentSessionTest, AQuietQueuePrintsOnceAndBytesThatCameMeanwhileWait) 
 
 TEST_F(ResidentSessionTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick) {
     store.setValue(MarletKey, "AutoPrint", std::uint32_t{0});
-    ResidentSession session(catalog, store, host, DriverLocation{});
+    ResidentSession session(catalog, store, host, jobs, DriverLocation{});
     session.startUp();
     session.stateTick();
     EXPECT_EQ(host.commandsEnabled, false);
@@ -125,7 +127,7 @@ TEST_F(ResidentSessionTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick
 }
 
 TEST_F(ResidentSessionTest, ATimeOutChangeReArmsTheTimerButNotInTheMiddleOfAJob) {
-    ResidentSession session(catalog, store, host, DriverLocation{});
+    ResidentSession session(catalog, store, host, jobs, DriverLocation{});
     session.startUp();
     session.app().setTimeOut(7);
     EXPECT_EQ(host.timer, (Intervals{1000, 7000}));
@@ -138,7 +140,7 @@ TEST_F(ResidentSessionTest, ATimeOutChangeReArmsTheTimerButNotInTheMiddleOfAJob)
 }
 
 TEST_F(ResidentSessionTest, AnotherPrinterTakesTheNextJob) {
-    ResidentSession session(catalog, store, host, DriverLocation{});
+    ResidentSession session(catalog, store, host, jobs, DriverLocation{});
     session.startUp();
     int figures = session.app().figures().linesPerPage;
     session.setPrinter("Label");
@@ -150,6 +152,7 @@ TEST_F(ResidentSessionTest, AnotherPrinterTakesTheNextJob) {
     append(report, "On labels");
     session.printChosenFile(report);
     EXPECT_EQ(catalog.printed["Label"], Jobs{"On labels"});
+    EXPECT_EQ(jobs.printers, std::vector<std::string>{"Label"}) << "the job's process is told";
     EXPECT_TRUE(office().empty());
     EXPECT_EQ(readFile(report), "On labels") << "a chosen file is printed, not taken";
 }
@@ -159,7 +162,7 @@ TEST_F(ResidentSessionTest, AFailedCaptureStartIsReportedAndStartUpGoesOn) {
     store.setValue(std::string(MarletKey) + "\\InitStr", "Epson reset", std::string("\x1B@"));
     const std::string socket = folder.file("no.socket");
     const std::string service = folder.file("no-such-service");
-    ResidentSession session(catalog, store, host, DriverLocation{socket, service});
+    ResidentSession session(catalog, store, host, jobs, DriverLocation{socket, service});
     session.startUp();
     EXPECT_EQ(host.errors, std::vector<std::string>{service + " loaded incorrectly."});
     EXPECT_EQ(session.captureConnection(), -1);
@@ -187,7 +190,7 @@ TEST_F(ResidentSessionTest, ShutdownWritesWhatTheDriverHoldsThenSavesTheSettings
     ASSERT_TRUE(service.up);
     store.setValue(MarletKey, "Capture", std::uint32_t{1});
     store.setValue(MarletKey, "Spool", service.queue);
-    ResidentSession session(catalog, store, host, service.location());
+    ResidentSession session(catalog, store, host, jobs, service.location());
     session.startUp();
     ASSERT_TRUE(host.errors.empty()) << host.errors.front();
     EXPECT_GE(session.captureConnection(), 0);
@@ -234,7 +237,7 @@ TEST_F(ResidentSessionTest, ACaptureServiceThatDiesIsReportedAndStartedAgainWith
                            << folder.file("lpt1") << " --listen none \"$@\"\n";
     fs::permissions(wrapper, fs::perms::owner_all);
     store.setValue(MarletKey, "Capture", std::uint32_t{1});
-    ResidentSession session(catalog, store, host, DriverLocation{socket, wrapper});
+    ResidentSession session(catalog, store, host, jobs, DriverLocation{socket, wrapper});
     session.startUp();
     ASSERT_TRUE(host.errors.empty()) << host.errors.front();
     pid_t first = nextServicePid(pidFile, 0);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -63,6 +64,15 @@ protected:
     SpoolMonitorTest() { settings.Spool = spool; }
 
     bool queueExists() const { return fs::exists(spool); }
+    // The files of the set-aside folder, sorted: each job, then its reason.
+    std::vector<fs::path> setAside() const {
+        std::vector<fs::path> files;
+        std::error_code missing;
+        for (const auto& entry : fs::directory_iterator(spool + ".failed", missing))
+            files.push_back(entry.path());
+        std::sort(files.begin(), files.end());
+        return files;
+    }
 
     TempFolder folder;
     std::string spool = folder.file("prnspl");
@@ -230,7 +240,7 @@ TEST_F(SpoolMonitorTest, PrintingAChosenFileThatIsTheQueueLeavesIt) {
     EXPECT_EQ(host.intervals, (Intervals{0, 3000, 0, 3000}));
 }
 
-TEST_F(SpoolMonitorTest, AFailedJobRestoresTheSettingTheTimerAndTheQueue) {
+TEST_F(SpoolMonitorTest, AFailedJobIsSetAsideOnceWithItsReasonAndTheQueueGoesOn) {
     host.failure = "Printer error";
     monitor.printChosenFile(folder.file("missing.prn"));
     EXPECT_EQ(host.errors,
@@ -238,21 +248,63 @@ TEST_F(SpoolMonitorTest, AFailedJobRestoresTheSettingTheTimerAndTheQueue) {
                                        ": No such file or directory"});
     EXPECT_EQ(host.intervals, (Intervals{0, 3000}));
 
-    append(spool, "old job");
-    host.duringJob = [&] { append(spool, " new bytes"); };
+    append(spool, "bad job");
+    host.duringJob = [&] { append(spool, "next job"); };
     monitor.queueTick();
     monitor.queueTick();
-    EXPECT_EQ(host.errors.back(), "Printer error");
+    std::vector<fs::path> kept = setAside();
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[0].extension(), ".prn");
+    EXPECT_EQ(readFileBytes(kept[0]), "bad job");
+    EXPECT_EQ(readFileBytes(kept[1]), "Printer error\n") << "the reason beside the job";
+    EXPECT_EQ(host.errors.back(), "Printer error; the job was set aside as " + kept[0].string());
     EXPECT_EQ(host.intervals.back(), 3000);
-    EXPECT_EQ(readFileBytes(spool), "old job new bytes") << "the job goes back in front";
+    EXPECT_EQ(readFileBytes(spool), "next job") << "the job is not put back in front";
     EXPECT_FALSE(fs::exists(spool + ".printing"));
+    EXPECT_FALSE(fs::exists(spool + ".printing.started"));
+
+    host.failure.reset();
+    host.duringJob = nullptr;
+    monitor.queueTick();
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs, Jobs{"next job"});
+    EXPECT_EQ(host.errors.size(), 2u) << "reported once";
 }
 
-TEST_F(SpoolMonitorTest, AJobLeftClaimedByAnEarlierRunPrintsFirst) {
+TEST_F(SpoolMonitorTest, AJobLeftClaimedByAnEarlierRunPrintsAloneAndIsSetAsideAfterTwoStarts) {
+    // Ended in the middle with no mark, as an older run did: printed again, before the
+    // queue and apart from it.
     append(spool + ".printing", "left over, ");
     append(spool, "new");
     monitor.printQueue();
-    EXPECT_EQ(host.jobs, Jobs{"left over, new"});
+    EXPECT_EQ(host.jobs, (Jobs{"left over, ", "new"}));
+
+    // Started once by a run that died with it: one more try, marked as the second.
+    append(spool + ".printing", "tried once");
+    append(spool + ".printing.started", "1\n");
+    host.duringJob = [&] { EXPECT_EQ(readFileBytes(spool + ".printing.started"), "2\n"); };
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs.back(), "tried once");
+    EXPECT_FALSE(fs::exists(spool + ".printing.started"));
+    host.duringJob = nullptr;
+
+    // Started twice and the run died each time: set aside without a third try.
+    append(spool + ".printing", "took the app down twice");
+    append(spool + ".printing.started", "2\n");
+    append(spool, "behind it");
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs.size(), 3u);
+    std::vector<fs::path> kept = setAside();
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(readFileBytes(kept[0]), "took the app down twice");
+    EXPECT_EQ(host.errors, std::vector<std::string>{
+                               "Marlet stopped 2 times while this job printed; the job was set "
+                               "aside as " +
+                               kept[0].string()});
+    EXPECT_FALSE(fs::exists(spool + ".printing.started"));
+    monitor.queueTick();
+    monitor.queueTick();
+    EXPECT_EQ(host.jobs.back(), "behind it");
 }
 
 TEST_F(SpoolMonitorTest, NoJobPrintsWhileTheDriverHoldsItsTail) {

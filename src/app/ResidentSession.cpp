@@ -18,8 +18,8 @@ std::uint32_t windowNumber() {
 } // namespace
 
 ResidentSession::ResidentSession(const PrinterCatalog& catalog, SettingsStore& store,
-                                 ResidentHost& host, DriverLocation capture)
-    : m_catalog(catalog), m_host(host), m_printerName(catalog.defaultPrinter()),
+                                 ResidentHost& host, JobRunner& runner, DriverLocation capture)
+    : m_catalog(catalog), m_host(host), m_runner(runner), m_printerName(catalog.defaultPrinter()),
       m_printer(catalog.open(m_printerName)),
       m_app(*m_printer, host, store,
             [&host](const std::string& message) { host.reportError(message); }),
@@ -121,7 +121,7 @@ void ResidentSession::printFile(const std::string& path) {
         bool& printing;
         ~Done() { printing = false; }
     } done{m_printing};
-    m_app.printFile(path);
+    m_runner.print(path, m_printerName, m_app);
 }
 
 void ResidentSession::settingChanged(std::string_view name) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Application.h"
+#include "app/JobRunner.h"
 #include "app/ResidentHost.h"
 #include "capture/CaptureSwitch.h"
 #include "capture/SpoolHost.h"
@@ -19,9 +20,10 @@ namespace marlet {
 /// the desktop app and `marlet --headless` drive the same session.
 class ResidentSession : private SpoolHost, private ApplicationObserver {
 public:
-    /// Opens the catalog's default printer. capture says where the capture driver is.
+    /// Opens the catalog's default printer, on which the grid is measured; runner prints
+    /// the jobs. capture says where the capture driver is.
     ResidentSession(const PrinterCatalog& catalog, SettingsStore& store, ResidentHost& host,
-                    DriverLocation capture = DriverLocation::standard());
+                    JobRunner& runner, DriverLocation capture = DriverLocation::standard());
     ~ResidentSession() override;
     ResidentSession(const ResidentSession&) = delete;
     ResidentSession& operator=(const ResidentSession&) = delete;
@@ -91,6 +93,7 @@ private:
 
     const PrinterCatalog& m_catalog;
     ResidentHost& m_host;
+    JobRunner& m_runner;
     std::string m_printerName;
     std::unique_ptr<PageDevice> m_printer;
     Application m_app;

@@ -10,14 +10,18 @@
 namespace marlet {
 
 /// Decides when the queue file holds a finished job and prints it, and carries the
-/// commands on the queue. Driven by the queue timer (time-out x 1000 ms) and the state
-/// timer (100 ms), whose owners call the two ticks; reads the live settings at each step.
+/// commands on the queue. A job that fails, or that the app did not survive twice, is set
+/// aside (SetAsideJobs) and reported once, and the queue goes on. Driven by the queue timer
+/// (time-out x 1000 ms) and the state timer (100 ms), whose owners call the two ticks; reads the
+/// live settings at each step.
 class SpoolMonitor {
 public:
     static constexpr int StateInterval = 100;
     /// The most a job can read (its byte count is 32 bits): a bigger queue file is set
     /// aside beside the queue as "NAME.too-big" instead of failing at every tick.
     static constexpr std::uint64_t MaxJobSize = 0xFFFFFFFF;
+    /// The starts of a job that the app did not survive before the job is set aside.
+    static constexpr int MaxStarts = 2;
 
     SpoolMonitor(const Settings& settings, SpoolHost& host) : m_settings(settings), m_host(host) {}
 
@@ -42,9 +46,16 @@ public:
     std::optional<std::uint64_t> rememberedSize() const { return m_rememberedSize; }
 
 private:
-    void printClaimed(const std::optional<std::string>& claimed);
+    // A job claimed now, or one an earlier run left claimed when it ended in the middle.
+    enum class Claim { New, LeftOver };
+
+    void printWaiting();
+    bool printLeftOver();
+    void printClaimed(const std::optional<std::string>& claimed, Claim claim);
+    void printJob(const std::string& claimed, Claim claim);
+    void setAside(const std::string& claimed, const std::string& reason);
     bool setAsideOversized(const std::string& claimed);
-    bool runJob(const std::string& path);
+    std::optional<std::string> runJob(const std::string& path);
     void rearm();
 
     const Settings& m_settings;

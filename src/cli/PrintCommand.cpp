@@ -3,8 +3,10 @@
 #include "DataFolder.h"
 #include "PrintOptions.h"
 #include "ProgramMain.h"
+#include "ProgressPipe.h"
 #include "SpooledInput.h"
 #include "TerminalProgress.h"
+#include "base/UnfinishedFiles.h"
 #include "config/SqliteSettingsStore.h"
 #include "devices/OutputFile.h"
 #include "devices/SystemPrinterCatalog.h"
@@ -13,6 +15,7 @@
 #include "render/PageImages.h"
 #include "render/TraceDevice.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -44,15 +47,16 @@ void printGeometry(const Application& app) {
 }
 
 // A page that holds no line, or a line that holds no character, would print every
-// character on a page of its own.
+// character on a page of its own. A margin past the sheet leaves room for none, not for
+// less than none.
 void requireRoomForACell(const Application& app) {
     const PageGeometry& g = app.geometry();
     const PageFigures& figures = app.figures();
     if (figures.charsPerLine < 1 || figures.linesPerPage < 1)
         throw Error("The page has no room for a character cell of " + std::to_string(g.CellWidth) +
                     "x" + std::to_string(g.LineHeight) + " pixels: it holds " +
-                    std::to_string(figures.charsPerLine) + " characters by " +
-                    std::to_string(figures.linesPerPage) + " lines");
+                    std::to_string(std::max(figures.charsPerLine, 0)) + " characters by " +
+                    std::to_string(std::max(figures.linesPerPage, 0)) + " lines");
 }
 
 // Earlier output under the name of this job's: the file, or every numbered PNG page.
@@ -120,7 +124,11 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
     else
         printer = catalog->open(options.printer.value_or(catalog->defaultPrinter()));
 
-    TerminalProgress progress(stderr);
+    TerminalProgress terminal(stderr);
+    std::optional<ProgressPipe> pipe;
+    if (options.progressFd)
+        pipe.emplace(*options.progressFd);
+    ProgressDisplay& progress = pipe ? static_cast<ProgressDisplay&>(*pipe) : terminal;
     Application app(*printer, progress, *store,
                     [](const std::string& message) { tellUser(message); });
     app.setOverrides(options.overrides);
@@ -142,7 +150,10 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         traced = std::make_unique<TraceDevice>(*printer, traceFile);
         app.setPrinter(*traced);
     }
-    if (options.output && *options.output != "-")
+    // PNG pages are written one by one, so earlier ones go first; a PDF replaces the
+    // earlier file only once it is whole.
+    const bool toFile = options.output && *options.output != "-";
+    if (toFile && outputFileUsesQt(*options.output))
         removeEarlierOutput(*options.output);
 
     bool printed = false;
@@ -153,14 +164,20 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         printed = app.printFile(options.file.value_or(app.settings().Spool));
     }
     app.printer().close();
-    if (!printed)
+    if (!printed) {
+        // No file is written, and an earlier one must not pass for this job's output.
+        if (toFile)
+            removeEarlierOutput(*options.output);
         tellUser("nothing to print");
+    }
     return 0;
 }
 
 } // namespace
 
 int runPrintCommand(int argc, char** argv, const StartQt& startQt) {
+    // A job stopped by the user or the resident app leaves no hidden part file behind.
+    UnfinishedFiles::removeOnStopSignals();
     return runProgram<PrintOptions>(
         {"marlet-print", printUsage()}, argc, argv,
         [&](PrintOptions& options) { return print(options, argc, argv, startQt); });

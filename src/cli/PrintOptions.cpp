@@ -5,7 +5,9 @@
 #include "base/Rounding.h"
 #include "config/SettingValues.h"
 #include "devices/OutputFile.h"
-#include "render/PageImages.h"
+#include "render/VirtualPaper.h"
+
+#include <cmath>
 
 namespace marlet {
 
@@ -19,6 +21,17 @@ int positiveNumber(const std::string& option, const std::string& text) {
     } catch (const Error&) {
     }
     throw UsageError(option + " takes a positive number, not '" + text + "'");
+}
+
+// A resolution above this draws no finer on any printer and only makes sizes overflow.
+constexpr int MaxDpi = 100000;
+
+int dpiNumber(const std::string& option, const std::string& text) {
+    int value = positiveNumber(option, text);
+    if (value > MaxDpi)
+        throw UsageError(option + " takes at most " + std::to_string(MaxDpi) +
+                         " dots per inch, not '" + text + "'");
+    return value;
 }
 
 int nonNegativeNumber(const std::string& option, const std::string& text) {
@@ -77,8 +90,12 @@ void applyPaper(VirtualPaper& paper, const std::string& choice) {
 // held: at most MaxImageSide pixels a side, as QPainter's raster engine draws.
 void checkSheet(const PrintOptions& options, const std::string& paperChoice) {
     const VirtualPaper& paper = options.paper;
-    PageSize printable = paper.printable(Orientation::Portrait);
-    if (printable.width <= 0 || printable.height <= 0)
+    // In 64 bits: strips of 2^31 pixels are a usage error, not an overflow.
+    long long printableWidth =
+        static_cast<long long>(paper.width) - paper.unprintableX - paper.rightStrip();
+    long long printableHeight =
+        static_cast<long long>(paper.height) - paper.unprintableY - paper.bottomStrip();
+    if (printableWidth <= 0 || printableHeight <= 0)
         throw UsageError("--paper " + paperChoice + " is " + std::to_string(paper.width) + "x" +
                          std::to_string(paper.height) + " pixels at " + std::to_string(paper.dpi) +
                          " dpi: nothing is left to print on inside the unprintable strips " +
@@ -88,10 +105,14 @@ void checkSheet(const PrintOptions& options, const std::string& paperChoice) {
         return;
     constexpr int MaxImageSide = 32767;
     int dpi = options.pictureDpi.value_or(paper.dpi);
-    PageSize image = pageImageSize(paper, dpi, Orientation::Portrait);
-    if (image.width > MaxImageSide || image.height > MaxImageSide)
+    // In 64 bits: a sheet of 2^31 pixels drawn at a finer resolution is bigger than an int.
+    PageSize sheet = paper.sheet(Orientation::Portrait);
+    long double scale = static_cast<long double>(dpi) / paper.dpi;
+    long long width = std::llround(sheet.width * scale);
+    long long height = std::llround(sheet.height * scale);
+    if (width > MaxImageSide || height > MaxImageSide)
         throw UsageError("at " + std::to_string(dpi) + " dpi a page would be " +
-                         std::to_string(image.width) + "x" + std::to_string(image.height) +
+                         std::to_string(width) + "x" + std::to_string(height) +
                          " pixels; PNG pages are at most " + std::to_string(MaxImageSide) +
                          " pixels a side");
 }
@@ -133,11 +154,13 @@ PrintOptions PrintOptions::parse(const std::vector<std::string>& arguments) {
                 throw UsageError("--set: there is no setting named '" + name + "'");
             options.overrides.emplace_back(name, assignment.substr(equals + 1));
         } else if (argument == "--dpi") {
-            options.pictureDpi = positiveNumber(argument, value(argument));
+            options.pictureDpi = dpiNumber(argument, value(argument));
         } else if (argument == "--device-dpi") {
-            options.paper.dpi = positiveNumber(argument, value(argument));
+            options.paper.dpi = dpiNumber(argument, value(argument));
         } else if (argument == "--paper") {
             paperChoice = value(argument);
+        } else if (argument == "--progress-fd") {
+            options.progressFd = positiveNumber(argument, value(argument));
         } else if (argument == "--unprintable") {
             std::string pair = value(argument);
             std::size_t comma = pair.find(',');
@@ -178,6 +201,8 @@ const char* printUsage() {
            "      --device-dpi N     resolution the PDF, PNG and trace are laid out at (600)\n"
            "      --geometry         print the page geometry and exit\n"
            "      --trace PATH       write every page-device operation to PATH\n"
+           "      --progress-fd N    write the progress as lines \"frame N\" and \"done\" to\n"
+           "                         file descriptor N\n"
            "      --data-dir DIR     where code pages and language files are (working folder)\n"
            "  -h, --help             show this help\n"
            "      --version          show the version\n";

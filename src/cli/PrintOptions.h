@@ -22,6 +22,7 @@ struct PrintOptions {
     std::vector<SettingOverride> overrides;
     VirtualPaper paper;            // the device the job is laid out on: the PDF printer's sheet
     std::optional<int> pictureDpi; // PNG pages' resolution; none is the paper's
+    std::optional<int> progressFd; // progress as lines there instead of a terminal bar
     bool geometry = false;
     bool help = false;
 

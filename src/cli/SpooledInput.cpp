@@ -1,6 +1,7 @@
 #include "SpooledInput.h"
 
 #include "base/Error.h"
+#include "base/UnfinishedFiles.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,8 @@ SpooledInput::SpooledInput() {
     int descriptor = mkstemp(m_path.data());
     if (descriptor < 0)
         throw Error::cannotCreate(m_path);
+    // Standard input may never end: a run stopped while it waits leaves no copy behind.
+    UnfinishedFiles::hold(m_path);
     std::FILE* out = fdopen(descriptor, "wb");
     char buffer[1 << 16];
     bool written = out != nullptr;
@@ -30,6 +33,7 @@ SpooledInput::SpooledInput() {
     if (!written) {
         std::error_code ignored;
         fs::remove(m_path, ignored);
+        UnfinishedFiles::release(m_path);
         throw Error("Cannot write file " + m_path);
     }
 }
@@ -37,6 +41,7 @@ SpooledInput::SpooledInput() {
 SpooledInput::~SpooledInput() {
     std::error_code ignored;
     fs::remove(m_path, ignored);
+    UnfinishedFiles::release(m_path);
 }
 
 } // namespace marlet

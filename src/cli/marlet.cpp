@@ -5,10 +5,7 @@
 #include "DataFolder.h"
 #include "HeadlessResident.h"
 #include "ProgramMain.h"
-#include "config/InterfaceTexts.h"
-#include "config/LanguageList.h"
-#include "config/SettingsPersistence.h"
-#include "config/SettingsStore.h"
+#include "app/ChildJobRunner.h"
 #include "config/SqliteSettingsStore.h"
 #include "devices/QtDeviceSet.h"
 #include "devices/SystemPrinterCatalog.h"
@@ -80,17 +77,9 @@ void catchStopSignals() {
     std::signal(SIGPIPE, SIG_IGN);
 }
 
-// The caption of the settings window in the stored language: the resident app is known
-// by it, on the display and in its lock.
-QString residentTitle(const SettingsStore& store) {
-    std::optional<std::string> stored = readString(store, MarletKey, "Language");
-    std::string language = stored ? textFromStore(*stored) : "Русский";
-    return QString::fromStdString(readLanguageTitle(languageFileName(language)));
-}
-
 int runHeadless(const std::string& registry, int& argc, char** argv) {
     SqliteSettingsStore store(registry);
-    InstanceLock lock(residentTitle(store));
+    InstanceLock lock;
     if (!lock.acquired()) {
         std::fputs("Marlet is already running\n", stderr);
         return 0;
@@ -104,7 +93,8 @@ int runHeadless(const std::string& registry, int& argc, char** argv) {
         catalog.setQtDevices(&qt.emplace());
     }
     HeadlessResident host;
-    ResidentSession session(catalog, store, host);
+    ChildJobRunner runner(ChildJobRunner::installedProgram(), registry);
+    ResidentSession session(catalog, store, host, runner);
     session.startUp();
     host.run(session);
     // As at exit: the driver writes what it holds, then the settings are written once.
@@ -119,19 +109,18 @@ int runDesktop(const std::string& registry, int& argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     try {
         SqliteSettingsStore store(registry);
-        QString title = residentTitle(store);
-        // A second start ends at once, silently, while the first one's window is there.
-        if (topLevelWindowExists(title))
-            return 0;
-        InstanceLock lock(title);
+        InstanceLock lock;
+        // A second start brings the first one's window to the front, silently.
         if (!lock.acquired()) {
-            std::fputs("Marlet is already running\n", stderr);
+            if (!raiseWindowsOf(lock.holder()))
+                std::fputs("Marlet is already running\n", stderr);
             return 0;
         }
         QtDeviceSet qt;
         SystemPrinterCatalog catalog;
         catalog.setQtDevices(&qt);
-        DesktopApp app(catalog, store);
+        ChildJobRunner runner(ChildJobRunner::installedProgram(), registry);
+        DesktopApp app(catalog, store, runner);
         app.start();
         QSocketNotifier stop(stopPipe[0], QSocketNotifier::Read);
         QObject::connect(&stop, &QSocketNotifier::activated, &app, &DesktopApp::exitNow);

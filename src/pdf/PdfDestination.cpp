@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/PrivateFolder.h"
+#include "base/UnfinishedFiles.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -75,10 +76,12 @@ PdfPartFile::PdfPartFile(const std::string& folder, const std::string& name) {
         throw Error::cannotCreate((fs::path(folder) / name).string());
     flock(fd, LOCK_EX | LOCK_NB);
     m_path = pattern;
+    UnfinishedFiles::hold(m_path);
     m_file = fdopen(fd, "wb");
     if (!m_file) {
         ::close(fd);
         ::unlink(m_path.c_str());
+        UnfinishedFiles::release(m_path);
         throw Error::cannotCreate((fs::path(folder) / name).string());
     }
 }
@@ -87,6 +90,7 @@ PdfPartFile::~PdfPartFile() {
     if (m_file) {
         std::fclose(m_file);
         ::unlink(m_path.c_str());
+        UnfinishedFiles::release(m_path);
     }
 }
 
@@ -111,10 +115,11 @@ std::string PdfPartFile::complete(const std::string& target,
     }
     if (std::fclose(file) != 0)
         written = false;
-    if (!written) {
+    if (!written)
         ::unlink(m_path.c_str());
+    UnfinishedFiles::release(m_path);
+    if (!written)
         throw Error("Cannot write file " + target);
-    }
     return name;
 }
 

@@ -29,8 +29,9 @@ void DesktopApp::run(Command command) {
     }
 }
 
-DesktopApp::DesktopApp(const PrinterCatalog& catalog, SettingsStore& store, DriverLocation capture)
-    : m_session(catalog, store, *this, std::move(capture)), m_signals(m_session.app()) {
+DesktopApp::DesktopApp(const PrinterCatalog& catalog, SettingsStore& store, JobRunner& runner,
+                       DriverLocation capture)
+    : m_session(catalog, store, *this, runner, std::move(capture)), m_signals(m_session.app()) {
     m_errorReport = [this](const std::string& message) {
         QMessageBox::critical(m_window && m_window->isVisible() ? m_window.get() : nullptr,
                               QStringLiteral("Marlet"), QString::fromStdString(message));

@@ -32,7 +32,8 @@ public:
     /// Asks whether to exit; true for yes.
     using ExitQuestion = std::function<bool()>;
 
-    DesktopApp(const PrinterCatalog& catalog, SettingsStore& store,
+    /// runner prints the jobs.
+    DesktopApp(const PrinterCatalog& catalog, SettingsStore& store, JobRunner& runner,
                DriverLocation capture = DriverLocation::standard());
     ~DesktopApp() override;
 

@@ -5,10 +5,12 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <string>
 #include <sys/file.h>
 #include <unistd.h>
 #include <vector>
@@ -55,20 +57,46 @@ std::vector<xcb_window_t> topLevelWindows(xcb_connection_t* connection, xcb_wind
     return windows;
 }
 
-// Qt writes WM_NAME as COMPOUND_TEXT for Cyrillic captions: _NET_WM_NAME is the one in UTF-8.
-QString caption(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t netName,
-                xcb_atom_t utf8) {
+// Qt writes the process id of every window it makes in _NET_WM_PID.
+pid_t ownerOf(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t netPid) {
     Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
-        connection, xcb_get_property(connection, 0, window, netName, utf8, 0, 1024), nullptr));
-    if (!reply || reply->format != 8)
-        return {};
-    return QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(reply.get())),
-                             xcb_get_property_value_length(reply.get()));
+        connection, xcb_get_property(connection, 0, window, netPid, XCB_ATOM_CARDINAL, 0, 1),
+        nullptr));
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 4)
+        return 0;
+    return static_cast<pid_t>(*static_cast<std::uint32_t*>(xcb_get_property_value(reply.get())));
+}
+
+bool shown(xcb_connection_t* connection, xcb_window_t window) {
+    Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
+        connection, xcb_get_window_attributes(connection, window), nullptr));
+    return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+}
+
+// Asks the window manager to activate the window, and stacks it on top where there is none.
+void activate(xcb_connection_t* connection, xcb_window_t root, xcb_window_t window) {
+    const std::uint32_t above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = window;
+    event.type = atom(connection, "_NET_ACTIVE_WINDOW");
+    event.data.data32[0] = 2; // from a pager: the user asked for it
+    xcb_send_event(connection, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&event));
+}
+
+std::string lockPath() {
+    return captureRuntimeFolder() + "/marlet.lock";
 }
 
 } // namespace
 
-bool topLevelWindowExists(const QString& title) {
+bool raiseWindowsOf(pid_t pid) {
+    if (pid <= 0)
+        return false;
     int screenNumber = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screenNumber);
     std::unique_ptr<xcb_connection_t, decltype(&xcb_disconnect)> closer(connection, xcb_disconnect);
@@ -79,33 +107,45 @@ bool topLevelWindowExists(const QString& title) {
         xcb_screen_next(&screens);
     if (screens.rem == 0)
         return false;
-    const xcb_atom_t netName = atom(connection, "_NET_WM_NAME");
-    const xcb_atom_t utf8 = atom(connection, "UTF8_STRING");
-    const QString wanted = title.toCaseFolded();
-    for (xcb_window_t window : topLevelWindows(connection, screens.data->root)) {
-        if (caption(connection, window, netName, utf8).toCaseFolded() == wanted)
-            return true;
+    const xcb_window_t root = screens.data->root;
+    const xcb_atom_t netPid = atom(connection, "_NET_WM_PID");
+    bool raised = false;
+    for (xcb_window_t window : topLevelWindows(connection, root)) {
+        if (ownerOf(connection, window, netPid) == pid && shown(connection, window)) {
+            activate(connection, root, window);
+            raised = true;
+        }
     }
-    return false;
+    xcb_flush(connection);
+    return raised;
 }
 
-InstanceLock::InstanceLock(const QString& title) {
+InstanceLock::InstanceLock() {
     makeCaptureRuntimeFolder();
-    QString name = title.toCaseFolded();
-    name.replace(QLatin1Char('/'), QLatin1Char('_'));
-    std::string path = captureRuntimeFolder() + "/" + name.toStdString() + ".lock";
+    std::string path = lockPath();
     m_fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_fd < 0)
         throw Error("Cannot create file " + path);
-    if (flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
-        close(m_fd);
-        m_fd = -1;
-    }
+    m_acquired = flock(m_fd, LOCK_EX | LOCK_NB) == 0;
+    if (!m_acquired)
+        return;
+    // The lock holds without it: a second start only cannot raise the window then.
+    std::string pid = std::to_string(getpid()) + "\n";
+    if (ftruncate(m_fd, 0) == 0) [[maybe_unused]]
+        ssize_t ignored = pwrite(m_fd, pid.data(), pid.size(), 0);
 }
 
 InstanceLock::~InstanceLock() {
-    if (m_fd >= 0)
-        close(m_fd);
+    close(m_fd);
+}
+
+pid_t InstanceLock::holder() const {
+    char text[16] = {};
+    ssize_t got = pread(m_fd, text, sizeof text - 1, 0);
+    pid_t pid = 0;
+    for (ssize_t i = 0; i < got && text[i] >= '0' && text[i] <= '9' && pid < 100000000; ++i)
+        pid = pid * 10 + (text[i] - '0');
+    return pid;
 }
 
 } // namespace marlet

@@ -77,6 +77,19 @@ public:
     /// DISPLAY for the programs that run on this desktop.
     std::vector<std::string> environment() const { return {"DISPLAY=" + display}; }
 
+    /// Shows a top-level window of this test's own with that caption, as any X client may.
+    xcb_window_t showWindow(const std::string& caption) {
+        xcb_window_t window = xcb_generate_id(m_connection);
+        xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, root(), 0, 0, 200, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom("_NET_WM_NAME"),
+                            atom("UTF8_STRING"), 8, static_cast<std::uint32_t>(caption.size()),
+                            caption.data());
+        xcb_map_window(m_connection, window);
+        xcb_flush(m_connection);
+        return window;
+    }
+
     /// The first window of that name anywhere in the tree.
     std::optional<xcb_window_t> windowNamed(const std::string& name) { return find(root(), name); }
     /// Every window of that name, in tree order.

@@ -1,0 +1,24 @@
+#include "ProgressPipe.h"
+
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace marlet {
+
+void ProgressPipe::showFrame(int frame) {
+    char line[32];
+    std::snprintf(line, sizeof line, "frame %d\n", frame);
+    send(line);
+}
+
+void ProgressPipe::restoreIcon() {
+    send("done\n");
+}
+
+void ProgressPipe::send(const char* line) {
+    // One short write is atomic on a pipe; a closed pipe only loses the display.
+    [[maybe_unused]] ssize_t ignored = ::write(m_fd, line, std::strlen(line));
+}
+
+} // namespace marlet

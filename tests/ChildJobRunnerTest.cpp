@@ -1,0 +1,121 @@
+// The child that prints a resident app's job: its command line, its limits, its progress
+// and what its end says, with shell scripts in the place of marlet-print.
+
+#include "app/ChildJobRunner.h"
+#include "app/Application.h"
+#include "base/Error.h"
+#include "config/FileBytes.h"
+#include "support/FakeDevice.h"
+#include "support/MemorySettingsStore.h"
+#include "support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+using namespace marlet;
+using namespace marlet::testing;
+namespace fs = std::filesystem;
+
+namespace {
+
+class RecordingProgress : public ProgressDisplay {
+public:
+    void showFrame(int frame) override { frames.push_back(frame); }
+    void restoreIcon() override { frames.push_back(-1); }
+
+    std::vector<int> frames;
+};
+
+class ChildJobRunnerTest : public ::testing::Test {
+protected:
+    // A marlet-print that runs body.
+    std::string script(const std::string& body) {
+        std::string path = folder.file("marlet-print");
+        std::ofstream(path) << "#!/bin/sh\n" << body << "\n";
+        fs::permissions(path, fs::perms::owner_all);
+        return path;
+    }
+    // The message the job fails with, or "" when it printed.
+    std::string failure(ChildJobRunner& runner) {
+        try {
+            runner.print(folder.file("job.prn"), "Office", app);
+        } catch (const Error& e) {
+            return e.what();
+        }
+        return {};
+    }
+
+    TempFolder folder;
+    FakeDevice printer;
+    RecordingProgress progress;
+    MemorySettingsStore store;
+    Application app{printer, progress, store, [](const std::string&) {}};
+};
+
+} // namespace
+
+TEST_F(ChildJobRunnerTest, TheChildPrintsWithTheLiveSettingsOnTheSessionsPrinter) {
+    app.setInitString("\x1B@");
+    app.setLineWrap(false);
+    ChildJobRunner runner("marlet-print", "registry.db");
+    const std::string here = fs::current_path().string();
+    std::vector<std::string> expected{"--registry", here + "/registry.db", "--data-dir", here, "-P",
+                                      "Office",     "--progress-fd",       "3"};
+    for (const char* setting :
+         {"Orientation=0", "LineWrap=0", "PageFeed=1", "TopMargin=0", "LeftMargin=0",
+          "FontName=Courier New", "FontSize=10", "FontBold=0", "FontItalic=0", "FontUnderline=0",
+          "FontStrikeout=0", "CodePage=866", "InitStr=\x1B@"}) {
+        expected.push_back("--set");
+        expected.push_back(setting);
+    }
+    expected.push_back(here + "/job.prn");
+    EXPECT_EQ(runner.arguments("job.prn", "Office", app), expected);
+}
+
+TEST_F(ChildJobRunnerTest, TheChildRunsUnderItsLimitsAndItsEndBecomesTheMessage) {
+    struct Case {
+        std::string body;
+        std::string message;
+        std::vector<int> frames;
+        JobLimits limits{1536ULL << 20, 60, 2};
+    };
+    const Case cases[] = {
+        {"echo 'frame 3' >&3; echo 'frame 9' >&3; echo done >&3", "", {3, 9, -1}},
+        {"echo 'frame 4' >&3; kill -SEGV $$",
+         "The job's printing process crashed (signal 11, Segmentation fault)",
+         {4, -1}},
+        {"echo 'marlet-print: printing in A instead of B' >&2\n"
+         "echo 'marlet-print: Range check error' >&2; exit 1",
+         "Range check error",
+         {}},
+        {"echo 'marlet-print: std::bad_alloc' >&2; exit 1",
+         "The job needed more than 1536 MB of memory and was stopped",
+         {}},
+        {"exit 3", "The job's printing process ended with status 3", {}},
+        {"sleep 30", "The job did not print within 2 seconds and was stopped", {}},
+        {"while :; do :; done",
+         "The job took more than 1 seconds of processor time and was stopped",
+         {},
+         {1536ULL << 20, 1, 30}},
+    };
+    for (const Case& c : cases) {
+        progress.frames.clear();
+        ChildJobRunner runner(script(c.body), "registry.db", c.limits);
+        auto started = std::chrono::steady_clock::now();
+        EXPECT_EQ(failure(runner), c.message) << c.body;
+        EXPECT_EQ(progress.frames, c.frames) << c.body;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20)) << c.body;
+    }
+
+    const std::string written = folder.file("limits");
+    ChildJobRunner limits(script("ulimit -v > '" + written + "'; ulimit -t >> '" + written + "'"),
+                          "registry.db");
+    EXPECT_EQ(failure(limits), "");
+    EXPECT_EQ(readFileBytes(written), "1572864\n60\n") << "KiB of address space, CPU seconds";
+
+    ChildJobRunner missing(folder.file("none/marlet-print"), "registry.db");
+    EXPECT_EQ(failure(missing), "Cannot run " + folder.file("none/marlet-print"));
+}
