@@ -114,7 +114,9 @@ TEST_F(ChildJobRunnerTest, TheChildRunsUnderItsLimitsAndItsEndBecomesTheMessage)
     ChildJobRunner limits(script("ulimit -v > '" + written + "'; ulimit -t >> '" + written + "'"),
                           "registry.db");
     EXPECT_EQ(failure(limits), "");
-    EXPECT_EQ(readFileBytes(written), "1572864\n60\n") << "KiB of address space, CPU seconds";
+    const std::string memory =
+        DefaultJobMemory > 0 ? std::to_string(DefaultJobMemory >> 10) : "unlimited";
+    EXPECT_EQ(readFileBytes(written), memory + "\n60\n") << "KiB of address space, CPU seconds";
 
     ChildJobRunner missing(folder.file("none/marlet-print"), "registry.db");
     EXPECT_EQ(failure(missing), "Cannot run " + folder.file("none/marlet-print"));

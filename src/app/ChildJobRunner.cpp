@@ -57,8 +57,10 @@ std::string settingText(const Settings& settings, const SettingField& field) {
     if (getppid() != parent)
         _exit(127);
     setpgid(0, 0);
-    rlimit memory{limits.memoryBytes, limits.memoryBytes};
-    setrlimit(RLIMIT_AS, &memory);
+    if (limits.memoryBytes > 0) {
+        rlimit memory{limits.memoryBytes, limits.memoryBytes};
+        setrlimit(RLIMIT_AS, &memory);
+    }
     // SIGXCPU at the limit; SIGKILL a little later if the child catches it.
     rlimit cpu{static_cast<rlim_t>(limits.cpuSeconds), static_cast<rlim_t>(limits.cpuSeconds) + 5};
     setrlimit(RLIMIT_CPU, &cpu);

@@ -7,13 +7,22 @@
 
 namespace marlet {
 
+#if defined(__SANITIZE_ADDRESS__)
+// A sanitizer build keeps its shadow memory in the address space, which no limit fits.
+inline constexpr unsigned long long DefaultJobMemory = 0;
+#else
+inline constexpr unsigned long long DefaultJobMemory = 1536ULL << 20;
+#endif
+
 /// What one job may take before it is stopped.
 struct JobLimits {
-    /// Address space, as a job that reads a hostile count could otherwise take it all.
-    unsigned long long memoryBytes = 1536ULL << 20;
-    /// Processor time and wall-clock time, in seconds each.
+    /// Address space, as a job that reads a hostile count could otherwise take it all;
+    /// 0 sets none.
+    unsigned long long memoryBytes = DefaultJobMemory;
+    /// Processor time: a job that computes for longer has run away.
     int cpuSeconds = 60;
-    int wallSeconds = 60;
+    /// Wall-clock time: time enough for a big job to reach a slow queue.
+    int wallSeconds = 300;
 };
 
 /// Prints each job in a process of its own, the installed marlet-print, so that a job
