@@ -1,0 +1,121 @@
+#include "languages/pcl/PclText.h"
+
+#include "languages/pcl/PclSymbolSets.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace marlet {
+
+namespace {
+
+// Downloaded fonts kept at once; a job that downloads more has the rest ignored.
+constexpr std::size_t MaxDownloaded = 256;
+
+} // namespace
+
+void PclText::reset() {
+    m_primary = PclFont{};
+    m_primary.symbolSet = JobCodePage;
+    m_secondary = m_primary;
+    m_secondaryActive = false;
+    m_underline = false;
+    m_wrap = true;
+    fontChanged();
+}
+
+void PclText::fontChanged() {
+    m_fontMade = false;
+    const PclFont& font = active();
+    if (!font.proportional)
+        m_page.setHmi(m_page.across(1, font.effectivePitch()));
+    else
+        // A quarter of the em: about the space of a proportional face.
+        m_page.setHmi(font.emPixels(m_head.geometry().resy()) / 4.0L);
+}
+
+void PclText::shift(bool secondary) {
+    if (m_secondaryActive == secondary)
+        return;
+    m_secondaryActive = secondary;
+    fontChanged();
+}
+
+void PclText::selectById(bool secondary, int id) {
+    const auto found = m_downloaded.find(id);
+    if (found == m_downloaded.end())
+        return;
+    font(secondary) = found->second;
+    fontChanged();
+}
+
+void PclText::defineFont(std::string_view header) {
+    if (m_downloaded.size() >= MaxDownloaded && !m_downloaded.contains(m_fontId))
+        return;
+    m_downloaded[m_fontId] = PclFont::fromHeader(header, m_primary);
+}
+
+void PclText::controlFonts(int operation) {
+    if (operation == 0 || operation == 1)
+        m_downloaded.clear();
+    else if (operation == 2)
+        m_downloaded.erase(m_fontId);
+}
+
+void PclText::setUnderline(bool on) {
+    m_underline = on;
+    m_fontMade = false;
+}
+
+void PclText::makeFont() {
+    PageDevice& printer = m_head.printer();
+    const PclFont& font = active();
+    const FontRequest request =
+        font.request(m_head.geometry().resx(), m_head.geometry().resy(), m_underline);
+    printer.createFont(request);
+    m_ascent = font.ascent(-request.height);
+    m_fontMade = true;
+}
+
+void PclText::print(std::uint8_t byte, char16_t jobCharacter) {
+    const PclFont& font = active();
+    const char16_t character = PclSymbolSets::known(font.symbolSet)
+                                   ? PclSymbolSets::character(font.symbolSet, byte)
+                                   : jobCharacter;
+    if (!m_fontMade)
+        makeFont();
+    PageDevice& printer = m_head.printer();
+    const long double advance = font.proportional
+                                    ? printer.textExtent(std::u16string_view(&character, 1)).width
+                                    : m_page.hmi();
+    // A character that would cross the right margin goes to the next line first; without
+    // wrap it is lost once the cursor is past the margin.
+    if (m_page.x() + advance > m_page.rightMargin() && m_page.x() > m_page.leftMargin()) {
+        if (!m_wrap) {
+            m_page.moveX(advance, true);
+            return;
+        }
+        m_page.carriageReturn();
+        m_page.lineFeed();
+    }
+    if (character != u' ' || m_underline) {
+        m_head.openPage();
+        printer.textOut(m_page.deviceX(m_page.x()), m_page.deviceY(m_page.y()) - m_ascent,
+                        character);
+    }
+    m_page.moveX(advance, true);
+}
+
+void PclText::backspace() {
+    m_page.moveX(std::max(m_page.leftMargin(), m_page.x() - m_page.hmi()), false);
+}
+
+void PclText::tab() {
+    const long double stop = m_page.hmi() * 8;
+    if (stop <= 0)
+        return;
+    const long double from = m_page.x() - m_page.leftMargin();
+    m_page.moveX(m_page.leftMargin() + (std::floor(from / stop) + 1) * stop, false);
+}
+
+} // namespace marlet
