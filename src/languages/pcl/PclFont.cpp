@@ -14,14 +14,6 @@ constexpr const char* SerifFace = "Liberation Serif";
 constexpr const char* SansFace = "Liberation Sans";
 
 // Typeface family numbers (the low twelve bits of the typeface value).
-bool monoFamily(int family) {
-    // Line Printer, Courier, Letter Gothic, Prestige, Presentations.
-    for (int mono : {0, 3, 6, 8, 11})
-        if (family == mono)
-            return true;
-    return false;
-}
-
 bool serifFamily(int family) {
     // Times, Garamond, Clarendon, Coronet, Marigold, Albertus, Times New Roman.
     for (int serif : {5, 18, 44, 20, 201, 266, 517})
@@ -38,14 +30,11 @@ unsigned word(std::string_view bytes, std::size_t at) {
 } // namespace
 
 const char* PclFont::face() const {
+    // Spacing weighs more than the typeface: a proportional Courier is not to be had.
     const int family = typeface % 4096;
-    if (monoFamily(family))
+    if (!proportional)
         return MonoFace;
-    if (serifFamily(family))
-        return SerifFace;
-    // Helvetica, Univers, Arial, CG Omega, Antique Olive; an unknown proportional face
-    // prints in sans, an unknown fixed one in mono.
-    return proportional || family == 4 || family == 52 || family == 218 ? SansFace : MonoFace;
+    return serifFamily(family) ? SerifFace : SansFace;
 }
 
 int PclFont::emPixels(int resolutionY) const {

@@ -22,8 +22,8 @@ struct PclFont {
 
     bool operator==(const PclFont&) const = default;
 
-    /// The installed face that prints this font: Courier, Letter Gothic and Line Printer in
-    /// the mono face, Times and the other serif faces in the serif one, the rest in sans.
+    /// The installed face that prints this font: every fixed-pitch font in the mono face,
+    /// Times and the other serif faces in the serif one, the rest in sans.
     const char* face() const;
     /// Whether this is the line printer face, which is always 16.67 cpi at 8.5 points.
     bool linePrinter() const { return typeface % 4096 == 0; }
