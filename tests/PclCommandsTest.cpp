@@ -258,7 +258,7 @@ TEST(PclCommandsTest, JobLanguageLinesAndPlotterBlocksAreTakenWhole) {
               "text 150 292 A\ntext 210 292 B\n");
     // Transparent data prints the bytes it carries as characters, escape included.
     EXPECT_EQ(traced(job, Esc + "&p3X" + "\x1B\x0D" + "A" + "B", " text "),
-              "text 150 292 U+001B\ntext 210 292 U+000D\ntext 270 292 U+0041\n"
+              "text 150 292 U+2190\ntext 210 292 U+266A\ntext 270 292 U+0041\n"
               "text 330 292 U+0042\n");
 }
 

@@ -1,5 +1,7 @@
 #include "languages/pcl/PclSymbolSets.h"
 
+#include <initializer_list>
+
 namespace marlet {
 
 namespace {
@@ -217,6 +219,20 @@ constexpr SymbolSet SymbolSets[] = {
           u"\u00FE\u00FF"},
 };
 
+// What the PC sets print for the control bytes when data is transparent.
+constexpr const char16_t* PcControlGlyphs =
+    u"\x0020\u263A\u263B\u2665\u2666\u2663\u2660\u2022\u25D8\u25CB\u25D9\u2642\u2640\u266A\u266B"
+    u"\u263C\u25BA\u25C4\u2195\u203C\u00B6\u00A7\u25AC\u21A8\u2191\u2193\u2192\u2190\u221F\u2194"
+    u"\u25B2\u25BC";
+
+// The sets of IBM PC code pages, which have glyphs for the control bytes.
+bool pcSet(int symbolSet) {
+    for (int pc : {341, 405, 565, 114})
+        if (symbolSet == pc)
+            return true;
+    return false;
+}
+
 const SymbolSet* find(int symbolSet) {
     for (const SymbolSet& set : SymbolSets)
         if (set.code == symbolSet)
@@ -226,11 +242,17 @@ const SymbolSet* find(int symbolSet) {
 
 } // namespace
 
+char16_t PclSymbolSets::controlGlyph(std::uint8_t byte) {
+    return byte < 0x20 ? PcControlGlyphs[byte] : byte;
+}
+
 bool PclSymbolSets::known(int symbolSet) {
     return find(symbolSet) != nullptr;
 }
 
 char16_t PclSymbolSets::character(int symbolSet, std::uint8_t byte) {
+    if (byte < 0x20)
+        return pcSet(symbolSet) ? PcControlGlyphs[byte] : u' ';
     if (byte < 0x80)
         return byte;
     const SymbolSet* set = find(symbolSet);

@@ -12,8 +12,10 @@ public:
     /// Whether the symbol set's code is one of them.
     static bool known(int symbolSet);
     /// The character a byte prints in a known symbol set; a byte the set leaves empty
-    /// prints as a blank.
+    /// prints as a blank, and so do the control bytes except in the PC sets.
     static char16_t character(int symbolSet, std::uint8_t byte);
+    /// What a control byte prints as in the PC sets (U+263A for 0x01, ...).
+    static char16_t controlGlyph(std::uint8_t byte);
 };
 
 } // namespace marlet

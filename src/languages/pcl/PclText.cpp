@@ -79,9 +79,12 @@ void PclText::makeFont() {
 
 void PclText::print(std::uint8_t byte, char16_t jobCharacter) {
     const PclFont& font = active();
+    // A control byte that reaches here (transparent data, display functions) prints as
+    // the DOS glyph in the job's own code page.
     const char16_t character = PclSymbolSets::known(font.symbolSet)
                                    ? PclSymbolSets::character(font.symbolSet, byte)
-                                   : jobCharacter;
+                               : byte < 0x20 ? PclSymbolSets::controlGlyph(byte)
+                                             : jobCharacter;
     if (!m_fontMade)
         makeFont();
     PageDevice& printer = m_head.printer();
