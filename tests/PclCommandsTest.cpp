@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <sstream>
 
 using marlet::PclCommandEntry;
@@ -308,4 +310,113 @@ TEST(PclCommandsTest, NoByteOfAnyCommandPrintsWhereverItIsCut) {
             EXPECT_EQ(traced(job, cut, " text path_text "), "") << cut;
         }
     }
+}
+
+namespace {
+
+// What a reader sees of a job: for each line of text, its page, the top of its glyphs, the
+// left of its first glyph and its words; then every picture. A gap wider than one and a
+// half of the glyph steps before it is a blank between words.
+std::string reading(LanguageJob& job, const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    job.print(bytes.str());
+    std::istringstream lines(job.trace.str());
+    std::string line, out, words;
+    int page = 0, lastY = -1, lastX = 0, step = 0;
+    const auto flush = [&] {
+        if (!words.empty())
+            out += words + "\n";
+        words.clear();
+    };
+    while (std::getline(lines, line)) {
+        std::istringstream parts(line);
+        std::string kind;
+        parts >> kind;
+        if (kind == "begin_document" || kind == "new_page") {
+            flush();
+            ++page;
+            lastY = -1;
+        } else if (kind == "image") {
+            flush();
+            out += line + "\n";
+            lastY = -1;
+        } else if (kind == "text") {
+            int x, y;
+            std::string code;
+            parts >> x >> y >> code;
+            const int value = std::stoi(code.substr(2), nullptr, 16);
+            const std::string character =
+                value < 0x7F ? std::string(1, static_cast<char>(value)) : "<" + code + ">";
+            if (y != lastY) {
+                flush();
+                words = std::to_string(page) + " " + std::to_string(y) + " " + std::to_string(x) +
+                        " ";
+                step = 0;
+            } else {
+                if (step > 0 && 2 * (x - lastX) > 3 * step)
+                    words += ' ';
+                else
+                    step = x - lastX;
+            }
+            words += character;
+            lastY = y;
+            lastX = x;
+        }
+    }
+    flush();
+    return out;
+}
+
+} // namespace
+
+TEST(PclCommandsTest, TheSampleJobsPrintWhereTheirCommandsPutThem) {
+    LanguageJob job("PCL", 600);
+    // The letter: a 0-line top margin, 1/300-inch units (2 pixels). Univers 18 point has an
+    // em of 150 pixels and its glyph tops 136 above the baseline; Times 10 point 83 and 74,
+    // Times 12 point 100 and 89, Univers 10 point 83 and 75, Univers 8 point 67 and 61.
+    // So "Northern" at (150, 250) dots is at 150 + 300, 500 - 136.
+    EXPECT_EQ(reading(job, MARLET_SOURCE_DIR "/examples/pcl-letter.prn"),
+              "image 3950 300 4206 556 64x64\n"
+              "1 364 450 Northern Warehouse Ltd.\n"
+              "1 546 450 12 Warehouse Street, Tver\n"
+              "1 911 450 Dear Mr. Smith,\n"
+              "1 1111 450 Your order of 14 March is ready for dispatch.\n"
+              "1 1271 450 The total is 1 452.00.\n"
+              "1 1615 490 Item Amount\n"
+              "1 1775 490 Office paper 385.00\n"
+              "1 1895 490 Toner cartridge 1 067.00\n"
+              "1 2311 450 Yours sincerely,\n"
+              "1 6339 450 Page 1 of 1\n");
+    // The driver's job: PJL around it, 1/600-inch units, no top margin, Arial 12 point
+    // (em 100, tops 91 above the baseline); the HP-GL/2 chart is taken whole.
+    EXPECT_EQ(reading(job, MARLET_SOURCE_DIR "/examples/pcl-driver-job.prn"),
+              "1 509 750 Quarterly report\n"
+              "1 709 750 Sales by region, see the chart below.\n"
+              "1 2909 750 End of page one.\n"
+              "2 509 750 Page two.\n");
+    // The downloaded font is Times bold 12 point (tops 89 above the baseline); ESC ( 3 @
+    // brings back Courier (83) a line lower.
+    EXPECT_EQ(reading(job, MARLET_SOURCE_DIR "/examples/pcl-soft-font.prn"),
+              "1 286 150 TEXT IN THE DOWNLOADED FONT\n"
+              "1 392 150 Back in the power-on font\n");
+    // The listing: Line Printer (em 71, tops 59 above the baseline) at 8 lines per inch
+    // from a left margin of 5 columns of 1/16.67 inch. The text area's foot stays where
+    // the 6-lpi text length put it (300 + 60 x 100): 80 lines on the first page, the
+    // second from the top margin plus three quarters of 75.
+    std::istringstream listing(reading(job, MARLET_SOURCE_DIR "/examples/pcl-listing.prn"));
+    std::string line, some;
+    int count = 0;
+    while (std::getline(listing, line)) {
+        ++count;
+        if (count <= 2 || count == 79 || count == 80 || count >= 121)
+            some += line + "\n";
+    }
+    EXPECT_EQ(some, "1 316 330 STOCK LISTING, WAREHOUSE 3\n"
+                    "1 466 330 01001 ITEM NO. 1 7 13.50\n"
+                    "1 6241 330 01078 ITEM NO. 78 46 1053.00\n"
+                    "2 297 330 01079 ITEM NO. 79 53 1066.50\n"
+                    "2 3372 330 01120 ITEM NO. 120 340 1620.00\n"
+                    "2 3522 330 <U+25BA><U+2192><U+2190><U+25C4> END OF LISTING\n");
 }
