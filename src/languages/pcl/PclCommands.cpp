@@ -6,13 +6,7 @@ namespace marlet {
 
 namespace {
 
-constexpr std::uint8_t Backspace = 8;
-constexpr std::uint8_t Tab = 9;
-constexpr std::uint8_t LineFeed = 10;
-constexpr std::uint8_t FormFeed = 12;
 constexpr std::uint8_t CarriageReturn = 13;
-constexpr std::uint8_t ShiftOut = 14;
-constexpr std::uint8_t ShiftIn = 15;
 constexpr std::uint8_t Escape = 27;
 // The value of the Universal Exit Language, ESC % -12345 X.
 constexpr long double ExitLanguage = -12345;
@@ -45,7 +39,6 @@ void PclCommands::reset() {
     m_rectangles.reset();
     m_raster.reset();
     m_unitsPerInch = 300;
-    m_lineTermination = 0;
     m_displayFunctions = false;
 }
 
@@ -88,37 +81,9 @@ void PclCommands::print(std::uint8_t byte) {
         }
         return;
     }
-    switch (byte) {
-    case Backspace:
-        m_text.backspace();
-        break;
-    case Tab:
-        m_text.tab();
-        break;
-    case LineFeed:
-    case FormFeed:
-        if (m_lineTermination >= 2)
-            m_page.carriageReturn();
-        if (byte == LineFeed)
-            m_page.lineFeed();
-        else
-            m_page.formFeed();
-        break;
-    case CarriageReturn:
-        m_page.carriageReturn();
-        if (m_lineTermination == 1 || m_lineTermination == 3)
-            m_page.lineFeed();
-        break;
-    case ShiftOut:
-    case ShiftIn:
-        m_text.shift(byte == ShiftOut);
-        break;
-    default:
-        // The other control codes do nothing on a LaserJet.
-        if (byte >= 0x20)
-            printCharacter(byte);
-        break;
-    }
+    // The control codes without a meaning do nothing on a LaserJet.
+    if (!m_text.control(byte) && byte >= 0x20)
+        printCharacter(byte);
 }
 
 void PclCommands::printCharacter(std::uint8_t byte) {
@@ -164,36 +129,62 @@ void PclCommands::plotterBlock(const PclCommand&) {
     m_tokenizer.skipPlotterBlock();
 }
 
-void PclCommands::column(const PclCommand& command) {
-    m_page.moveToColumn(command.value, command.relative);
+void PclCommands::move(const PclCommand& command) {
+    const long double value = command.value;
+    const bool relative = command.relative;
+    if (command.parameter == '*') {
+        if (command.terminator == 'X')
+            m_page.moveX(unitsAcross(command), relative);
+        else
+            m_page.moveY(unitsDown(command), relative);
+        return;
+    }
+    switch (command.terminator) {
+    case 'C':
+        m_page.moveToColumn(value, relative);
+        break;
+    case 'R':
+        m_page.moveToRow(value, relative);
+        break;
+    case 'H':
+        m_page.moveX(m_page.across(value, 720), relative);
+        break;
+    default:
+        m_page.moveY(m_page.down(value, 720), relative);
+        break;
+    }
 }
 
-void PclCommands::row(const PclCommand& command) {
-    m_page.moveToRow(command.value, command.relative);
-}
-
-void PclCommands::decipointsAcross(const PclCommand& command) {
-    m_page.moveX(m_page.across(command.value, 720), command.relative);
-}
-
-void PclCommands::decipointsDown(const PclCommand& command) {
-    m_page.moveY(m_page.down(command.value, 720), command.relative);
-}
-
-void PclCommands::dotsAcross(const PclCommand& command) {
-    m_page.moveX(unitsAcross(command), command.relative);
-}
-
-void PclCommands::dotsDown(const PclCommand& command) {
-    m_page.moveY(unitsDown(command), command.relative);
-}
-
-void PclCommands::leftMargin(const PclCommand& command) {
-    m_page.setLeftMargin(command.value);
-}
-
-void PclCommands::rightMargin(const PclCommand& command) {
-    m_page.setRightMargin(command.value);
+void PclCommands::layout(const PclCommand& command) {
+    const long double value = command.value;
+    switch (command.group == 'l' ? command.terminator : command.group) {
+    case 'a':
+        if (command.terminator == 'L')
+            m_page.setLeftMargin(value);
+        else
+            m_page.setRightMargin(value);
+        break;
+    case 'k':
+        m_page.setHmi(m_page.across(value, 120));
+        break;
+    case 'C':
+        m_page.setVmi(m_page.down(value, 48));
+        break;
+    case 'D':
+        if (value > 0)
+            m_page.setVmi(m_page.down(1, value));
+        break;
+    case 'E':
+        m_page.setTopMargin(value);
+        break;
+    case 'F':
+        m_page.setTextLength(value);
+        break;
+    default:
+        if (value == 0 || value == 1)
+            m_page.setPerforationSkip(value == 1);
+        break;
+    }
 }
 
 void PclCommands::underline(const PclCommand& command) {
@@ -207,72 +198,43 @@ void PclCommands::pushPop(const PclCommand& command) {
         m_page.popPosition();
 }
 
-void PclCommands::horizontalMotion(const PclCommand& command) {
-    m_page.setHmi(m_page.across(command.value, 120));
-}
-
 void PclCommands::lineTermination(const PclCommand& command) {
-    if (command.value >= 0 && command.value <= 3)
-        m_lineTermination = static_cast<int>(command.value);
+    m_text.setLineTermination(static_cast<int>(command.value));
 }
 
-void PclCommands::pitchMode(const PclCommand& command) {
-    const long double pitch = command.value == 0   ? 10
-                              : command.value == 2 ? 16.67L
-                              : command.value == 4 ? 12
-                                                   : 0;
-    if (pitch == 0)
+void PclCommands::pageControl(const PclCommand& command) {
+    const long double value = command.value;
+    if (command.terminator == 'O') {
+        if (value != 0 && value != 1 && value != 2 && value != 3)
+            return;
+        m_page.formFeed();
+        m_page.reset(static_cast<int>(value) % 2 == 0 ? Orientation::Portrait
+                                                      : Orientation::Landscape);
         return;
-    m_text.font(false).pitch = pitch;
-    m_text.fontChanged();
-}
-
-void PclCommands::pageSize(const PclCommand&) {
-    // The sheet is the printer's own: a new size starts a page with the default margins.
-    m_page.formFeed();
-    m_page.defaultMargins();
-}
-
-void PclCommands::verticalMotion(const PclCommand& command) {
-    m_page.setVmi(m_page.down(command.value, 48));
-}
-
-void PclCommands::linesPerInch(const PclCommand& command) {
-    if (command.value > 0)
-        m_page.setVmi(m_page.down(1, command.value));
-}
-
-void PclCommands::topMargin(const PclCommand& command) {
-    m_page.setTopMargin(command.value);
-}
-
-void PclCommands::textLength(const PclCommand& command) {
-    m_page.setTextLength(command.value);
-}
-
-void PclCommands::perforationSkip(const PclCommand& command) {
-    if (command.value == 0 || command.value == 1)
-        m_page.setPerforationSkip(command.value == 1);
-}
-
-void PclCommands::orientation(const PclCommand& command) {
-    if (command.value != 0 && command.value != 1 && command.value != 2 && command.value != 3)
+    }
+    // Page length counts lines of the VMI. The sheet is always the printer's own, so a new
+    // size or length only starts a page with the default margins.
+    if (command.terminator == 'P' && (value <= 0 || value * m_page.vmi() > m_page.length()))
         return;
     m_page.formFeed();
-    m_page.reset(static_cast<int>(command.value) % 2 == 0 ? Orientation::Portrait
-                                                          : Orientation::Landscape);
+    if (command.terminator != 'H')
+        m_page.defaultMargins();
 }
 
-void PclCommands::pageLength(const PclCommand& command) {
-    // Lines of the VMI; the sheet stays the printer's, so only the margins are reset.
-    if (command.value <= 0 || command.value * m_page.vmi() > m_page.length())
-        return;
-    m_page.formFeed();
-    m_page.defaultMargins();
-}
-
-void PclCommands::paperSource(const PclCommand&) {
-    m_page.formFeed();
+void PclCommands::font(const PclCommand& command) {
+    const bool secondary = command.parameter == ')';
+    if (command.parameter == '&')
+        m_text.setPitchMode(static_cast<int>(command.value));
+    else if (command.group == 's')
+        m_text.setCharacteristic(secondary, command.terminator, command.value);
+    else if (command.terminator == 'X')
+        m_text.selectById(secondary, static_cast<int>(command.value));
+    else if (command.terminator == '@')
+        m_text.setDefault(secondary, static_cast<int>(command.value));
+    else
+        // ESC ( 8 U: the number times 32 plus the letter's place in the alphabet.
+        m_text.setSymbolSet(secondary,
+                            static_cast<int>(command.value) * 32 + (command.terminator - 64));
 }
 
 void PclCommands::transparentData(const PclCommand&) {
@@ -289,122 +251,59 @@ void PclCommands::unitOfMeasure(const PclCommand& command) {
         m_unitsPerInch = command.value;
 }
 
-void PclCommands::symbolSet(const PclCommand& command) {
-    // The code of ESC ( 8 U: the number times 32 plus the letter's place in the alphabet.
-    const int code = static_cast<int>(command.value) * 32 + (command.terminator - 64);
-    m_text.font(command.parameter == ')').symbolSet = code;
-    m_text.fontChanged();
+void PclCommands::softFont(const PclCommand& command) {
+    if (command.parameter == ')')
+        m_text.defineFont(m_data);
+    else if (command.terminator == 'D')
+        m_text.setFontId(static_cast<int>(command.value));
+    else
+        m_text.controlFonts(static_cast<int>(command.value));
 }
 
-void PclCommands::fontById(const PclCommand& command) {
-    m_text.selectById(command.parameter == ')', static_cast<int>(command.value));
-}
-
-void PclCommands::defaultFont(const PclCommand& command) {
-    // ESC ( 3 @ makes a font the power-on one again; the others pick from the rest.
-    if (command.value != 3)
-        return;
-    PclFont& font = m_text.font(command.parameter == ')');
-    const int symbolSet = font.symbolSet;
-    font = PclFont{};
-    font.symbolSet = symbolSet;
-    m_text.fontChanged();
-}
-
-void PclCommands::spacing(const PclCommand& command) {
-    if (command.value == 0 || command.value == 1) {
-        m_text.font(command.parameter == ')').proportional = command.value == 1;
-        m_text.fontChanged();
+void PclCommands::rectangle(const PclCommand& command) {
+    switch (command.terminator) {
+    case 'A':
+        m_rectangles.setWidth(unitsAcross(command));
+        break;
+    case 'B':
+        m_rectangles.setHeight(unitsDown(command));
+        break;
+    case 'H':
+        m_rectangles.setWidth(m_page.across(command.value, 720));
+        break;
+    case 'V':
+        m_rectangles.setHeight(m_page.down(command.value, 720));
+        break;
+    case 'G':
+        m_rectangles.setPattern(command.value);
+        break;
+    default:
+        m_rectangles.fill(static_cast<int>(command.value));
+        break;
     }
 }
 
-void PclCommands::pitch(const PclCommand& command) {
-    if (command.value > 0) {
-        m_text.font(command.parameter == ')').pitch = std::clamp(command.value, 0.1L, 576.0L);
-        m_text.fontChanged();
+void PclCommands::raster(const PclCommand& command) {
+    switch (command.group == 'b' ? command.terminator : command.group) {
+    case 't':
+        m_raster.setResolution(command.value);
+        break;
+    case 'r':
+        if (command.terminator == 'A')
+            m_raster.start(command.value == 1);
+        else
+            m_raster.end();
+        break;
+    case 'M':
+        m_raster.setCompression(command.value);
+        break;
+    case 'W':
+        m_raster.transferRow(m_data);
+        break;
+    default:
+        m_raster.skipRows(command.value);
+        break;
     }
-}
-
-void PclCommands::height(const PclCommand& command) {
-    if (command.value > 0) {
-        m_text.font(command.parameter == ')').height = std::clamp(command.value, 0.25L, 999.75L);
-        m_text.fontChanged();
-    }
-}
-
-void PclCommands::style(const PclCommand& command) {
-    m_text.font(command.parameter == ')').style = static_cast<int>(command.value);
-    m_text.fontChanged();
-}
-
-void PclCommands::strokeWeight(const PclCommand& command) {
-    m_text.font(command.parameter == ')').weight = static_cast<int>(command.value);
-    m_text.fontChanged();
-}
-
-void PclCommands::typeface(const PclCommand& command) {
-    m_text.font(command.parameter == ')').typeface = static_cast<int>(command.value);
-    m_text.fontChanged();
-}
-
-void PclCommands::fontHeader(const PclCommand&) {
-    m_text.defineFont(m_data);
-}
-
-void PclCommands::fontId(const PclCommand& command) {
-    m_text.setFontId(static_cast<int>(command.value));
-}
-
-void PclCommands::fontControl(const PclCommand& command) {
-    m_text.controlFonts(static_cast<int>(command.value));
-}
-
-void PclCommands::rectangleWidthDots(const PclCommand& command) {
-    m_rectangles.setWidth(unitsAcross(command));
-}
-
-void PclCommands::rectangleHeightDots(const PclCommand& command) {
-    m_rectangles.setHeight(unitsDown(command));
-}
-
-void PclCommands::rectangleWidthDecipoints(const PclCommand& command) {
-    m_rectangles.setWidth(m_page.across(command.value, 720));
-}
-
-void PclCommands::rectangleHeightDecipoints(const PclCommand& command) {
-    m_rectangles.setHeight(m_page.down(command.value, 720));
-}
-
-void PclCommands::patternId(const PclCommand& command) {
-    m_rectangles.setPattern(command.value);
-}
-
-void PclCommands::fillRectangle(const PclCommand& command) {
-    m_rectangles.fill(static_cast<int>(command.value));
-}
-
-void PclCommands::rasterResolution(const PclCommand& command) {
-    m_raster.setResolution(command.value);
-}
-
-void PclCommands::rasterStart(const PclCommand& command) {
-    m_raster.start(command.value == 1);
-}
-
-void PclCommands::rasterEnd(const PclCommand&) {
-    m_raster.end();
-}
-
-void PclCommands::rasterCompression(const PclCommand& command) {
-    m_raster.setCompression(command.value);
-}
-
-void PclCommands::rasterRow(const PclCommand&) {
-    m_raster.transferRow(m_data);
-}
-
-void PclCommands::rasterSkip(const PclCommand& command) {
-    m_raster.skipRows(command.value);
 }
 
 } // namespace marlet

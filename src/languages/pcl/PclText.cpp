@@ -9,6 +9,14 @@ namespace marlet {
 
 namespace {
 
+constexpr std::uint8_t Backspace = 8;
+constexpr std::uint8_t Tab = 9;
+constexpr std::uint8_t LineFeed = 10;
+constexpr std::uint8_t FormFeed = 12;
+constexpr std::uint8_t CarriageReturn = 13;
+constexpr std::uint8_t ShiftOut = 14;
+constexpr std::uint8_t ShiftIn = 15;
+
 // Downloaded fonts kept at once; a job that downloads more has the rest ignored.
 constexpr std::size_t MaxDownloaded = 256;
 
@@ -21,6 +29,7 @@ void PclText::reset() {
     m_secondaryActive = false;
     m_underline = false;
     m_wrap = true;
+    m_lineTermination = 0;
     fontChanged();
 }
 
@@ -32,6 +41,61 @@ void PclText::fontChanged() {
     else
         // A quarter of the em: about the space of a proportional face.
         m_page.setHmi(font.emPixels(m_head.geometry().resy()) / 4.0L);
+}
+
+void PclText::setCharacteristic(bool secondary, char which, long double value) {
+    PclFont& changed = font(secondary);
+    switch (which) {
+    case 'P':
+        if (value != 0 && value != 1)
+            return;
+        changed.proportional = value == 1;
+        break;
+    case 'H':
+        if (value <= 0)
+            return;
+        changed.pitch = std::clamp(value, 0.1L, 576.0L);
+        break;
+    case 'V':
+        if (value <= 0)
+            return;
+        changed.height = std::clamp(value, 0.25L, 999.75L);
+        break;
+    case 'S':
+        changed.style = static_cast<int>(value);
+        break;
+    case 'B':
+        changed.weight = static_cast<int>(value);
+        break;
+    default:
+        changed.typeface = static_cast<int>(value);
+        break;
+    }
+    fontChanged();
+}
+
+void PclText::setSymbolSet(bool secondary, int code) {
+    font(secondary).symbolSet = code;
+    fontChanged();
+}
+
+void PclText::setDefault(bool secondary, int which) {
+    // The other values choose among the printer's fonts, which are all the same here.
+    if (which != 3)
+        return;
+    PclFont& changed = font(secondary);
+    const int symbolSet = changed.symbolSet;
+    changed = PclFont{};
+    changed.symbolSet = symbolSet;
+    fontChanged();
+}
+
+void PclText::setPitchMode(int mode) {
+    const long double pitch = mode == 0 ? 10 : mode == 2 ? 16.67L : mode == 4 ? 12 : 0;
+    if (pitch == 0)
+        return;
+    m_primary.pitch = pitch;
+    fontChanged();
 }
 
 void PclText::shift(bool secondary) {
@@ -107,6 +171,42 @@ void PclText::print(std::uint8_t byte, char16_t jobCharacter) {
                         character);
     }
     m_page.moveX(advance, true);
+}
+
+bool PclText::control(std::uint8_t byte) {
+    switch (byte) {
+    case Backspace:
+        backspace();
+        return true;
+    case Tab:
+        tab();
+        return true;
+    case LineFeed:
+    case FormFeed:
+        if (m_lineTermination >= 2)
+            m_page.carriageReturn();
+        if (byte == LineFeed)
+            m_page.lineFeed();
+        else
+            m_page.formFeed();
+        return true;
+    case CarriageReturn:
+        m_page.carriageReturn();
+        if (m_lineTermination == 1 || m_lineTermination == 3)
+            m_page.lineFeed();
+        return true;
+    case ShiftOut:
+    case ShiftIn:
+        shift(byte == ShiftOut);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void PclText::setLineTermination(int mode) {
+    if (mode >= 0 && mode <= 3)
+        m_lineTermination = mode;
 }
 
 void PclText::backspace() {

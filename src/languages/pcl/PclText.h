@@ -29,6 +29,15 @@ public:
     /// After a characteristic changed: the font is made again, and the HMI follows the
     /// active font's pitch.
     void fontChanged();
+    /// One characteristic of ESC ( s or ESC ) s: spacing (P), pitch (H), height (V), style
+    /// (S), stroke weight (B) or typeface (T); a value out of range is ignored.
+    void setCharacteristic(bool secondary, char which, long double value);
+    /// A symbol set by its code (ESC ( 8 U is 277).
+    void setSymbolSet(bool secondary, int code);
+    /// ESC ( 3 @: the font takes the power-on characteristics in its symbol set.
+    void setDefault(bool secondary, int which);
+    /// ESC & k # S: 10 cpi (0), 16.67 (2) or 12 (4) for the primary font.
+    void setPitchMode(int mode);
     /// Makes the secondary (SO) or primary (SI) font the active one.
     void shift(bool secondary);
     /// The font downloaded under an ID into the primary or secondary font; an ID not
@@ -46,12 +55,15 @@ public:
     /// Prints one character at the cursor and moves past it; jobCharacter is what the
     /// job's code page makes of the byte. A blank moves without drawing.
     void print(std::uint8_t byte, char16_t jobCharacter);
-    /// Backspace: one HMI left, never past the left margin.
-    void backspace();
-    /// Horizontal tab: to the next multiple of eight HMI from the left margin.
-    void tab();
+    /// Obeys a control code: backspace, tab, line feed, form feed, carriage return (each
+    /// as the line termination mode has it), shift out and in. False for any other byte.
+    bool control(std::uint8_t byte);
+    /// ESC & k # G: 1 adds a line feed to CR, 2 a carriage return to LF and FF, 3 both.
+    void setLineTermination(int mode);
 
 private:
+    void backspace();
+    void tab();
     const PclFont& active() const { return m_secondaryActive ? m_secondary : m_primary; }
     void makeFont();
 
@@ -62,6 +74,7 @@ private:
     bool m_secondaryActive = false;
     bool m_underline = false;
     bool m_wrap = true;
+    int m_lineTermination = 0;
     bool m_fontMade = false;
     int m_ascent = 0;
     int m_fontId = 0;
