@@ -75,6 +75,11 @@ TEST(PclCommandsTest, LinesFollowTheVmiMarginsAndLineTermination) {
     };
     for (const auto& [bytes, expected] : cases)
         EXPECT_EQ(job.print(bytes), expected) << bytes;
+    // Display functions print every byte, controls as their PC glyphs, until ESC Z, which
+    // prints too.
+    EXPECT_EQ(job.traced(Esc + "Y" + "A\x0E" + Esc + "Z" + "\x0E" + "B", " text "),
+              "text 150 292 U+0041\ntext 210 292 U+266B\ntext 270 292 U+2190\n"
+              "text 330 292 U+005A\ntext 390 292 U+0042\n");
 }
 
 TEST(PclCommandsTest, PagesEndAtTheTextLengthAndOnlyWhenSomethingIsOnThem) {

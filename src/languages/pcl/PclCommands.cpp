@@ -46,6 +46,7 @@ bool PclCommands::escape() {
     if (m_displayFunctions) {
         // Display functions print the escape too; only ESC Z, printed as well, ends them.
         printCharacter(Escape);
+        m_escapeShown = true;
         return true;
     }
     if (!m_tokenizer.begin())
@@ -75,6 +76,9 @@ void PclCommands::print(std::uint8_t byte) {
     m_raster.end();
     if (m_displayFunctions) {
         printCharacter(byte);
+        if (m_escapeShown && byte == 'Z')
+            m_displayFunctions = false;
+        m_escapeShown = false;
         if (byte == CarriageReturn) {
             m_page.carriageReturn();
             m_page.lineFeed();
@@ -116,6 +120,7 @@ void PclCommands::halfLineFeed(const PclCommand&) {
 
 void PclCommands::displayFunctions(const PclCommand& command) {
     m_displayFunctions = command.terminator == 'Y';
+    m_escapeShown = false;
 }
 
 void PclCommands::exitLanguage(const PclCommand& command) {

@@ -69,6 +69,8 @@ private:
     std::string m_data;
     long double m_unitsPerInch = 300;
     bool m_displayFunctions = false;
+    // Under display functions: the byte before was an escape, shown.
+    bool m_escapeShown = false;
 };
 
 } // namespace marlet
