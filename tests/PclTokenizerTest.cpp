@@ -24,6 +24,9 @@ TEST(PclTokenizerTest, JobLanguageLinesAndPlotterBlocksAreTakenWhole) {
                         Esc + "E" + "A" + Esc + "%0BIN;SP1;PA10,10;LBText" + Esc + "\x03;PD;" +
                         Esc + "%0A" + "B" + Esc + "%-12345X@PJL EOJ\r\n" + Esc + "%-12345X"),
               "text 150 292 A\ntext 210 292 B\n");
+    // A block cut by the end of the job, or ended by a printer reset.
+    EXPECT_EQ(job.print("A" + Esc + "%1BIN;PD1,1;LBC"), "text 150 292 A\n");
+    EXPECT_EQ(job.print(Esc + "%-1BIN;LBC" + Esc + "E" + "D"), "text 150 292 D\n");
     // Transparent data prints the bytes it carries as characters, escape included.
     EXPECT_EQ(job.traced(Esc + "&p3X" + "\x1B\x0D" + "A" + "B", " text "),
               "text 150 292 U+2190\ntext 210 292 U+266A\ntext 270 292 U+0041\n"

@@ -30,9 +30,11 @@ bool isDigit(int c) {
     return c >= '0' && c <= '9';
 }
 
-// Whether the bytes begin an escape that ends an HP-GL/2 block: ESC % # A, or ESC % # X
-// (the Universal Exit Language).
+// Whether the bytes begin an escape that ends an HP-GL/2 block: ESC % # A, ESC % # X (the
+// Universal Exit Language) or a printer reset.
 bool endsPlotterBlock(std::string_view ahead) {
+    if (ahead.size() >= 2 && ahead[1] == 'E')
+        return true;
     if (ahead.size() < 3 || ahead[1] != '%')
         return false;
     std::size_t i = 2;

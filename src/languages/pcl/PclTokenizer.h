@@ -29,8 +29,8 @@ public:
     std::string data(std::uint64_t count, std::size_t keep);
     /// Takes the PJL lines that follow a Universal Exit Language.
     void skipJobLanguage();
-    /// Takes an HP-GL/2 block up to the escape that ends it (ESC % # A or a Universal Exit
-    /// Language), which stays for the next sequence.
+    /// Takes an HP-GL/2 block up to the escape that ends it (ESC % # A, a Universal Exit
+    /// Language or ESC E), which stays for the next sequence.
     void skipPlotterBlock();
 
 private:
