@@ -107,6 +107,20 @@ TEST(PclCommandsTest, TheSchemesOwnSequencesComeFirst) {
     EXPECT_EQ(job.print(Esc + "&a720H" + "A"), "text 750 292 A\n");
     job.dropList = {Esc + "&a720H"};
     EXPECT_EQ(job.print(Esc + "&a720H" + "A"), "text 150 292 A\n");
+    // A sequence of the scheme tried and not found gives the canvas the grid's font; PCL
+    // text goes on in its own.
+    EXPECT_EQ(job.traced(Esc + "(s1P" + "A" + Esc + "&a0C" + "B", " text font "),
+              "font face=\"Liberation Sans\" height=-100 width=0 escapement=0 orientation=0 "
+              "weight=400 italic=0 underline=0 strikeout=0 charset=1 out_precision=3 "
+              "clip_precision=0 quality=2 pitch_family=2\n"
+              "text 150 284 U+0041\n"
+              "font face=\"Liberation Sans\" height=100 width=50 escapement=0 orientation=0 "
+              "weight=0 italic=0 underline=0 strikeout=0 charset=204 out_precision=4 "
+              "clip_precision=0 quality=2 pitch_family=1\n"
+              "font face=\"Liberation Sans\" height=-100 width=0 escapement=0 orientation=0 "
+              "weight=400 italic=0 underline=0 strikeout=0 charset=1 out_precision=3 "
+              "clip_precision=0 quality=2 pitch_family=2\n"
+              "text 150 284 U+0042\n");
 }
 
 namespace {

@@ -138,6 +138,7 @@ void PclText::makeFont() {
         font.request(m_head.geometry().resx(), m_head.geometry().resy(), m_underline);
     printer.createFont(request);
     m_ascent = font.ascent(-request.height);
+    m_made = printer.canvasFont();
     m_fontMade = true;
 }
 
@@ -149,7 +150,9 @@ void PclText::print(std::uint8_t byte, char16_t jobCharacter) {
                                    ? PclSymbolSets::character(font.symbolSet, byte)
                                : byte < 0x20 ? PclSymbolSets::controlGlyph(byte)
                                              : jobCharacter;
-    if (!m_fontMade)
+    // A scheme entry tried at an escape gives the canvas the grid's font: PCL text keeps
+    // its own.
+    if (!m_fontMade || !(m_head.printer().canvasFont() == m_made))
         makeFont();
     PageDevice& printer = m_head.printer();
     const long double advance = font.proportional

@@ -76,6 +76,7 @@ private:
     bool m_wrap = true;
     int m_lineTermination = 0;
     bool m_fontMade = false;
+    CanvasFont m_made; // the canvas font makeFont() gave the printer
     int m_ascent = 0;
     int m_fontId = 0;
     std::map<int, PclFont> m_downloaded;
