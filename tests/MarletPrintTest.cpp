@@ -7,6 +7,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <array>
 #include <csignal>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/wait.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -511,6 +513,38 @@ TEST_F(MarletPrintTest, TheActiveSchemeCanBeChosenForOneRun) {
     Result stored = run("pcl.prn -o stored.pdf --registry registry.db");
     ASSERT_EQ(stored.status, 0) << stored.err;
     EXPECT_NE(pdfText("stored.pdf").find("s3BBold"), std::string::npos);
+}
+
+TEST_F(MarletPrintTest, TheSamplePclJobsReadAsTheirAuthorsMeantThem) {
+    const std::string reg = "'" MARLET_BINARY_DIR "/marlet-reg' --registry '" +
+                            (folder / "registry.db").string() + "' ";
+    ASSERT_EQ(std::system((reg + "import '" MARLET_DATA_DIR "/schemes/hp-pcl.reg'").c_str()), 0);
+    const struct {
+        const char* name;
+        int pages;
+        std::vector<std::string> lines;
+    } samples[] = {
+        {"pcl-letter",
+         1,
+         {"Northern Warehouse Ltd.", "Your order of 14 March is ready", "Item", "Toner cartridge",
+          "Page 1 of 1"}},
+        {"pcl-driver-job", 2, {"Quarterly report", "End of page one.", "Page two."}},
+        {"pcl-listing", 2, {"STOCK LISTING, WAREHOUSE 3", "01001", "01120", "END OF LISTING"}},
+        {"pcl-soft-font", 1, {"TEXT IN THE DOWNLOADED FONT", "Back in the power-on font"}},
+    };
+    for (const auto& [name, pages, lines] : samples) {
+        Result result = run(std::string("'" MARLET_SOURCE_DIR "/examples/") + name +
+                            ".prn' -o out.pdf --registry registry.db --set 'Sequence=HP PCL'");
+        ASSERT_EQ(result.status, 0) << name << result.err;
+        const std::string text = pdfText("out.pdf");
+        // pdftotext ends every page with a form feed.
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\f'), pages) << name;
+        for (const std::string& line : lines)
+            EXPECT_NE(text.find(line), std::string::npos) << name << ": " << line;
+        // Nothing of a command shows.
+        for (const char* command : {"\x1B", "@PJL", "(s", ")s", "*p", "*c", "*b", "&l", "IN;"})
+            EXPECT_EQ(text.find(command), std::string::npos) << name << ": " << command;
+    }
 }
 
 TEST_F(MarletPrintTest, AJobWithNothingToPrintSaysSoAndLeavesNoEarlierOutput) {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 using marlet::testing::LanguageJob;
 
 namespace {
@@ -11,44 +14,220 @@ const std::string Esc = "\x1B";
 
 } // namespace
 
-TEST(PclCommandsTest, TheCursorMovesInDecipointsAndDots) {
-    // 600 dpi: 720 decipoints and 300 dots are each an inch of 600 pixels.
+// On the test printer, a 600-dpi sheet of 8 by 11 inches with no unprintable strips: the
+// logical page starts a quarter inch (150 pixels) in, the first baseline is the half-inch
+// top margin (300) plus three quarters of a 6-lpi line (75), and 12-point Liberation Mono
+// has an em of 100 pixels with the baseline 83 below the top of its glyphs.
+
+TEST(PclCommandsTest, TheCursorMovesInDecipointsDotsUnitsColumnsAndRows) {
     LanguageJob job("PCL", 600);
-    EXPECT_EQ(job.print(Esc + "&a720H" + "A" + Esc + "&a+360h1440V" + "B"),
-              "text 600 0 A\ntext 950 1200 B\n");
-    EXPECT_EQ(job.print("A" + Esc + "*p300X" + Esc + "*p+150Y" + "B" + Esc + "*p-75x0Y" + "C"),
-              "text 0 0 A\ntext 600 300 B\ntext 500 0 C\n");
-    // Fractions of a decipoint round to the nearest pixel.
-    EXPECT_EQ(job.print(Esc + "&a7.5H" + "A"), "text 6 0 A\n");
+    const struct {
+        std::string bytes;
+        std::string expected;
+    } cases[] = {
+        {"A", "text 150 292 A\n"},
+        // 720 decipoints an inch; a signed value moves from where the cursor is (after A,
+        // one 60-pixel HMI on); V counts from the top margin.
+        {Esc + "&a720H" + "A" + Esc + "&a+360h1440V" + "B", "text 750 292 A\ntext 1110 1417 B\n"},
+        {Esc + "*p300X" + Esc + "*p+150Y" + "C", "text 750 592 C\n"},
+        {Esc + "&u600D" + Esc + "*p600X" + "D", "text 750 292 D\n"},
+        // Columns of the HMI, rows of the VMI from the first line.
+        {Esc + "&a10C" + Esc + "&a2R" + "E", "text 750 492 E\n"},
+        {Esc + "&a7.5H" + "F", "text 156 292 F\n"},
+        // A pushed position comes back.
+        {Esc + "&f0S" + Esc + "&a3R" + "G" + Esc + "&f1S" + "H",
+         "text 150 592 G\ntext 150 292 H\n"},
+        // Moves past the sheet stop at its edge: the text after them still prints, wrapped
+        // to the next line at the right margin.
+        {Esc + "*p-50X" + Esc + "*p-9000Y" + "I", "text 150 -83 I\n"},
+        {Esc + "*p+1000000000X" + Esc + "*p+1000000000X" + "X", "text 150 392 X\n"},
+        {Esc + "*p+99999999999X" + "Hi\r\n", "text 150 392 H\ntext 210 392 i\n"},
+    };
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(job.print(bytes), expected) << bytes;
 }
 
-TEST(PclCommandsTest, RasterRowsBecomeOnePictureWithTheCursorBelowIt) {
+TEST(PclCommandsTest, LinesFollowTheVmiMarginsAndLineTermination) {
     LanguageJob job("PCL", 600);
-    // 150 dpi: a dot is 4 pixels. Rows of two bytes and one: 16 dots across, 2 down.
-    const std::string rows = Esc + "*b2W" + std::string("\xFF\0", 2) + Esc + "*b1W\x0F";
-    EXPECT_EQ(job.print(Esc + "*t150R" + Esc + "*r1A" + rows + Esc + "*rB" + "A"),
-              "image 0 0 64 8 16x2\ntext 0 8 A\n");
-    // At the cursor (1) or at the left edge (0); the default resolution is 75 dpi.
-    EXPECT_EQ(job.print("AB" + Esc + "*r1A" + rows + Esc + "*rC"), "text 0 0 A\ntext 50 0 B\n"
-                                                                   "image 100 0 228 16 16x2\n");
-    EXPECT_EQ(job.print("AB" + Esc + "*r0A" + rows + Esc + "*rC"), "text 0 0 A\ntext 50 0 B\n"
-                                                                   "image 0 0 128 16 16x2\n");
-    // Rows without a start, ended by text; a Y offset leaves blank rows.
-    EXPECT_EQ(job.print(Esc + "*t300R" + Esc + "*b1W\x80" + Esc + "*b2Y" + Esc + "*b1W\x80" + "A"),
-              "image 0 0 16 8 8x4\ntext 0 8 A\n");
-    // A combined sequence: compression mode 2 and a row in one.
-    EXPECT_EQ(job.print(Esc + "*t300R" + Esc + "*b2m2W\xFE\xFF" + Esc + "*rB"),
-              "image 0 0 48 2 24x1\n");
-    // Raster data ends at the end of the job all the same.
-    EXPECT_EQ(job.print(Esc + "*t300R" + Esc + "*b1W\x01"), "image 0 0 16 2 8x1\n");
+    const struct {
+        std::string bytes;
+        std::string expected;
+    } cases[] = {
+        {"A\r\nB\nC", "text 150 292 A\ntext 150 392 B\ntext 210 492 C\n"},
+        // 8 lines per inch, 12/48 inch, half a line.
+        {Esc + "&l8D" + "\nA" + Esc + "&l12C" + "\rB\n" + Esc + "=C",
+         "text 150 367 A\ntext 150 367 B\ntext 210 592 C\n"},
+        // CR becomes CR LF (1), LF becomes CR LF (2).
+        {Esc + "&k1G" + "A\rB", "text 150 292 A\ntext 150 392 B\n"},
+        {Esc + "&k2G" + "A\nB", "text 150 292 A\ntext 150 392 B\n"},
+        // A left margin at column 5 (300 pixels); a right margin after column 2 wraps the
+        // fourth character, or drops it without end-of-line wrap.
+        {Esc + "&a5L" + "\rA", "text 450 292 A\n"},
+        {Esc + "&a2M" + "ABCD", "text 150 292 A\ntext 210 292 B\ntext 270 292 C\n"
+                                "text 150 392 D\n"},
+        {Esc + "&s1C" + Esc + "&a2M" + "ABCD", "text 150 292 A\ntext 210 292 B\n"
+                                               "text 270 292 C\n"},
+        {Esc + "&a2M" + Esc + "9" + "ABCD", "text 150 292 A\ntext 210 292 B\ntext 270 292 C\n"
+                                            "text 330 292 D\n"},
+        // HMI 6/120 inch; backspace and tab in HMI steps.
+        {Esc + "&k6H" + "AB\bC\tD", "text 150 292 A\ntext 180 292 B\ntext 180 292 C\n"
+                                    "text 390 292 D\n"},
+    };
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(job.print(bytes), expected) << bytes;
+    // Display functions print every byte, controls as their PC glyphs, until ESC Z, which
+    // prints too.
+    EXPECT_EQ(job.traced(Esc + "Y" + "A\x0E" + Esc + "Z" + "\x0E" + "B", " text "),
+              "text 150 292 U+0041\ntext 210 292 U+266B\ntext 270 292 U+2190\n"
+              "text 330 292 U+005A\ntext 390 292 U+0042\n");
 }
 
-TEST(PclCommandsTest, OtherSequencesStayWithTheSchemeAndCutOnesTakeWhatIsThere) {
-    LanguageJob job("PCL", 600, {{"Bold", Esc + "(s3B"}});
-    EXPECT_EQ(job.print(Esc + "(s3BA"), "text 0 0 A\n");
-    EXPECT_EQ(job.print(Esc + "*c5A"), "text 0 0 *\ntext 50 0 c\ntext 100 0 5\ntext 150 0 A\n");
-    // Five bytes announced, two there: one row of 16 dots.
-    EXPECT_EQ(job.print(Esc + "*t300R" + Esc + "*b5W\xFF\xFF"), "image 0 0 32 2 16x1\n");
-    EXPECT_EQ(job.print("A" + Esc + "*b12"), "text 0 0 A\n");
-    EXPECT_EQ(job.print("A" + Esc + "&a"), "text 0 0 A\n");
+TEST(PclCommandsTest, PagesEndAtTheTextLengthAndOnlyWhenSomethingIsOnThem) {
+    LanguageJob job("PCL", 600);
+    // 11 inches less the top margin and half an inch at the bottom: 60 lines of 100 pixels.
+    std::string lines;
+    for (int i = 0; i < 59; ++i)
+        lines += "\r\n";
+    EXPECT_EQ(job.print("A" + lines + "B\r\nC"), "text 150 292 A\ntext 150 6192 B\nnew_page\n"
+                                                 "text 150 292 C\n");
+    // Without perforation skip the text goes on to the foot of the sheet.
+    EXPECT_EQ(job.print(Esc + "&l0L" + "A" + lines + "\r\n\r\n\r\nB\r\nC"),
+              "text 150 292 A\ntext 150 6492 B\nnew_page\ntext 150 292 C\n");
+    // A top margin of 2 lines, a text length of 1.
+    EXPECT_EQ(job.print(Esc + "&l2e1F" + "A\r\nB"), "text 150 292 A\nnew_page\ntext 150 192 B\n");
+    EXPECT_EQ(job.print("\f\f" + Esc + "E" + "A\f\f" + Esc + "E" + "B" + Esc + "E"),
+              "text 150 292 A\nnew_page\ntext 150 292 B\n");
+    // A top margin moves the cursor from the next page on. Orientation starts a document
+    // laid out across the sheet.
+    EXPECT_EQ(job.print("A" + Esc + "&l1O" + "B"), "text 150 292 A\ntext 120 292 B\n");
+}
+
+TEST(PclCommandsTest, TheSchemesOwnSequencesComeFirst) {
+    LanguageJob job("PCL", 600);
+    EXPECT_EQ(job.print(Esc + "&a720H" + "A"), "text 750 292 A\n");
+    job.dropList = {Esc + "&a720H"};
+    EXPECT_EQ(job.print(Esc + "&a720H" + "A"), "text 150 292 A\n");
+    // A sequence of the scheme tried and not found gives the canvas the grid's font; PCL
+    // text goes on in its own.
+    EXPECT_EQ(job.traced(Esc + "(s1P" + "A" + Esc + "&a0C" + "B", " text font "),
+              "font face=\"Liberation Sans\" height=-100 width=0 escapement=0 orientation=0 "
+              "weight=400 italic=0 underline=0 strikeout=0 charset=1 out_precision=3 "
+              "clip_precision=0 quality=2 pitch_family=2\n"
+              "text 150 284 U+0041\n"
+              "font face=\"Liberation Sans\" height=100 width=50 escapement=0 orientation=0 "
+              "weight=0 italic=0 underline=0 strikeout=0 charset=204 out_precision=4 "
+              "clip_precision=0 quality=2 pitch_family=1\n"
+              "font face=\"Liberation Sans\" height=-100 width=0 escapement=0 orientation=0 "
+              "weight=400 italic=0 underline=0 strikeout=0 charset=1 out_precision=3 "
+              "clip_precision=0 quality=2 pitch_family=2\n"
+              "text 150 284 U+0042\n");
+}
+
+namespace {
+
+// What a reader sees of a job: for each line of text, its page, the top of its glyphs, the
+// left of its first glyph and its words; then every picture. A gap wider than one and a
+// half of the glyph steps before it is a blank between words.
+std::string reading(LanguageJob& job, const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    job.print(bytes.str());
+    std::istringstream lines(job.trace.str());
+    std::string line, out, words;
+    int page = 0, lastY = -1, lastX = 0, step = 0;
+    const auto flush = [&] {
+        if (!words.empty())
+            out += words + "\n";
+        words.clear();
+    };
+    while (std::getline(lines, line)) {
+        std::istringstream parts(line);
+        std::string kind;
+        parts >> kind;
+        if (kind == "begin_document" || kind == "new_page") {
+            flush();
+            ++page;
+            lastY = -1;
+        } else if (kind == "image") {
+            flush();
+            out += line + "\n";
+            lastY = -1;
+        } else if (kind == "text") {
+            int x, y;
+            std::string code;
+            parts >> x >> y >> code;
+            const int value = std::stoi(code.substr(2), nullptr, 16);
+            const std::string character =
+                value < 0x7F ? std::string(1, static_cast<char>(value)) : "<" + code + ">";
+            if (y != lastY) {
+                flush();
+                words =
+                    std::to_string(page) + " " + std::to_string(y) + " " + std::to_string(x) + " ";
+                step = 0;
+            } else {
+                if (step > 0 && 2 * (x - lastX) > 3 * step)
+                    words += ' ';
+                else
+                    step = x - lastX;
+            }
+            words += character;
+            lastY = y;
+            lastX = x;
+        }
+    }
+    flush();
+    return out;
+}
+
+} // namespace
+
+TEST(PclCommandsTest, TheSampleJobsPrintWhereTheirCommandsPutThem) {
+    LanguageJob job("PCL", 600);
+    // The letter: a 0-line top margin, 1/300-inch units (2 pixels). Univers 18 point has an
+    // em of 150 pixels and its glyph tops 136 above the baseline; Times 10 point 83 and 74,
+    // Times 12 point 100 and 89, Univers 10 point 83 and 75, Univers 8 point 67 and 61.
+    // So "Northern" at (150, 250) dots is at 150 + 300, 500 - 136.
+    EXPECT_EQ(reading(job, MARLET_SOURCE_DIR "/examples/pcl-letter.prn"),
+              "image 3950 300 4206 556 64x64\n"
+              "1 364 450 Northern Warehouse Ltd.\n"
+              "1 546 450 12 Warehouse Street, Tver\n"
+              "1 911 450 Dear Mr. Smith,\n"
+              "1 1111 450 Your order of 14 March is ready for dispatch.\n"
+              "1 1271 450 The total is 1 452.00.\n"
+              "1 1615 490 Item Amount\n"
+              "1 1775 490 Office paper 385.00\n"
+              "1 1895 490 Toner cartridge 1 067.00\n"
+              "1 2311 450 Yours sincerely,\n"
+              "1 6339 450 Page 1 of 1\n");
+    // The driver's job: PJL around it, 1/600-inch units, no top margin, Arial 12 point
+    // (em 100, tops 91 above the baseline); the HP-GL/2 chart is taken whole.
+    EXPECT_EQ(reading(job, MARLET_SOURCE_DIR "/examples/pcl-driver-job.prn"),
+              "1 509 750 Quarterly report\n"
+              "1 709 750 Sales by region, see the chart below.\n"
+              "1 2909 750 End of page one.\n"
+              "2 509 750 Page two.\n");
+    // The downloaded font is Times bold 12 point (tops 89 above the baseline); ESC ( 3 @
+    // brings back Courier (83) a line lower.
+    EXPECT_EQ(reading(job, MARLET_SOURCE_DIR "/examples/pcl-soft-font.prn"),
+              "1 286 150 TEXT IN THE DOWNLOADED FONT\n"
+              "1 392 150 Back in the power-on font\n");
+    // The listing: Line Printer (em 71, tops 59 above the baseline) at 8 lines per inch
+    // from a left margin of 5 columns of 1/16.67 inch. The text area's foot stays where
+    // the 6-lpi text length put it (300 + 60 x 100): 80 lines on the first page, the
+    // second from the top margin plus three quarters of 75.
+    std::istringstream listing(reading(job, MARLET_SOURCE_DIR "/examples/pcl-listing.prn"));
+    std::string line, some;
+    int count = 0;
+    while (std::getline(listing, line)) {
+        ++count;
+        if (count <= 2 || count == 79 || count == 80 || count >= 121)
+            some += line + "\n";
+    }
+    EXPECT_EQ(some, "1 316 330 STOCK LISTING, WAREHOUSE 3\n"
+                    "1 466 330 01001 ITEM NO. 1 7 13.50\n"
+                    "1 6241 330 01078 ITEM NO. 78 46 1053.00\n"
+                    "2 297 330 01079 ITEM NO. 79 53 1066.50\n"
+                    "2 3372 330 01120 ITEM NO. 120 340 1620.00\n"
+                    "2 3522 330 <U+25BA><U+2192><U+2190><U+25C4> END OF LISTING\n");
 }

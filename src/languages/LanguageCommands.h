@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PrintHead.h"
+#include "charset/CodePageTable.h"
 #include "config/PrinterLanguage.h"
 #include "render/JobInput.h"
 
@@ -15,9 +16,10 @@ class LanguageCommands {
 public:
     virtual ~LanguageCommands() = default;
 
-    /// The commands of a language, or none for PrinterLanguage::None.
+    /// The commands of a language, or none for PrinterLanguage::None; table is the job's
+    /// code page.
     static std::unique_ptr<LanguageCommands> make(PrinterLanguage language, PrintHead& head,
-                                                  JobInput& input);
+                                                  JobInput& input, const CodePageTable& table);
 
     /// At an escape byte just read: acts on a command of the language and takes its bytes.
     /// False, with nothing taken, leaves the escape byte to the scheme.
@@ -26,6 +28,14 @@ public:
     virtual bool gathering() const { return false; }
     /// Draws what was gathered; called before any other byte and at the end of the job.
     virtual void finish() {}
+
+    /// Whether the language sets text on the page itself (PCL): every byte that no scheme
+    /// entry takes goes to escape() or print(), and the job's grid, line wrap and page
+    /// ends leave it alone. Languages that print in the grid's cells keep the default.
+    virtual bool placesText() const { return false; }
+    /// Under placesText(): prints or obeys a byte that is not an escape (text, control
+    /// codes), advancing by the language's own rules.
+    virtual void print(std::uint8_t /*byte*/) {}
 };
 
 } // namespace marlet

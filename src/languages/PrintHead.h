@@ -24,6 +24,13 @@ public:
 
     JobState& job() { return m_job; }
     const PageGeometry& geometry() const { return m_geometry; }
+    /// The printer the head draws on.
+    PageDevice& printer() { return m_printer; }
+    /// Starts a page when none is open, before something is drawn on it.
+    void openPage() {
+        if (!m_job.pageOpen)
+            m_openPage();
+    }
 
     /// Device pixels across for units of 1/perInch inch.
     int across(std::int64_t units, int perInch) const;

@@ -20,16 +20,16 @@ public:
     int stride() const { return (m_width + 7) / 8; }
     /// Whether the dot at (x, y) is inked.
     bool dot(int x, int y) const {
-        return (m_bits[static_cast<std::size_t>(y * stride() + x / 8)] >> (7 - x % 8)) & 1;
+        return (m_bits[offset(y) + static_cast<std::size_t>(x / 8)] >> (7 - x % 8)) & 1;
     }
     /// Inks the dot at (x, y).
     void setDot(int x, int y) {
-        m_bits[static_cast<std::size_t>(y * stride() + x / 8)] |=
+        m_bits[offset(y) + static_cast<std::size_t>(x / 8)] |=
             static_cast<std::uint8_t>(0x80 >> (x % 8));
     }
     /// The bytes of one row.
-    const std::uint8_t* row(int y) const { return m_bits.data() + y * stride(); }
-    std::uint8_t* row(int y) { return m_bits.data() + y * stride(); }
+    const std::uint8_t* row(int y) const { return m_bits.data() + offset(y); }
+    std::uint8_t* row(int y) { return m_bits.data() + offset(y); }
     /// Every row, one after another.
     const std::vector<std::uint8_t>& bits() const { return m_bits; }
     /// Whether any dot is inked.
@@ -42,6 +42,11 @@ public:
     bool operator==(const BitImage&) const = default;
 
 private:
+    /// Where a row starts: in size_t, as a picture of 2 GiB and more is possible.
+    std::size_t offset(int y) const {
+        return static_cast<std::size_t>(y) * static_cast<std::size_t>(stride());
+    }
+
     int m_width = 0;
     int m_height = 0;
     std::vector<std::uint8_t> m_bits;

@@ -41,7 +41,7 @@ bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
                                   input);
         PrintHead head(m_printer, m_geometry, m_job, [this] { startPage(); });
         std::unique_ptr<LanguageCommands> language =
-            LanguageCommands::make(m_rules.scheme.language(), head, input);
+            LanguageCommands::make(m_rules.scheme.language(), head, input, m_table);
         printBytes(input, escapes, language.get());
         if (language)
             language->finish();
@@ -99,6 +99,8 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
     std::uint32_t lastStep = 99;
     // The step only changes once so many bytes are done: no division for every byte.
     std::uint64_t nextStepAt = 0;
+    // A language that sets its own text takes every byte: no cell runs, no grid.
+    LanguageCommands* placing = language && language->placesText() ? language : nullptr;
     while (input.fileRemaining() > 0) {
         const std::uint32_t done = size - input.fileRemaining();
         if (progressDivisor > 0 && done >= nextStepAt) {
@@ -110,6 +112,10 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
             nextStepAt = (static_cast<std::uint64_t>(step) + 1) * progressDivisor;
         }
         std::uint8_t byte = input.next();
+        if (placing) {
+            printByLanguage(byte, escapes, *placing);
+            continue;
+        }
         if (m_cellBytes[byte] != 0 && m_job.pageOpen && m_job.penX <= RunPenLimit &&
             !(language && language->gathering())) {
             // Up to the next step of the progress display, so that no step is skipped.
@@ -212,6 +218,16 @@ bool PrintJob::takenByLanguage(std::uint8_t byte, LanguageCommands& language) {
     if (language.gathering())
         language.finish();
     return false;
+}
+
+void PrintJob::printByLanguage(std::uint8_t byte, EscapeInterpreter& escapes,
+                               LanguageCommands& language) {
+    // The scheme's own entries and drop list come first, so that an edited scheme wins.
+    if (escapes.startsSequence(byte) && escapes.matchAt(byte))
+        return;
+    if (byte == Escape && language.escape())
+        return;
+    language.print(byte);
 }
 
 void PrintJob::dispatch(std::uint8_t byte, EscapeInterpreter& escapes) {

@@ -75,6 +75,7 @@ private:
     void printCells(std::uint8_t first, JobInput& input, EscapeInterpreter& escapes,
                     std::uint32_t limit);
     bool takenByLanguage(std::uint8_t byte, LanguageCommands& language);
+    void printByLanguage(std::uint8_t byte, EscapeInterpreter& escapes, LanguageCommands& language);
     void dispatch(std::uint8_t byte, EscapeInterpreter& escapes);
     void output(std::uint8_t byte);
     // These run for nearly every byte: they stay inline.

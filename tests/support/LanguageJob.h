@@ -63,6 +63,20 @@ public:
         }
         return out;
     }
+
+    /// Prints bytes and gives back the trace lines whose first word is one of kinds
+    /// (" font text "), leaving out the job's own first font.
+    std::string traced(const std::string& bytes, const std::string& kinds) {
+        print(bytes);
+        std::istringstream lines(trace.str());
+        std::string line, out;
+        while (std::getline(lines, line)) {
+            if (kinds.find(" " + line.substr(0, line.find(' ')) + " ") != std::string::npos &&
+                line.find("Courier New") == std::string::npos)
+                out += line + "\n";
+        }
+        return out;
+    }
 };
 
 } // namespace marlet::testing

@@ -1,219 +1,314 @@
 #include "languages/pcl/PclCommands.h"
 
-#include "base/Rounding.h"
-
 #include <algorithm>
 
 namespace marlet {
 
 namespace {
 
-// Longest parameterised sequence looked at before it is acted on.
-constexpr std::size_t LookAhead = 64;
-// How much raster data is looked at in one piece.
-constexpr std::size_t DataChunk = 4096;
+constexpr std::uint8_t CarriageReturn = 13;
+constexpr std::uint8_t Escape = 27;
+// The value of the Universal Exit Language, ESC % -12345 X.
+constexpr long double ExitLanguage = -12345;
 
-bool isGroup(char c) {
-    return c >= 0x60 && c <= 0x7E;
+bool rasterCommand(const PclCommand& command) {
+    return command.parameter == '*' && (command.group == 'b' || command.group == 't' ||
+                                        (command.group == 'r' && command.terminator == 'A'));
 }
 
-bool isTerminator(char c) {
-    return c >= 0x40 && c <= 0x5E;
-}
-
-// The commands of the families and groups this printer understands.
-bool known(char family, char group, char letter) {
-    if (family == '&')
-        return group == 'a' && (letter == 'H' || letter == 'V');
-    switch (group) {
-    case 't':
-        return letter == 'R';
-    case 'r':
-        return letter == 'A' || letter == 'B' || letter == 'C';
-    case 'b':
-        return letter == 'W' || letter == 'M' || letter == 'Y';
-    case 'p':
-        return letter == 'X' || letter == 'Y';
-    default:
-        return false;
-    }
-}
-
-bool supportedResolution(long double dpi) {
-    for (int supported : {75, 100, 150, 200, 300, 600}) {
-        if (dpi == supported)
-            return true;
-    }
-    return false;
-}
-
-// A value field: a sign, digits and a fraction; no digits at all is 0.
-long double valueOf(std::string_view field) {
-    long double value = 0;
-    long double divisor = 1;
-    bool fraction = false;
-    for (char c : field) {
-        if (c == '.') {
-            fraction = true;
-        } else if (c >= '0' && c <= '9') {
-            value = value * 10 + (c - '0');
-            if (fraction)
-                divisor *= 10;
-        }
-    }
-    value /= divisor;
-    return !field.empty() && field[0] == '-' ? -value : value;
+// Whether 7200 units of a PCL unit of measure make a whole number of them.
+bool validUnits(long double perInch) {
+    return perInch >= 96 && perInch <= 7200 && static_cast<int>(perInch) == perInch &&
+           7200 % static_cast<int>(perInch) == 0;
 }
 
 } // namespace
 
-bool PclCommands::parse(std::string_view ahead, std::vector<Parameter>& parameters,
-                        std::size_t& length) const {
-    // ESC, a family byte, a group byte, then values each closed by a parameter letter: lower
-    // case when another value follows, upper case at the end.
-    if (ahead.size() < 2 || (ahead[0] != '*' && ahead[0] != '&') || !isGroup(ahead[1]))
-        return false;
-    std::size_t i = 2;
-    for (;;) {
-        Parameter parameter;
-        const std::size_t start = i;
-        if (i < ahead.size() && (ahead[i] == '+' || ahead[i] == '-')) {
-            parameter.relative = true;
-            ++i;
-        }
-        while (i < ahead.size() && ((ahead[i] >= '0' && ahead[i] <= '9') || ahead[i] == '.'))
-            ++i;
-        if (i == ahead.size()) {
-            // Cut by the end of the job: what is there goes, with no effect.
-            length = i;
-            return ahead.size() < LookAhead;
-        }
-        const char letter = ahead[i];
-        if (!isGroup(letter) && !isTerminator(letter))
-            return false;
-        parameter.letter = isGroup(letter) ? static_cast<char>(letter - 0x20) : letter;
-        if (!known(ahead[0], ahead[1], parameter.letter))
-            return false;
-        // Raster data follows its W: only the last parameter can carry it.
-        if (parameter.letter == 'W' && isGroup(letter))
-            return false;
-        parameter.value = valueOf(ahead.substr(start, i - start));
-        parameters.push_back(parameter);
-        ++i;
-        if (isTerminator(letter)) {
-            length = i;
-            return true;
-        }
-    }
+PclCommands::PclCommands(PrintHead& head, JobInput& input, const CodePageTable& table)
+    : m_head(head), m_table(table), m_tokenizer(input), m_page(head), m_text(head, m_page),
+      m_rectangles(head, m_page), m_raster(head, m_page),
+      m_powerOnOrientation(head.job().requested) {
+    reset();
+}
+
+void PclCommands::reset() {
+    m_raster.end();
+    m_page.formFeed();
+    m_page.reset(m_powerOnOrientation);
+    m_text.reset();
+    m_rectangles.reset();
+    m_raster.reset();
+    m_unitsPerInch = 300;
+    m_displayFunctions = false;
 }
 
 bool PclCommands::escape() {
-    const std::string_view ahead = m_input.following(LookAhead);
-    std::vector<Parameter> parameters;
-    std::size_t length = 0;
-    if (!parse(ahead, parameters, length))
-        return false;
-    const char family = ahead[0];
-    const char group = ahead[1];
-    m_input.skip(length);
-    for (const Parameter& parameter : parameters)
-        act(family, group, parameter);
+    if (m_displayFunctions) {
+        // Display functions print the escape too; only ESC Z, printed as well, ends them.
+        printCharacter(Escape);
+        m_escapeShown = true;
+        return true;
+    }
+    if (!m_tokenizer.begin())
+        return true;
+    PclCommand command;
+    while (m_tokenizer.next(command))
+        run(command);
     return true;
 }
 
-void PclCommands::act(char family, char group, const Parameter& parameter) {
-    JobState& job = m_head.job();
-    const PageGeometry& geometry = m_head.geometry();
-    const bool rasterCommand = family == '*' && (group == 'b' || group == 't' ||
-                                                 (group == 'r' && parameter.letter == 'A'));
-    // Moving the cursor ends a picture being gathered.
-    if (!rasterCommand)
-        finish();
-    if (family == '&') {
-        if (parameter.letter == 'H')
-            moveTo(job.penX, geometry.OriginX, parameter, geometry.resx(), 720);
-        else
-            moveTo(job.penY, geometry.OriginY, parameter, geometry.resy(), 720);
-        return;
+void PclCommands::run(const PclCommand& command) {
+    if (!rasterCommand(command))
+        m_raster.end();
+    const PclCommandEntry* entry = PclCommandTable::find(command);
+    const PclData data = entry                       ? entry->data
+                         : command.terminator == 'W' ? PclData::Binary
+                                                     : PclData::None;
+    if (data != PclData::None) {
+        const auto count = static_cast<std::uint64_t>(std::max(0.0L, command.value));
+        m_data = m_tokenizer.data(count, entry && entry->handler ? count : 0);
     }
-    switch (group) {
-    case 't':
-        if (!m_raster && supportedResolution(parameter.value))
-            m_resolution = static_cast<int>(parameter.value);
-        break;
-    case 'r':
-        if (parameter.letter == 'A')
-            startRaster(parameter.value == 1);
-        break;
-    case 'b':
-        if (parameter.letter == 'M') {
-            m_decoder.setMode(static_cast<int>(parameter.value));
-        } else if (parameter.letter == 'Y') {
-            startRaster(false);
-            const auto rows = static_cast<std::size_t>(std::clamp<long double>(
-                parameter.value, 0, static_cast<long double>(m_resolution) * 100));
-            m_rows.resize(m_rows.size() + rows);
-            m_decoder.clearSeed();
-        } else {
-            startRaster(false);
-            transferRow(static_cast<std::size_t>(std::max<long double>(0, parameter.value)));
+    if (entry && entry->handler)
+        (this->*entry->handler)(command);
+}
+
+void PclCommands::print(std::uint8_t byte) {
+    m_raster.end();
+    if (m_displayFunctions) {
+        printCharacter(byte);
+        if (m_escapeShown && byte == 'Z')
+            m_displayFunctions = false;
+        m_escapeShown = false;
+        if (byte == CarriageReturn) {
+            m_page.carriageReturn();
+            m_page.lineFeed();
         }
-        break;
-    case 'p':
-        if (parameter.letter == 'X')
-            moveTo(job.penX, geometry.OriginX, parameter, geometry.resx(), 300);
-        else
-            moveTo(job.penY, geometry.OriginY, parameter, geometry.resy(), 300);
-        break;
-    default:
-        break;
-    }
-}
-
-void PclCommands::moveTo(std::int32_t& pen, std::int32_t origin, const Parameter& parameter,
-                         int resolution, int perInch) {
-    const std::int32_t distance =
-        roundToField<std::int32_t>(parameter.value * resolution / perInch);
-    pen = parameter.relative ? pen + distance : origin + distance;
-}
-
-void PclCommands::startRaster(bool atCursor) {
-    if (m_raster)
         return;
-    m_raster = true;
-    const JobState& job = m_head.job();
-    m_left = atCursor ? job.penX : m_head.geometry().OriginX;
-    m_top = job.penY;
-    m_rows.clear();
-    m_decoder.clearSeed();
+    }
+    // The control codes without a meaning do nothing on a LaserJet.
+    if (!m_text.control(byte) && byte >= 0x20)
+        printCharacter(byte);
 }
 
-void PclCommands::transferRow(std::size_t bytes) {
-    std::string data;
-    while (data.size() < bytes && m_input.hasNext()) {
-        std::string_view piece = m_input.following(std::min(DataChunk, bytes - data.size()));
-        data.append(piece);
-        m_input.skip(piece.size());
-    }
-    m_rows.push_back(m_decoder.decode(data));
+void PclCommands::printCharacter(std::uint8_t byte) {
+    m_text.print(byte, m_table.code(byte));
 }
 
 void PclCommands::finish() {
-    if (!m_raster)
+    m_raster.end();
+}
+
+long double PclCommands::unitsAcross(const PclCommand& command) const {
+    return m_page.across(command.value, m_unitsPerInch);
+}
+
+long double PclCommands::unitsDown(const PclCommand& command) const {
+    return m_page.down(command.value, m_unitsPerInch);
+}
+
+void PclCommands::printerReset(const PclCommand&) {
+    reset();
+}
+
+void PclCommands::clearMargins(const PclCommand&) {
+    m_page.clearHorizontalMargins();
+}
+
+void PclCommands::halfLineFeed(const PclCommand&) {
+    m_page.lineFeed(0.5L);
+}
+
+void PclCommands::displayFunctions(const PclCommand& command) {
+    m_displayFunctions = command.terminator == 'Y';
+    m_escapeShown = false;
+}
+
+void PclCommands::exitLanguage(const PclCommand& command) {
+    if (command.value != ExitLanguage)
         return;
-    m_raster = false;
-    std::size_t widest = 0;
-    for (const std::vector<std::uint8_t>& row : m_rows)
-        widest = std::max(widest, row.size());
-    BitImage picture(static_cast<int>(widest * 8), static_cast<int>(m_rows.size()));
-    for (std::size_t y = 0; y < m_rows.size(); ++y)
-        std::copy(m_rows[y].begin(), m_rows[y].end(), picture.row(static_cast<int>(y)));
-    m_rows.clear();
-    JobState& job = m_head.job();
-    job.penX = m_left;
-    job.penY = m_top;
-    m_head.place(picture, m_resolution, m_resolution);
-    job.penY = m_top + m_head.down(picture.height(), m_resolution);
+    reset();
+    m_tokenizer.skipJobLanguage();
+}
+
+void PclCommands::plotterBlock(const PclCommand&) {
+    m_tokenizer.skipPlotterBlock();
+}
+
+void PclCommands::move(const PclCommand& command) {
+    const long double value = command.value;
+    const bool relative = command.relative;
+    if (command.parameter == '*') {
+        if (command.terminator == 'X')
+            m_page.moveX(unitsAcross(command), relative);
+        else
+            m_page.moveY(unitsDown(command), relative);
+        return;
+    }
+    switch (command.terminator) {
+    case 'C':
+        m_page.moveToColumn(value, relative);
+        break;
+    case 'R':
+        m_page.moveToRow(value, relative);
+        break;
+    case 'H':
+        m_page.moveX(m_page.across(value, 720), relative);
+        break;
+    default:
+        m_page.moveY(m_page.down(value, 720), relative);
+        break;
+    }
+}
+
+void PclCommands::layout(const PclCommand& command) {
+    const long double value = command.value;
+    switch (command.group == 'l' ? command.terminator : command.group) {
+    case 'a':
+        if (command.terminator == 'L')
+            m_page.setLeftMargin(value);
+        else
+            m_page.setRightMargin(value);
+        break;
+    case 'k':
+        m_page.setHmi(m_page.across(value, 120));
+        break;
+    case 'C':
+        m_page.setVmi(m_page.down(value, 48));
+        break;
+    case 'D':
+        if (value > 0)
+            m_page.setVmi(m_page.down(1, value));
+        break;
+    case 'E':
+        m_page.setTopMargin(value);
+        break;
+    case 'F':
+        m_page.setTextLength(value);
+        break;
+    default:
+        if (value == 0 || value == 1)
+            m_page.setPerforationSkip(value == 1);
+        break;
+    }
+}
+
+void PclCommands::underline(const PclCommand& command) {
+    m_text.setUnderline(command.terminator == 'D');
+}
+
+void PclCommands::pushPop(const PclCommand& command) {
+    if (command.value == 0)
+        m_page.pushPosition();
+    else if (command.value == 1)
+        m_page.popPosition();
+}
+
+void PclCommands::lineTermination(const PclCommand& command) {
+    m_text.setLineTermination(static_cast<int>(command.value));
+}
+
+void PclCommands::pageControl(const PclCommand& command) {
+    const long double value = command.value;
+    if (command.terminator == 'O') {
+        if (value != 0 && value != 1 && value != 2 && value != 3)
+            return;
+        m_page.formFeed();
+        m_page.reset(static_cast<int>(value) % 2 == 0 ? Orientation::Portrait
+                                                      : Orientation::Landscape);
+        return;
+    }
+    // Page length counts lines of the VMI. The sheet is always the printer's own, so a new
+    // size or length only starts a page with the default margins.
+    if (command.terminator == 'P' && (value <= 0 || value * m_page.vmi() > m_page.length()))
+        return;
+    m_page.formFeed();
+    if (command.terminator != 'H')
+        m_page.defaultMargins();
+}
+
+void PclCommands::font(const PclCommand& command) {
+    const bool secondary = command.parameter == ')';
+    if (command.parameter == '&')
+        m_text.setPitchMode(static_cast<int>(command.value));
+    else if (command.group == 's')
+        m_text.setCharacteristic(secondary, command.terminator, command.value);
+    else if (command.terminator == 'X')
+        m_text.selectById(secondary, static_cast<int>(command.value));
+    else if (command.terminator == '@')
+        m_text.setDefault(secondary, static_cast<int>(command.value));
+    else
+        // ESC ( 8 U: the number times 32 plus the letter's place in the alphabet.
+        m_text.setSymbolSet(secondary,
+                            static_cast<int>(command.value) * 32 + (command.terminator - 64));
+}
+
+void PclCommands::transparentData(const PclCommand&) {
+    for (char byte : m_data)
+        printCharacter(static_cast<std::uint8_t>(byte));
+}
+
+void PclCommands::wrap(const PclCommand& command) {
+    m_text.setWrap(command.value == 0);
+}
+
+void PclCommands::unitOfMeasure(const PclCommand& command) {
+    if (validUnits(command.value))
+        m_unitsPerInch = command.value;
+}
+
+void PclCommands::softFont(const PclCommand& command) {
+    if (command.parameter == ')')
+        m_text.defineFont(m_data);
+    else if (command.terminator == 'D')
+        m_text.setFontId(static_cast<int>(command.value));
+    else
+        m_text.controlFonts(static_cast<int>(command.value));
+}
+
+void PclCommands::rectangle(const PclCommand& command) {
+    switch (command.terminator) {
+    case 'A':
+        m_rectangles.setWidth(unitsAcross(command));
+        break;
+    case 'B':
+        m_rectangles.setHeight(unitsDown(command));
+        break;
+    case 'H':
+        m_rectangles.setWidth(m_page.across(command.value, 720));
+        break;
+    case 'V':
+        m_rectangles.setHeight(m_page.down(command.value, 720));
+        break;
+    case 'G':
+        m_rectangles.setPattern(command.value);
+        break;
+    default:
+        m_rectangles.fill(static_cast<int>(command.value));
+        break;
+    }
+}
+
+void PclCommands::raster(const PclCommand& command) {
+    switch (command.group == 'b' ? command.terminator : command.group) {
+    case 't':
+        m_raster.setResolution(command.value);
+        break;
+    case 'r':
+        if (command.terminator == 'A')
+            m_raster.start(command.value == 1);
+        else
+            m_raster.end();
+        break;
+    case 'M':
+        m_raster.setCompression(command.value);
+        break;
+    case 'W':
+        m_raster.transferRow(m_data);
+        break;
+    default:
+        m_raster.skipRows(command.value);
+        break;
+    }
 }
 
 } // namespace marlet

@@ -1,52 +1,76 @@
 #pragma once
 
+#include "charset/CodePageTable.h"
 #include "languages/LanguageCommands.h"
-#include "languages/pcl/PclRowDecoder.h"
+#include "languages/pcl/PclCommandTable.h"
+#include "languages/pcl/PclPage.h"
+#include "languages/pcl/PclRaster.h"
+#include "languages/pcl/PclRectangles.h"
+#include "languages/pcl/PclText.h"
+#include "languages/pcl/PclTokenizer.h"
 
-#include <cstdint>
-#include <string_view>
-#include <vector>
+#include <string>
 
 namespace marlet {
 
-/// PCL raster graphics and cursor positioning. Raster rows (ESC * b # W, in compression
-/// modes 0 to 3) are gathered from the cursor down, one row per dot at the raster
-/// resolution (ESC * t # R), and drawn as one picture when raster graphics end: by
-/// ESC * r B or C, by any other command or printed byte, or at the end of the job. The
-/// cursor is then at the picture's left edge below its last row, as on a laser printer.
-/// The cursor moves in decipoints (ESC & a # H and V) and in 1/300-inch dots (ESC * p # X
-/// and Y); a signed value moves it from where it is.
+/// A PCL 5 printer: every escape sequence is cut into whole commands and looked up in the
+/// command table, which says what data follows each and what obeys it; commands no
+/// printer knows are taken all the same, so no byte of a command ever prints. Text is set
+/// on the logical page by the job's fonts; control codes move the cursor. The job starts
+/// in the power-on state that ESC E and a Universal Exit Language restore.
 class PclCommands final : public LanguageCommands {
 public:
-    PclCommands(PrintHead& head, JobInput& input) : m_head(head), m_input(input) {}
+    PclCommands(PrintHead& head, JobInput& input, const CodePageTable& table);
 
     bool escape() override;
-    bool gathering() const override { return m_raster; }
+    bool placesText() const override { return true; }
+    void print(std::uint8_t byte) override;
     void finish() override;
 
 private:
-    /// One parameter of a (possibly combined) sequence: ESC * b 2 m 120 W is two.
-    struct Parameter {
-        char letter = 0; // upper case
-        long double value = 0;
-        bool relative = false;
-    };
-    bool parse(std::string_view ahead, std::vector<Parameter>& parameters,
-               std::size_t& length) const;
-    void act(char family, char group, const Parameter& parameter);
-    void startRaster(bool atCursor);
-    void transferRow(std::size_t bytes);
-    void moveTo(std::int32_t& pen, std::int32_t origin, const Parameter& parameter, int resolution,
-                int perInch);
+    friend class PclCommandTable;
+
+    void run(const PclCommand& command);
+    void reset();
+    void printCharacter(std::uint8_t byte);
+    long double unitsAcross(const PclCommand& command) const;
+    long double unitsDown(const PclCommand& command) const;
+
+    // Handlers of the command table.
+    void printerReset(const PclCommand&);
+    void clearMargins(const PclCommand&);
+    void halfLineFeed(const PclCommand&);
+    void displayFunctions(const PclCommand&);
+    void exitLanguage(const PclCommand&);
+    void plotterBlock(const PclCommand&);
+    void move(const PclCommand&);
+    void layout(const PclCommand&);
+    void underline(const PclCommand&);
+    void pushPop(const PclCommand&);
+    void lineTermination(const PclCommand&);
+    void pageControl(const PclCommand&);
+    void font(const PclCommand&);
+    void transparentData(const PclCommand&);
+    void wrap(const PclCommand&);
+    void unitOfMeasure(const PclCommand&);
+    void softFont(const PclCommand&);
+    void rectangle(const PclCommand&);
+    void raster(const PclCommand&);
 
     PrintHead& m_head;
-    JobInput& m_input;
-    PclRowDecoder m_decoder;
-    int m_resolution = 75;
-    bool m_raster = false;
-    std::int32_t m_left = 0;
-    std::int32_t m_top = 0;
-    std::vector<std::vector<std::uint8_t>> m_rows;
+    const CodePageTable& m_table;
+    PclTokenizer m_tokenizer;
+    PclPage m_page;
+    PclText m_text;
+    PclRectangles m_rectangles;
+    PclRaster m_raster;
+    Orientation m_powerOnOrientation;
+    // The data of the command being run, as far as its handler looks at it.
+    std::string m_data;
+    long double m_unitsPerInch = 300;
+    bool m_displayFunctions = false;
+    // Under display functions: the byte before was an escape, shown.
+    bool m_escapeShown = false;
 };
 
 } // namespace marlet

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "languages/pcl/PclCommand.h"
+
+#include <cstdint>
+#include <span>
+
+namespace marlet {
+
+class PclCommands;
+
+/// What follows a command's character: nothing, binary data of the value's length, or
+/// transparent data of that length, printed as characters.
+enum class PclData : std::uint8_t { None, Binary, Transparent };
+
+/// One command a PCL printer knows: its characters, the data it carries and what obeys it
+/// (none: taken and ignored).
+struct PclCommandEntry {
+    char parameter;
+    char group;
+    /// The command character; 0 for any letter no other entry of the sequence names
+    /// (ESC ( 8 U, a symbol set).
+    char terminator;
+    PclData data;
+    void (PclCommands::*handler)(const PclCommand&);
+};
+
+/// The commands of PCL 5 that this printer obeys or takes.
+class PclCommandTable {
+public:
+    /// The entry for a command, or null for one no printer knows.
+    static const PclCommandEntry* find(const PclCommand& command);
+    /// Every entry, for walking them all.
+    static std::span<const PclCommandEntry> entries();
+};
+
+} // namespace marlet
