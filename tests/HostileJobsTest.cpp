@@ -92,11 +92,11 @@ std::vector<HostileStream> hostileStreams() {
                                     Esc + "*b0M" + Esc + "*b1276W" + std::string(1276, '\xFF') +
                                     Esc + "*rB";
     return {
-        {"raster rows past 2 GiB", "HP PCL", tallPicture + "\r\nAfter\r\n", "pdf", {}, "After"},
+        {"raster rows past 2 GiB", "HP PCL", tallPicture + "\fAfter\r\n", "pdf", {}, "After"},
         {"raster rows past 2 GiB at 10 dpi", "HP PCL", tallPicture, "png", {"--dpi", "10"}, ""},
         {"a hundred skips of 60,000 rows",
          "HP PCL",
-         Esc + "*t600R" + Esc + "*r0A" + repeated(Esc + "*b60000Y", 100) + "After\r\n",
+         Esc + "*t600R" + Esc + "*r0A" + repeated(Esc + "*b60000Y", 100) + "\fAfter\r\n",
          "pdf",
          {},
          "After"},
