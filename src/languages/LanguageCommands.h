@@ -4,6 +4,7 @@
 #include "config/PrinterLanguage.h"
 #include "render/JobInput.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace marlet {
@@ -26,6 +27,16 @@ public:
     virtual bool gathering() const { return false; }
     /// Draws what was gathered; called before any other byte and at the end of the job.
     virtual void finish() {}
+    /// Puts the printer in its power-on state as the job starts, once the grid is set.
+    virtual void start() {}
+    /// Whether the language acts on the byte as a control code: it then never fills a cell.
+    virtual bool controls(std::uint8_t /*byte*/) const { return false; }
+    /// At a byte the scheme did not take: acts on a control code of the language. False
+    /// leaves the byte to the job.
+    virtual bool control(std::uint8_t /*byte*/) { return false; }
+    /// Whether a character that does not fit the line moves to the next line before it
+    /// prints, as a printer's line buffer does, instead of the line wrapping once full.
+    virtual bool wrapsBeforeCharacter() const { return false; }
 };
 
 } // namespace marlet

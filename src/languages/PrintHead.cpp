@@ -2,6 +2,8 @@
 
 #include "base/Rounding.h"
 
+#include <algorithm>
+
 namespace marlet {
 
 int PrintHead::across(std::int64_t units, int perInch) const {
@@ -18,14 +20,32 @@ void PrintHead::setLineSpacing(std::int64_t units, int perInch) {
     m_geometry.LineHeight = fitField<std::uint16_t>(down(units, perInch));
 }
 
+void PrintHead::setPenX(std::int64_t x) {
+    m_job.penX = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(x, 0, std::max(0, m_printer.pageSize().width)));
+}
+
+void PrintHead::setPenY(std::int64_t y) {
+    m_job.penY = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(y, 0, std::max(0, m_printer.pageSize().height)));
+}
+
 PageSize PrintHead::place(const BitImage& image, int dotsPerInchX, int dotsPerInchY) {
     const PageSize size{across(image.width(), dotsPerInchX), down(image.height(), dotsPerInchY)};
     if (!image.inked())
         return size;
+    // A picture that starts off the sheet is not drawn; the pen may be anywhere PenLimit
+    // allows, so the corners are worked out in 64 bits.
+    const PageSize page = m_printer.pageSize();
+    const std::int64_t right = std::int64_t{m_job.penX} + size.width;
+    const std::int64_t bottom = std::int64_t{m_job.penY} + size.height;
+    if (m_job.penX >= page.width || m_job.penY >= page.height || right <= 0 || bottom <= 0)
+        return size;
     if (!m_job.pageOpen)
         m_openPage();
-    m_printer.drawImage(m_job.penX, m_job.penY, m_job.penX + size.width, m_job.penY + size.height,
-                        image);
+    m_printer.drawImage(m_job.penX, m_job.penY,
+                        static_cast<int>(std::min<std::int64_t>(right, PenLimit)),
+                        static_cast<int>(std::min<std::int64_t>(bottom, PenLimit)), image);
     return size;
 }
 

@@ -24,6 +24,15 @@ public:
 
     JobState& job() { return m_job; }
     const PageGeometry& geometry() const { return m_geometry; }
+    /// The grid, for a language that sets the cell and its font.
+    PageGeometry& geometry() { return m_geometry; }
+    PageDevice& printer() { return m_printer; }
+
+    /// Puts the pen at x across, held to the printable width: a move past the sheet stops
+    /// at its edge, as the head stops at the end of the carriage.
+    void setPenX(std::int64_t x);
+    /// Puts the pen at y down, held between the top of the printable area and its bottom.
+    void setPenY(std::int64_t y);
 
     /// Device pixels across for units of 1/perInch inch.
     int across(std::int64_t units, int perInch) const;

@@ -32,6 +32,18 @@ struct JobState {
     std::uint8_t pitch = 12;
     Orientation requested = Orientation::Portrait;
     bool pageOpen = false;
+    /// Where CR, LF and a wrapped line return to: the grid's origin, or a language's left
+    /// margin.
+    std::int32_t lineStart = 0;
+    /// Where a line is full: 0 for the page's right edge, or a language's right margin.
+    std::int32_t rightMargin = 0;
+    /// The lowest pen line a page takes: 0 for two lines above the page's bottom, or where
+    /// a language's form ends.
+    std::int32_t formEnd = 0;
+    /// How far below the pen glyphs are drawn: a subscript sits in the lower part of its line.
+    std::int32_t textDrop = 0;
+    /// Whether LF also returns the carriage: in a job without one CR byte.
+    bool lineFeedReturns = false;
 };
 
 /// Counts the "0" characters of a text: the digit places of a pitch or LPI template.
