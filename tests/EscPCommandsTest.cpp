@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <vector>
+
 using marlet::testing::LanguageJob;
 
 namespace {
@@ -175,7 +181,8 @@ TEST(EscPCommandsTest, LineEndsAndControlCodesMoveAsThePrinterDoes) {
     // A full line wraps at the next character, not before a CR LF.
     std::string full = epson.print(std::string(80, 'x') + "\r\nB" + std::string(80, 'y') + "z");
     EXPECT_NE(full.find("text 5688 0 x\ntext 0 120 B\n"), std::string::npos) << full;
-    EXPECT_NE(full.find("text 5688 120 y\ntext 0 240 y\ntext 72 240 z\n"), std::string::npos) << full;
+    EXPECT_NE(full.find("text 5688 120 y\ntext 0 240 y\ntext 72 240 z\n"), std::string::npos)
+        << full;
 
     // Binary ESC - 1 underlines; the font says so.
     epson.print(Esc + "-" + bytes({1}) + "A");
@@ -248,4 +255,116 @@ TEST(EscPCommandsTest, MovesPastTheSheetStopAtItsEdge) {
     EXPECT_EQ(job.print("A" + back + "B"), "text 0 0 A\ntext 0 0 B\n");
     EXPECT_EQ(job.print(Esc + "$" + bytes({0xFF, 0xFF}) + Esc + "K" + bytes({1, 0, 0xFF}) + "C"),
               "text 0 120 C\n");
+}
+
+namespace {
+
+// A printed job as a reader sees it: each line's characters in order, anything outside
+// ASCII as '#', trailing blanks dropped, and "--" between sheets.
+std::vector<std::string> readerLines(const std::string& printed) {
+    std::vector<std::string> out;
+    std::map<int, std::map<int, char>> sheet;
+    auto endSheet = [&] {
+        for (auto& [y, cells] : sheet) {
+            std::string line;
+            for (auto [x, c] : cells)
+                line += (c >= 0x20 && c < 0x7F) ? c : '#';
+            line.erase(line.find_last_not_of(' ') + 1);
+            out.push_back(line);
+        }
+        sheet.clear();
+    };
+    std::istringstream lines(printed);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line == "new_page") {
+            endSheet();
+            out.push_back("--");
+        } else if (line.starts_with("text ")) {
+            std::istringstream parts(line.substr(5));
+            int x = 0, y = 0;
+            parts >> x >> y;
+            sheet[y][x] = line.back();
+        }
+    }
+    endSheet();
+    return out;
+}
+
+std::string fileBytes(const std::string& name) {
+    std::ifstream in(std::string(MARLET_TEST_DATA) + "/escp/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+} // namespace
+
+TEST(EscPCommandsTest, SampleStreamsPrintEverySourceLineAsOneLine) {
+    const std::string frame(29, '#');
+    const std::vector<std::string> lab = {"HPLC-7 ANALYSER   RUN 001",
+                                          frame,
+                                          "# Peak # Time min # Area    #",
+                                          frame,
+                                          "#    1 #     1.25 #    3000 #",
+                                          "#    2 #     2.50 #    4000 #",
+                                          "#    3 #     3.75 #    5000 #",
+                                          "#    4 #     5.00 #    6000 #",
+                                          "#    5 #     6.25 #    7000 #",
+                                          frame,
+                                          "SIGNED",
+                                          "--",
+                                          "HPLC-7 ANALYSER   RUN 002",
+                                          frame,
+                                          "# Peak # Time min # Area    #",
+                                          frame,
+                                          "#    1 #     2.25 #    3000 #",
+                                          "#    2 #     3.50 #    4000 #",
+                                          "#    3 #     4.75 #    5000 #",
+                                          "#    4 #     6.00 #    6000 #",
+                                          "#    5 #     7.25 #    7000 #",
+                                          frame,
+                                          "END OF RUN"};
+    const std::vector<std::string> features = {
+        "FEATURE TEST", "PICA 10 CPI",   "ELITE 12 CPI", "FIFTEEN CPI", "CONDENSED",
+        "EMPHASIZED",   "DOUBLE-STRIKE", "ITALIC",       "UNDERLINED",  "DOUBLE WIDE",
+        "SO ONE LINE",  "DOUBLE HIGH",   "SUPERSCRIPT",  "SUBSCRIPT",   "MASTER ELITE BOLD WIDE",
+        "SPACED"};
+    const std::vector<std::string> invoice = {"INVOICE 4711",      "ItemQtyPriceTotal",
+                                              "Bolts102.5025.00",  "Nuts2000.1020.00",
+                                              "Washers500.052.50", "TOTAL47.50"};
+    const std::vector<std::string> lq = {"TOP OF FORM",  "HALF AN INCH DOWN", "ONE INCH DOWN",
+                                         "TWENTY POINT", "LAST LINE",         "--",
+                                         "SECOND FORM"};
+    const std::tuple<const char*, const char*, std::vector<std::string>> streams[] = {
+        {"lab-report-9pin.prn", "ESC/P", lab},
+        {"bit-image-nul-padded.prn", "ESC/P", {"GRAPH", "AXIS 0-120"}},
+        {"feature-test.prn", "ESC/P", features},
+        {"invoice-tabs.prn", "ESC/P", invoice},
+        {"escp2-page.prn", "ESC/P2", lq}};
+    // 600 dpi: 60 pixels a pica cell, 100 a sixth of an inch.
+    for (const auto& [name, language, expected] : streams) {
+        LanguageJob job(language, 600);
+        const std::string printed = job.print(fileBytes(name));
+        EXPECT_EQ(readerLines(printed), expected) << name;
+        const std::string trace = job.trace.str();
+        if (std::string(name) == "bit-image-nul-padded.prn") {
+            // Forty NULs take no room: every stripe starts at the left margin, 24/216 inch
+            // below the last.
+            EXPECT_NE(printed.find("text 0 0 G\n"), std::string::npos);
+            for (int stripe = 0; stripe < 6; ++stripe)
+                EXPECT_NE(printed.find("image 0 " + std::to_string(67 + stripe * 67)),
+                          std::string::npos)
+                    << printed;
+        } else if (std::string(name) == "invoice-tabs.prn") {
+            // SO doubles the heading's cells; the tab stops stand at columns 10, 30 and 45.
+            EXPECT_NE(printed.find("text 0 0 I\ntext 120 0 N\n"), std::string::npos);
+            EXPECT_NE(trace.find("width=120"), std::string::npos);
+            for (const char* cell : {"text 600 200 Q\n", "text 1800 200 P\n", "text 2700 200 T\n",
+                                     "text 2700 700 4\n"})
+                EXPECT_NE(printed.find(cell), std::string::npos) << cell;
+        } else if (std::string(name) == "escp2-page.prn") {
+            // Half an inch and one inch down in 1/360-inch units; the page is four inches.
+            EXPECT_NE(printed.find("text 0 300 H\n"), std::string::npos);
+            EXPECT_NE(printed.find("text 0 600 O\n"), std::string::npos);
+        }
+    }
 }
