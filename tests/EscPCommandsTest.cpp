@@ -184,6 +184,12 @@ TEST(EscPCommandsTest, LineEndsAndControlCodesMoveAsThePrinterDoes) {
     EXPECT_NE(full.find("text 5688 120 y\ntext 0 240 y\ntext 72 240 z\n"), std::string::npos)
         << full;
 
+    // ESC R 2: the German set prints umlauts for [ \ ]; ESC R 0 returns to ASCII.
+    epson.print(Esc + "R" + bytes({2}) + "[\\]" + Esc + "R" + bytes({0}) + "[");
+    EXPECT_NE(epson.trace.str().find("text 0 0 U+00C4\ntext 72 0 U+00D6\ntext 144 0 U+00DC\n"
+                                     "text 216 0 U+005B\n"),
+              std::string::npos)
+        << epson.trace.str();
     // Binary ESC - 1 underlines; the font says so.
     epson.print(Esc + "-" + bytes({1}) + "A");
     EXPECT_NE(epson.trace.str().find("underline=1"), std::string::npos);

@@ -34,6 +34,11 @@ public:
     /// At a byte the scheme did not take: acts on a control code of the language. False
     /// leaves the byte to the job.
     virtual bool control(std::uint8_t /*byte*/) { return false; }
+    /// Whether the language may print the byte as another character than the code page
+    /// gives: such a byte never goes with a run of plain text.
+    virtual bool translates(std::uint8_t /*byte*/) const { return false; }
+    /// The character the printer prints for a byte the code page makes code.
+    virtual char16_t character(std::uint8_t /*byte*/, char16_t code) const { return code; }
     /// Whether a character that does not fit the line moves to the next line before it
     /// prints, as a printer's line buffer does, instead of the line wrapping once full.
     virtual bool wrapsBeforeCharacter() const { return false; }

@@ -94,9 +94,10 @@ void PrintJob::findCellBytes(const EscapeInterpreter& escapes, const LanguageCom
         const bool control = code == 0 || code == Backspace || code == LineFeed ||
                              code == FormFeed || code == CarriageReturn || code == Escape;
         const bool attempted = escapes.onlyAttemptedAt(byte);
-        const bool fills = byte >= 0x20 && byte != Escape && !control &&
-                           !(language && language->controls(byte)) && marker != InvisibleMarker &&
-                           (attempted || !escapes.startsSequence(byte));
+        const bool fills =
+            byte >= 0x20 && byte != Escape && !control &&
+            !(language && (language->controls(byte) || language->translates(byte))) &&
+            marker != InvisibleMarker && (attempted || !escapes.startsSequence(byte));
         m_cellBytes[byte] = !fills ? 0
                                    : FillsCell | (marker == BoxDrawingMarker ? BoxFigure : 0) |
                                          (attempted ? AfterAttempt : 0);
@@ -148,6 +149,8 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
         dispatch(byte, escapes);
         if (recognised)
             m_code = 0;
+        if (m_code != 0 && language)
+            m_code = language->character(byte, m_code);
         if (m_code != 0)
             output(byte);
 

@@ -22,7 +22,7 @@ constexpr EscPCommand Table[] = {
     {"Y", F::Columns, 0, All, A::ColumnImage},
     {"Z", F::Columns, 0, All, A::ColumnImage},
     {"*", F::StarColumns, 0, Epson, A::StarImage},
-    {"^", F::NineDotColumns, 0, P, A::NineDotImage},
+    {"^", F::NineDotColumns, 0, Epson, A::NineDotImage},
     {".", F::Raster, 0, P2, A::RasterImage},
     {"0", F::Fixed, 0, All, A::SpacingEighth},
     {"1", F::Fixed, 0, All, A::SpacingSevenSeventySeconds},
@@ -181,7 +181,7 @@ const EscPCommand* findEscPCommand(PrinterLanguage language, std::string_view af
 }
 
 int starColumnBytes(std::uint8_t density, PrinterLanguage language) {
-    if (density <= 7 && (density != 5 && density != 7 ? true : language == PrinterLanguage::EscP))
+    if (density <= 7)
         return 1;
     if (density == 32 || density == 33 || density == 38 || density == 39 || density == 40)
         return 3;

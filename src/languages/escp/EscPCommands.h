@@ -3,11 +3,12 @@
 #include "languages/LanguageCommands.h"
 #include "languages/escp/EscPBitImages.h"
 #include "languages/escp/EscPCommandTable.h"
+#include "languages/escp/EscPCountries.h"
+#include "languages/escp/EscPPage.h"
 #include "languages/escp/EscPTextState.h"
 
 #include <cstdint>
 #include <string_view>
-#include <vector>
 
 namespace marlet {
 
@@ -23,20 +24,17 @@ public:
     void start() override;
     bool controls(std::uint8_t byte) const override { return byte < 0x20 || byte == 0x7F; }
     bool control(std::uint8_t byte) override;
+    bool translates(std::uint8_t byte) const override { return isNationalCode(byte); }
+    char16_t character(std::uint8_t byte, char16_t code) const override {
+        return m_country == 0 ? code : nationalCharacter(m_country, byte, code);
+    }
     bool wrapsBeforeCharacter() const override { return true; }
 
 private:
     void act(const EscPCommand& command, std::string_view bytes);
     void actOnStyle(EscPAction action, std::string_view parameters);
-    void actOnPage(EscPAction action, std::string_view parameters);
     void powerOn();
-    void lineFeed(std::int64_t pixels);
-    void formFeed();
-    void horizontalTab();
-    void verticalTab();
-    void setFormLength(std::int64_t pixels);
-    void applyMargins();
-    void applyForm();
+    void endDoubleWidthLine();
 
     PrinterLanguage m_language;
     PrintHead& m_head;
@@ -45,20 +43,11 @@ private:
     EscPTextState m_text;
     // ESC 3 and ESC J: 1/216 inch on 9-pin printers, 1/180 on 24-pin ones.
     int m_verticalUnit = 216;
+    EscPPage m_page;
     // The Proprinter keeps ESC A's spacing until ESC 2 takes it up, in 1/72 inch.
     int m_storedSpacing = 12;
-    bool m_autoLineFeed = false;
-    // ESC/P2 ESC ( U: the unit of page commands, in 1/3600 inch.
-    int m_unit3600 = 10;
-    // Margins in 1/360 inch from the left edge; a right margin of 0 is the sheet's.
-    int m_leftMargin360 = 0;
-    int m_rightMargin360 = 0;
-    // Tab stops in 1/360 inch from the left margin, and in pixels from the top of the form.
-    std::vector<int> m_horizontalTabs;
-    std::vector<int> m_verticalTabs;
-    // The form and the blank strip above its end that ESC N skips, in device pixels.
-    std::int64_t m_formLength = 0;
-    std::int64_t m_bottomSkip = 0;
+    // ESC R: the country whose characters replace twelve ASCII codes; 0 is the USA.
+    std::uint8_t m_country = 0;
 };
 
 } // namespace marlet
