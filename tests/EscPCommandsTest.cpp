@@ -221,6 +221,12 @@ TEST(EscPCommandsTest, FormsSetWherePagesEnd) {
     // ESC N 2 skips the last two lines of the form.
     EXPECT_EQ(epson.print(Esc + "C" + bytes({4}) + Esc + "N" + bytes({2}) + "A\nB\nC"),
               "text 0 0 A\ntext 0 120 B\nnew_page\ntext 0 0 C\n");
+    // A form of 22 inches on the 11-inch sheet prints at half its size: cells, lines and
+    // images alike, on one sheet.
+    EXPECT_EQ(epson.print(Esc + "C" + bytes({0, 22}) + "AB\n" + Esc + "K" + bytes({1, 0, 0xFF}) +
+                          "C\n" + std::string(129, '\n') + "D\nE"),
+              "text 0 0 A\ntext 36 0 B\nimage 0 60 6 100 1x8\ntext 6 60 C\ntext 0 7860 D\n"
+              "new_page\ntext 0 0 E\n");
     // ESC B sets vertical tab stops in lines; VT goes to the next and returns the carriage.
     EXPECT_EQ(epson.print(Esc + "B" + bytes({2, 5, 0}) + "A\vB\vC"),
               "text 0 0 A\ntext 0 240 B\ntext 0 600 C\n");

@@ -7,17 +7,26 @@
 namespace marlet {
 
 int PrintHead::across(std::int64_t units, int perInch) const {
-    return fitField<std::int32_t>(
-        static_cast<long double>(roundRatio(units * m_geometry.resx(), perInch)));
+    return fitField<std::int32_t>(static_cast<long double>(
+        roundRatio(units * m_geometry.resx() * m_scaleNumerator, perInch * m_scaleDenominator)));
 }
 
 int PrintHead::down(std::int64_t units, int perInch) const {
-    return fitField<std::int32_t>(
-        static_cast<long double>(roundRatio(units * m_geometry.resy(), perInch)));
+    return fitField<std::int32_t>(static_cast<long double>(
+        roundRatio(units * m_geometry.resy() * m_scaleNumerator, perInch * m_scaleDenominator)));
 }
 
 void PrintHead::setLineSpacing(std::int64_t units, int perInch) {
+    m_spacingUnits = units;
+    m_spacingPerInch = perInch;
     m_geometry.LineHeight = fitField<std::uint16_t>(down(units, perInch));
+}
+
+void PrintHead::setScale(std::int64_t numerator, std::int64_t denominator) {
+    m_scaleNumerator = numerator;
+    m_scaleDenominator = denominator;
+    if (m_spacingPerInch > 0)
+        setLineSpacing(m_spacingUnits, m_spacingPerInch);
 }
 
 void PrintHead::setPenX(std::int64_t x) {

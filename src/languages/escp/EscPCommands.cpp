@@ -45,12 +45,12 @@ void EscPCommands::start() {
 }
 
 void EscPCommands::powerOn() {
+    m_head.setLineSpacing(1, 6);
+    m_page.powerOn();
     m_text = EscPTextState{};
     m_text.apply(m_head);
-    m_head.setLineSpacing(1, 6);
     m_storedSpacing = 12;
     m_country = 0;
-    m_page.powerOn();
 }
 
 bool EscPCommands::escape() {
@@ -135,6 +135,10 @@ void EscPCommands::act(const EscPCommand& command, std::string_view bytes) {
     default:
         actOnStyle(command.action, parameters);
         m_page.act(command.action, parameters, m_text.cell360());
+        // A new form length may scale the page, and the cell with it.
+        if (command.action == EscPAction::FormLength || command.action == EscPAction::PageLength ||
+            command.action == EscPAction::PageFormat)
+            m_text.apply(m_head);
         break;
     }
 }

@@ -1,5 +1,7 @@
 #include "languages/escp/EscPPage.h"
 
+#include "base/Rounding.h"
+
 #include <algorithm>
 
 namespace marlet {
@@ -27,7 +29,8 @@ void EscPPage::powerOn() {
     m_rightMargin360 = 0;
     resetTabs();
     m_bottomSkip = 0;
-    m_formLength = std::int64_t{m_head.printer().pageSize().height} - m_head.geometry().OriginY;
+    m_formUnits = std::int64_t{m_head.printer().pageSize().height} - m_head.geometry().OriginY;
+    m_formPerInch = m_head.geometry().resy();
     applyMargins();
     applyForm();
 }
@@ -48,9 +51,9 @@ void EscPPage::act(EscPAction action, std::string_view parameters, int cell360) 
     case EscPAction::FormLength:
         // ESC C n in lines of the spacing now in force, ESC C NUL n in inches.
         if (n != 0)
-            setFormLength(std::int64_t{n} * geometry.LineHeight);
+            setFormLength(std::int64_t{n} * m_head.lineSpacingUnits(), m_head.lineSpacingPerInch());
         else if (byteAt(parameters, 1) != 0)
-            setFormLength(m_head.down(byteAt(parameters, 1), 1));
+            setFormLength(byteAt(parameters, 1), 1);
         break;
     case EscPAction::SkipPerforation:
         m_bottomSkip = std::int64_t{n} * geometry.LineHeight;
@@ -100,12 +103,12 @@ void EscPPage::act(EscPAction action, std::string_view parameters, int cell360) 
         break;
     case EscPAction::PageLength:
         // ESC ( C 2 0 mL mH: the page length in the unit of ESC ( U.
-        setFormLength(m_head.down(wordAt(parameters, 2) * unit, 3600));
+        setFormLength(wordAt(parameters, 2) * unit, 3600);
         break;
     case EscPAction::PageFormat:
         // ESC ( c 4 0 tL tH bL bH: the bottom margin, from the top of the page, ends the form.
         if (wordAt(parameters, 4) > 0)
-            setFormLength(m_head.down(wordAt(parameters, 4) * unit, 3600));
+            setFormLength(wordAt(parameters, 4) * unit, 3600);
         break;
     case EscPAction::AbsoluteY:
         m_head.setPenY(std::int64_t{geometry.OriginY} +
@@ -124,17 +127,29 @@ void EscPPage::act(EscPAction action, std::string_view parameters, int cell360) 
     }
 }
 
-void EscPPage::setFormLength(std::int64_t pixels) {
-    m_formLength = std::max<std::int64_t>(pixels, 1);
+void EscPPage::setFormLength(std::int64_t units, int perInch) {
+    if (units <= 0 || perInch <= 0)
+        return;
+    m_formUnits = units;
+    m_formPerInch = perInch;
     applyForm();
 }
 
 void EscPPage::applyForm() {
-    // A form never runs onto a second sheet: it ends at the sheet's printable bottom.
-    const std::int64_t top = m_head.geometry().OriginY;
-    const std::int64_t bottom = std::min<std::int64_t>(top + m_formLength - m_bottomSkip,
-                                                       m_head.printer().pageSize().height);
-    m_head.job().formEnd = static_cast<std::int32_t>(std::max(bottom, top + 1));
+    // A form never runs onto a second sheet: one taller than the sheet's printable length
+    // prints scaled to fit it, text, spacing and images alike.
+    const PageGeometry& geometry = m_head.geometry();
+    const std::int64_t top = geometry.OriginY;
+    const std::int64_t room = std::max<std::int64_t>(m_head.printer().pageSize().height - top, 1);
+    const std::int64_t natural =
+        std::max<std::int64_t>(roundRatio(m_formUnits * geometry.resy(), m_formPerInch), 1);
+    if (natural > room)
+        m_head.setScale(room, natural);
+    else
+        m_head.setScale(1, 1);
+    const std::int64_t length = std::min(natural, room) - m_bottomSkip;
+    m_head.job().formEnd = static_cast<std::int32_t>(top + std::max<std::int64_t>(length, 1));
+    applyMargins();
 }
 
 void EscPPage::applyMargins() {

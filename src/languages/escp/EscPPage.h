@@ -34,7 +34,7 @@ public:
     void verticalTab();
 
 private:
-    void setFormLength(std::int64_t pixels);
+    void setFormLength(std::int64_t units, int perInch);
     void applyMargins();
     void applyForm();
     void resetTabs();
@@ -50,8 +50,10 @@ private:
     // Tab stops in 1/360 inch from the left margin, and in pixels from the top of the form.
     std::vector<int> m_horizontalTabs;
     std::vector<int> m_verticalTabs;
-    // The form and the blank strip above its end that ESC N skips, in device pixels.
-    std::int64_t m_formLength = 0;
+    // The form's length in units of 1/perInch inch, and the blank strip above its end that
+    // ESC N skips, in device pixels.
+    std::int64_t m_formUnits = 0;
+    int m_formPerInch = 1;
     std::int64_t m_bottomSkip = 0;
 };
 
