@@ -128,12 +128,14 @@ std::uint16_t wordAt(std::string_view bytes, std::size_t at) {
 // Where a run-length raster block of so many bytes ends, or none when the job ends first.
 std::optional<std::size_t> rasterEnd(std::size_t start, std::size_t bytes,
                                      const std::function<std::string_view(std::size_t)>& look) {
+    // Looked at once, as far as the longest encoding reaches (a counter for every 128
+    // bytes): counters are read from one view, not fetched one by one.
+    const std::string_view block = look(start + bytes + bytes / 128 + 2);
     std::size_t at = start;
     for (std::size_t done = 0; done < bytes;) {
-        std::string_view counter = look(at + 1);
-        if (counter.size() <= at)
+        if (block.size() <= at)
             return std::nullopt;
-        const auto n = static_cast<std::uint8_t>(counter[at]);
+        const auto n = static_cast<std::uint8_t>(block[at]);
         // 0-127: so many plus one bytes as they are; 128-255: one byte 257 - n times.
         done += n < 128 ? n + 1u : 257u - n;
         at += 1 + (n < 128 ? n + 1u : 1u);
@@ -252,15 +254,16 @@ announcedLength(const EscPCommand& command, PrinterLanguage language,
         const auto first = static_cast<std::uint8_t>((*head)[name + 1]);
         const auto last = static_cast<std::uint8_t>((*head)[name + 2]);
         std::size_t at = name + 3;
+        if (last < first)
+            return at;
+        if (language == PrinterLanguage::EscP) // an attribute byte and eleven columns each
+            return at + 12u * (last - first + 1u);
+        // Three bytes of proportions, then three bytes for each of its columns.
+        const std::string_view shapes = look(at + (last - first + 1u) * (3u + 3u * 255u));
         for (int code = first; code <= last; ++code) {
-            if (language == PrinterLanguage::EscP) {
-                at += 12; // an attribute byte and eleven columns
-                continue;
-            }
-            auto shape = need(at + 3);
-            if (!shape)
+            if (shapes.size() < at + 3)
                 return std::nullopt;
-            at += 3 + 3 * std::size_t{static_cast<std::uint8_t>((*shape)[at + 1])};
+            at += 3 + 3 * std::size_t{static_cast<std::uint8_t>(shapes[at + 1])};
         }
         return at;
     }
