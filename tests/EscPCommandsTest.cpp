@@ -53,6 +53,12 @@ TEST(EscPCommandsTest, ColumnImagesLandAtThePenScaledFromTheirDensityAndMoveItRi
 
 TEST(EscPCommandsTest, TwentyFourPinEightDotColumnsUseEveryThirdPin) {
     LanguageJob job("ESC/P2", 720);
+    // ESC . raster graphics: 360 dpi across, 180 down, plain and run-length rows; the
+    // head moves by the dots sent.
+    EXPECT_EQ(job.print(Esc + "." + bytes({0, 20, 10, 2, 12, 0, 0xFF, 0xF0, 0x80, 0x10}) + "A"),
+              "image 0 0 24 8 12x2\ntext 24 0 A\n");
+    EXPECT_EQ(job.print(Esc + "." + bytes({1, 20, 10, 2, 16, 0, 0xFE, 0xFF, 1, 0x80, 0x01}) + "A"),
+              "image 0 0 32 8 16x2\ntext 32 0 A\n");
     EXPECT_EQ(job.print(Esc + "K" + bytes({1, 0, 0xFF})), "image 0 0 12 96 1x8\n");
     EXPECT_EQ(job.print(Esc + "*" + bytes({39, 2, 0}) + bytes({1, 2, 3, 4, 5, 6})),
               "image 0 0 8 96 2x24\n");

@@ -2,6 +2,9 @@
 
 #include "languages/escp/EscPCommandTable.h"
 
+#include <algorithm>
+#include <string>
+
 namespace marlet {
 
 EscPBitImages::EscPBitImages(PrinterLanguage language, PrintHead& head)
@@ -78,9 +81,64 @@ void EscPBitImages::draw(std::string_view command) {
                 columns(*mode, command.substr(std::min<std::size_t>(4, command.size())));
         }
         return;
+    case '.':
+        raster(command);
+        return;
     default:
         return;
     }
+}
+
+void EscPBitImages::raster(std::string_view command) {
+    // ESC . c v h m nL nH: rows of dots, plain (c 0) or run-length (c 1), v and h in
+    // 1/3600 inch a dot.
+    if (command.size() < 7)
+        return;
+    const auto at = [&](std::size_t i) { return static_cast<std::uint8_t>(command[i]); };
+    const int compression = at(1);
+    const int dotY = at(2);
+    const int dotX = at(3);
+    const int rows = at(4);
+    const int width = at(5) + 256 * at(6);
+    if ((compression != 0 && compression != 1) || dotX == 0 || dotY == 0)
+        return;
+    const std::size_t stride = (static_cast<std::size_t>(width) + 7) / 8;
+    std::string dots;
+    dots.reserve(stride * static_cast<std::size_t>(rows));
+    std::string_view data = command.substr(7);
+    if (compression == 0) {
+        dots.assign(data.substr(0, stride * static_cast<std::size_t>(rows)));
+    } else {
+        // A counter below 128 is followed by so many plus one bytes; one from 128 up by
+        // one byte that repeats 257 minus the counter times.
+        std::size_t i = 0;
+        while (i < data.size() && dots.size() < stride * static_cast<std::size_t>(rows)) {
+            const auto n = static_cast<std::uint8_t>(data[i++]);
+            if (n < 128) {
+                dots.append(data.substr(i, n + 1u));
+                i += n + 1u;
+            } else if (i < data.size()) {
+                dots.append(257u - n, data[i++]);
+            }
+        }
+    }
+    const int whole = stride == 0 ? 0
+                                  : static_cast<int>(std::min<std::size_t>(
+                                        dots.size() / stride, static_cast<std::size_t>(rows)));
+    BitImage picture(width, whole);
+    for (int y = 0; y < whole; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto part = static_cast<std::uint8_t>(
+                dots[static_cast<std::size_t>(y) * stride + static_cast<std::size_t>(x / 8)]);
+            if ((part >> (7 - x % 8)) & 1)
+                picture.setDot(x, y);
+        }
+    }
+    JobState& job = m_head.job();
+    // The head moves by the dots sent, also when the job cut the rows short.
+    const int advance = m_head.across(width * dotX, 3600);
+    m_head.place(picture, 3600 / dotX, 3600 / dotY);
+    m_head.setPenX(std::int64_t{job.penX} + advance);
 }
 
 void EscPBitImages::columns(const ImageMode& mode, std::string_view data) {

@@ -9,8 +9,9 @@
 
 namespace marlet {
 
-/// The column images of the dot-matrix languages (ESC K, L, Y, Z, ESC *, ESC ^): drawn at
-/// the print position, which then moves right by their width, as the print head does.
+/// The images of the dot-matrix languages, column images (ESC K, L, Y, Z, ESC *, ESC ^)
+/// and ESC/P2 raster graphics (ESC .): drawn at the print position, which then moves right
+/// by their width, as the print head does.
 class EscPBitImages {
 public:
     EscPBitImages(PrinterLanguage language, PrintHead& head);
@@ -28,6 +29,7 @@ private:
     };
     std::optional<ImageMode> starMode(std::uint8_t mode) const;
     void columns(const ImageMode& mode, std::string_view data);
+    void raster(std::string_view command);
 
     PrinterLanguage m_language;
     PrintHead& m_head;

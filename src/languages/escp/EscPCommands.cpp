@@ -65,7 +65,9 @@ bool EscPCommands::escape() {
         const std::string_view rest =
             m_input.ahead(std::size_t{m_input.initRemaining()} + m_input.fileRemaining());
         if (command->action == EscPAction::ColumnImage ||
-            command->action == EscPAction::StarImage || command->action == EscPAction::NineDotImage)
+            command->action == EscPAction::StarImage ||
+            command->action == EscPAction::NineDotImage ||
+            command->action == EscPAction::RasterImage)
             m_images.draw(rest);
         m_input.take(rest.size());
         return true;
@@ -81,7 +83,6 @@ void EscPCommands::act(const EscPCommand& command, std::string_view bytes) {
     JobState& job = m_head.job();
     switch (command.action) {
     case EscPAction::Ignore:
-    case EscPAction::RasterImage:
         break;
     case EscPAction::International:
         if (isCountry(byteAt(parameters, 0)))
@@ -93,6 +94,7 @@ void EscPCommands::act(const EscPCommand& command, std::string_view bytes) {
     case EscPAction::ColumnImage:
     case EscPAction::StarImage:
     case EscPAction::NineDotImage:
+    case EscPAction::RasterImage:
         m_images.draw(bytes);
         break;
     case EscPAction::SpacingEighth:
