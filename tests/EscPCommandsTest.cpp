@@ -9,6 +9,8 @@
 #include <sstream>
 #include <vector>
 
+using marlet::Margins;
+using marlet::Orientation;
 using marlet::testing::LanguageJob;
 
 namespace {
@@ -233,6 +235,18 @@ TEST(EscPCommandsTest, FormsSetWherePagesEnd) {
                           "C\n" + std::string(129, '\n') + "D\nE"),
               "text 0 0 A\ntext 36 0 B\nimage 0 60 6 100 1x8\ntext 6 60 C\ntext 0 7860 D\n"
               "new_page\ntext 0 0 E\n");
+    // A sheet a little narrower than the printer's 80 columns (A4 inside 1/6-inch strips)
+    // takes the whole line at 59 pixels a column instead of 60; a label prints at full size.
+    LanguageJob a4("ESC/P", 600);
+    a4.printer.sheet = {4760, 6816, 0, 0};
+    a4.geometry.checksize(a4.sample, Margins{}, Orientation::Portrait);
+    std::string printed = a4.print(std::string(80, 'x') + "\r\nB");
+    EXPECT_NE(printed.find("text 4661 0 x\ntext 0 98 B\n"), std::string::npos) << printed;
+    LanguageJob label("ESC/P", 600);
+    label.printer.sheet = {2400, 1200, 0, 0};
+    label.geometry.checksize(label.sample, Margins{}, Orientation::Portrait);
+    printed = label.print(std::string(41, 'x'));
+    EXPECT_NE(printed.find("text 2340 0 x\ntext 0 100 x\n"), std::string::npos) << printed;
     // ESC B sets vertical tab stops in lines; VT goes to the next and returns the carriage.
     EXPECT_EQ(epson.print(Esc + "B" + bytes({2, 5, 0}) + "A\vB\vC"),
               "text 0 0 A\ntext 0 240 B\ntext 0 600 C\n");

@@ -11,6 +11,11 @@ namespace {
 // At power-on a tab stop stands every eight pica columns, 32 of them.
 constexpr int PowerOnTabs = 32;
 constexpr int PowerOnTabStep360 = 8 * 36;
+// The line of the printers: 80 columns of pica, ten to the inch.
+constexpr std::int64_t CarriageColumns = 80;
+constexpr std::int64_t PicaPerInch = 10;
+// A sheet that holds so many pica columns takes the whole line scaled to fit.
+constexpr std::int64_t FittedColumns = 72;
 
 std::uint8_t byteAt(std::string_view bytes, std::size_t at) {
     return at < bytes.size() ? static_cast<std::uint8_t>(bytes[at]) : 0;
@@ -136,18 +141,33 @@ void EscPPage::setFormLength(std::int64_t units, int perInch) {
 }
 
 void EscPPage::applyForm() {
-    // A form never runs onto a second sheet: one taller than the sheet's printable length
-    // prints scaled to fit it, text, spacing and images alike.
+    // The printer's line is 80 pica columns: a sheet a little narrower (A4 inside a laser
+    // printer's margins) prints everything scaled to fit it, to a whole pixel a column; a
+    // much narrower one, a label, prints at full size and wraps at its edge. A form never
+    // runs onto a second sheet: one taller than the sheet prints scaled to fit it. Text,
+    // spacing and images scale alike.
     const PageGeometry& geometry = m_head.geometry();
+    const PageSize page = m_head.printer().pageSize();
     const std::int64_t top = geometry.OriginY;
-    const std::int64_t room = std::max<std::int64_t>(m_head.printer().pageSize().height - top, 1);
+    const std::int64_t room = std::max<std::int64_t>(page.height - top, 1);
+    const std::int64_t column =
+        std::max<std::int64_t>((std::int64_t{page.width} - geometry.OriginX) / CarriageColumns, 1);
     const std::int64_t natural =
         std::max<std::int64_t>(roundRatio(m_formUnits * geometry.resy(), m_formPerInch), 1);
-    if (natural > room)
-        m_head.setScale(room, natural);
-    else
-        m_head.setScale(1, 1);
-    const std::int64_t length = std::min(natural, room) - m_bottomSkip;
+    std::int64_t numerator = 1;
+    std::int64_t denominator = 1;
+    if (column * PicaPerInch < geometry.resx() &&
+        column * PicaPerInch * CarriageColumns >= geometry.resx() * FittedColumns) {
+        numerator = column * PicaPerInch;
+        denominator = geometry.resx();
+    }
+    if (natural * numerator > room * denominator) {
+        numerator = room;
+        denominator = natural;
+    }
+    m_head.setScale(numerator, denominator);
+    const std::int64_t length =
+        std::min(room, roundRatio(natural * numerator, denominator)) - m_bottomSkip;
     m_head.job().formEnd = static_cast<std::int32_t>(top + std::max<std::int64_t>(length, 1));
     applyMargins();
 }
