@@ -397,6 +397,9 @@ TEST(EscPCommandsTest, SampleStreamsPrintEverySourceLineAsOneLine) {
             // Half an inch and one inch down in 1/360-inch units; the page is four inches.
             EXPECT_NE(printed.find("text 0 300 H\n"), std::string::npos);
             EXPECT_NE(printed.find("text 0 600 O\n"), std::string::npos);
+            // ESC X 20 points: a taller cell standing on the line's baseline.
+            EXPECT_NE(printed.find("text 0 610 T\n"), std::string::npos) << printed;
+            EXPECT_NE(trace.find("height=190 width=60"), std::string::npos);
         }
     }
 }

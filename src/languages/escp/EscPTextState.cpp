@@ -30,12 +30,13 @@ void EscPTextState::apply(PrintHead& head) const {
     PageDevice& printer = head.printer();
     const int cell = cell360();
     int height360 = pointHalves > 0 ? pointHalves * LineCell360 / DefaultHalfPoints : LineCell360;
+    // Another point size stands on the line's baseline.
+    int drop = LineCell360 - height360;
     if (doubleHeight)
         height360 *= 2;
-    int drop = 0;
     if (script != Script::None) {
         if (script == Script::Sub)
-            drop = height360 / 3;
+            drop += height360 / 3;
         height360 = height360 * 2 / 3;
     }
 

@@ -33,7 +33,8 @@ struct EscPTextState {
     int cell360() const;
     /// Makes the job's font and cell from this state: the cell through the grid's
     /// LanguageCell, the glyph height through FontHeight, the style through the canvas
-    /// font, and a sub- or superscript two thirds high at the bottom or top of the line.
+    /// font, a sub- or superscript two thirds high at the bottom or top of the line, and
+    /// another point size on the line's baseline.
     void apply(PrintHead& head) const;
 };
 
