@@ -217,6 +217,17 @@ TEST(EscPCommandsTest, LineEndsAndControlCodesMoveAsThePrinterDoes) {
     EXPECT_EQ(plain.print("A\r\nB\nC"), "text 0 0 A\ntext 0 120 B\ntext 60 240 C\n");
 }
 
+TEST(EscPCommandsTest, TheUsersOwnEntriesAndDropLinesWinOverTheLanguage) {
+    // A scheme that makes ESC P elite: its 12 cpi cell, not the language's pica.
+    LanguageJob edited("ESC/P", 720, {{"Elit", "\x1BP"}});
+    EXPECT_EQ(edited.print(Esc + "PAB"), "text 0 0 A\ntext 60 0 B\n");
+    // A drop line swallows ESC E: nothing turns bold.
+    LanguageJob dropping("ESC/P", 720);
+    dropping.dropList = {Esc + "E"};
+    EXPECT_EQ(dropping.print(Esc + "EAB"), "text 0 0 A\ntext 72 0 B\n");
+    EXPECT_EQ(dropping.trace.str().find("weight=700"), std::string::npos);
+}
+
 TEST(EscPCommandsTest, FormsSetWherePagesEnd) {
     LanguageJob epson("ESC/P", 720);
     // ESC C 3: a form of three lines; the fourth line starts the next sheet.

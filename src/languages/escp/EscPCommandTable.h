@@ -83,7 +83,8 @@ enum class EscPAction : std::uint8_t {
 struct EscPCommand {
     std::string_view name;
     EscPForm form;
-    /// Parameter bytes (Fixed), or the most entries of a list (NulList).
+    /// Parameter bytes (Fixed), the most entries of a list (NulList), or for Counted the
+    /// bytes of the name past its entry (1 for a family's catch-all, ESC ( and any letter).
     std::uint8_t count;
     /// The languages that have it: bits of languageBit().
     std::uint8_t languages;
