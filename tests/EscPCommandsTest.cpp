@@ -130,6 +130,10 @@ TEST(EscPCommandsTest, CutCommandsTakeWhatIsThereAndDrawWholeColumns) {
         EXPECT_EQ(job.print("A" + cut), "text 0 0 A\n");
     // Blank columns draw nothing but still take their room.
     EXPECT_EQ(job.print(Esc + "K" + bytes({2, 0, 0, 0}) + "A"), "text 24 0 A\n");
+    // Columns longer than the job's read buffer are all read: the image ends where its
+    // data does, and the A after it (past the sheet's edge) starts the next line.
+    EXPECT_EQ(job.print(Esc + "*" + bytes({39, 0xFF, 0xFF}) + std::string(196605, '\x81') + "A"),
+              "image 0 0 262140 96 65535x24\ntext 0 120 A\n");
     // A command begun in the initialisation string takes its data from the file.
     EXPECT_EQ(job.print(bytes({0x80, 0x80}) + "A", Esc + "K" + bytes({2, 0})),
               "image 0 0 24 80 2x8\ntext 24 0 A\n");

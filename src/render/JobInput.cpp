@@ -51,7 +51,9 @@ void JobInput::fill(std::size_t wanted) {
         return;
     m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(m_bufferPos));
     m_bufferPos = 0;
-    std::size_t more = std::min<std::size_t>(BufferSize, m_fileRemaining - unread);
+    // A whole buffer, or as much as a long command needs when it is more.
+    std::size_t more =
+        std::min<std::size_t>(std::max(BufferSize, wanted - unread), m_fileRemaining - unread);
     m_buffer.resize(unread + more);
     if (std::fread(m_buffer.data() + unread, 1, more, m_file.get()) != more)
         throw Error("Stream read error");
