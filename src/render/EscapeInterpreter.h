@@ -37,8 +37,8 @@ struct JobState {
     std::int32_t lineStart = 0;
     /// Where a line is full: 0 for the page's right edge, or a language's right margin.
     std::int32_t rightMargin = 0;
-    /// The lowest pen line a page takes: 0 for two lines above the page's bottom, or where
-    /// a language's form ends.
+    /// Where a language's form ends: a line that would pass it starts the next page. 0
+    /// leaves the page to end two lines above the sheet's bottom.
     std::int32_t formEnd = 0;
     /// How far below the pen glyphs are drawn: a subscript sits in the lower part of its line.
     std::int32_t textDrop = 0;
