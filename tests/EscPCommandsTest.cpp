@@ -3,6 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <vector>
+
+using marlet::Margins;
+using marlet::Orientation;
 using marlet::testing::LanguageJob;
 
 namespace {
@@ -40,13 +48,19 @@ TEST(EscPCommandsTest, ColumnImagesLandAtThePenScaledFromTheirDensityAndMoveItRi
                   "image 0 0 " + std::to_string(width) + (tall ? " 96 1x24\n" : " 80 1x8\n"))
             << "mode " << mode;
     }
-    // A density the printer does not have is no image: the scheme drops the escape and
-    // the rest prints.
-    EXPECT_EQ(job.print(Esc + "*" + bytes({9}) + "A"), "text 0 0 *\ntext 60 0  \ntext 120 0 A\n");
+    // A density the printer does not have draws nothing, but its columns are still taken
+    // a byte each.
+    EXPECT_EQ(job.print(Esc + "*" + bytes({9, 2, 0, 'X', 'Y'}) + "A"), "text 0 0 A\n");
 }
 
 TEST(EscPCommandsTest, TwentyFourPinEightDotColumnsUseEveryThirdPin) {
     LanguageJob job("ESC/P2", 720);
+    // ESC . raster graphics: 360 dpi across, 180 down, plain and run-length rows; the
+    // head moves by the dots sent.
+    EXPECT_EQ(job.print(Esc + "." + bytes({0, 20, 10, 2, 12, 0, 0xFF, 0xF0, 0x80, 0x10}) + "A"),
+              "image 0 0 24 8 12x2\ntext 24 0 A\n");
+    EXPECT_EQ(job.print(Esc + "." + bytes({1, 20, 10, 2, 16, 0, 0xFE, 0xFF, 1, 0x80, 0x01}) + "A"),
+              "image 0 0 32 8 16x2\ntext 32 0 A\n");
     EXPECT_EQ(job.print(Esc + "K" + bytes({1, 0, 0xFF})), "image 0 0 12 96 1x8\n");
     EXPECT_EQ(job.print(Esc + "*" + bytes({39, 2, 0}) + bytes({1, 2, 3, 4, 5, 6})),
               "image 0 0 8 96 2x24\n");
@@ -72,10 +86,10 @@ TEST(EscPCommandsTest, LineSpacingAndMovesFollowTheUnitsOfTheLanguage) {
     // ESC J advances the paper at once and leaves the column; ESC $ is absolute in 1/60
     // inch, ESC \ relative and signed, in 1/120 inch on 9 pins and 1/180 on 24.
     EXPECT_EQ(nine.print("AB" + Esc + "J" + bytes({18}) + "C"),
-              "text 0 0 A\ntext 60 0 B\ntext 120 60 C\n");
-    EXPECT_EQ(twentyFour.print("A" + Esc + "J" + bytes({18}) + "C"), "text 0 0 A\ntext 60 72 C\n");
+              "text 0 0 A\ntext 72 0 B\ntext 144 60 C\n");
+    EXPECT_EQ(twentyFour.print("A" + Esc + "J" + bytes({18}) + "C"), "text 0 0 A\ntext 72 72 C\n");
     EXPECT_EQ(nine.print(Esc + "$" + bytes({60, 0}) + "A" + Esc + "\\" + bytes({0xC4, 0xFF}) + "B"),
-              "text 720 0 A\ntext 420 0 B\n");
+              "text 720 0 A\ntext 432 0 B\n");
     EXPECT_EQ(twentyFour.print(Esc + "$" + bytes({60, 0}) + Esc + "\\" + bytes({0xC4, 0xFF}) + "B"),
               "text 480 0 B\n");
 }
@@ -100,15 +114,15 @@ TEST(EscPCommandsTest, ProprinterKeepsItsSpacingUntilEscTwoAndHasNoEscStar) {
     EXPECT_EQ(job.print(Esc + "A" + bytes({24}) + "\r\nA" + Esc + "2\r\nB"),
               "text 0 120 A\ntext 0 360 B\n");
     EXPECT_EQ(job.print(Esc + "3" + bytes({24}) + "\r\nA" + Esc + "Z" + bytes({1, 0, 1})),
-              "text 0 80 A\nimage 60 80 63 160 1x8\n");
-    EXPECT_EQ(job.print(Esc + "*A"), "text 0 0 *\ntext 60 0 A\n");
+              "text 0 80 A\nimage 72 80 75 160 1x8\n");
+    EXPECT_EQ(job.print(Esc + "*A"), "text 0 0 *\ntext 72 0 A\n");
 }
 
 TEST(EscPCommandsTest, CutCommandsTakeWhatIsThereAndDrawWholeColumns) {
     LanguageJob job("ESC/P", 720);
     // Ten columns announced, three there: three drawn, and the job ends normally.
     EXPECT_EQ(job.print("A" + Esc + "K" + bytes({10, 0, 1, 2, 3})),
-              "text 0 0 A\nimage 60 0 96 80 3x8\n");
+              "text 0 0 A\nimage 72 0 108 80 3x8\n");
     // A 24-dot column needs three bytes: five bytes make one column.
     EXPECT_EQ(job.print(Esc + "*" + bytes({39, 3, 0, 1, 2, 3, 4, 5})), "image 0 0 4 96 1x24\n");
     for (const std::string& cut : {Esc + "K", Esc + "K" + bytes({5}), Esc + "*", Esc + "3",
@@ -116,6 +130,10 @@ TEST(EscPCommandsTest, CutCommandsTakeWhatIsThereAndDrawWholeColumns) {
         EXPECT_EQ(job.print("A" + cut), "text 0 0 A\n");
     // Blank columns draw nothing but still take their room.
     EXPECT_EQ(job.print(Esc + "K" + bytes({2, 0, 0, 0}) + "A"), "text 24 0 A\n");
+    // Columns longer than the job's read buffer are all read: the image ends where its
+    // data does, and the A after it (past the sheet's edge) starts the next line.
+    EXPECT_EQ(job.print(Esc + "*" + bytes({39, 0xFF, 0xFF}) + std::string(196605, '\x81') + "A"),
+              "image 0 0 262140 96 65535x24\ntext 0 120 A\n");
     // A command begun in the initialisation string takes its data from the file.
     EXPECT_EQ(job.print(bytes({0x80, 0x80}) + "A", Esc + "K" + bytes({2, 0})),
               "image 0 0 24 80 2x8\ntext 24 0 A\n");
@@ -126,4 +144,277 @@ TEST(EscPCommandsTest, WithoutALanguageTheBytesGoToTheSchemeAsBefore) {
     EXPECT_EQ(job.print(Esc + "K" + bytes({1, 0, 'B'})),
               "text 0 0 K\ntext 60 0  \ntext 120 0  \ntext 180 0 B\n");
     EXPECT_EQ(job.trace.str().find("image"), std::string::npos);
+}
+
+TEST(EscPCommandsTest, LineEndsAndControlCodesMoveAsThePrinterDoes) {
+    // 720 dpi: 10 cpi is 72 pixels a cell, a sixth of an inch 120 pixels a line.
+    LanguageJob epson("ESC/P", 720);
+    const std::pair<std::string, std::string> cases[] = {
+        // LF returns the carriage; CR LF prints no blank line.
+        {"AB\nC\r\nD", "text 0 0 A\ntext 72 0 B\ntext 0 120 C\ntext 0 240 D\n"},
+        // NUL, BEL, DC1, DC3 and DEL take no cell; BS steps back one.
+        {"A" + bytes({0, 7, 0x11, 0x13, 0x7F}) + "B\bC", "text 0 0 A\ntext 72 0 B\ntext 72 0 C\n"},
+        // HT: every eight columns at power-on; ESC D sets stops, and past the last one
+        // HT stays.
+        {"A\tB", "text 0 0 A\ntext 576 0 B\n"},
+        {Esc + "D" + bytes({3, 10, 0}) + "\tA\tB\tC", "text 216 0 A\ntext 720 0 B\ntext 792 0 C\n"},
+        // SO: double width until the line ends; DC4 ends it sooner.
+        {"\x0E"
+         "AB\nC",
+         "text 0 0 A\ntext 144 0 B\ntext 0 120 C\n"},
+        {"\x0E"
+         "A\x14"
+         "BC",
+         "text 0 0 A\ntext 144 0 B\ntext 216 0 C\n"},
+        // SI condensed at 17.14 cpi until DC2; ESC M, ESC g: 12 and 15 cpi.
+        {"\x0F"
+         "AB\x12"
+         "CD",
+         "text 0 0 A\ntext 42 0 B\ntext 84 0 C\ntext 156 0 D\n"},
+        {Esc + "M" + "AB" + Esc + "g" + "CD",
+         "text 0 0 A\ntext 60 0 B\ntext 120 0 C\ntext 168 0 D\n"},
+        // ESC ! every bit: 1 elite, 32 double width; ESC W with a binary or an ASCII 1.
+        {Esc + "!" + bytes({33}) + "AB", "text 0 0 A\ntext 120 0 B\n"},
+        {Esc + "W" + bytes({1}) + "A" + Esc + "W0" + "BC",
+         "text 0 0 A\ntext 144 0 B\ntext 216 0 C\n"},
+        // ESC SP n adds n/120 inch after each character.
+        {Esc + " " + bytes({12}) + "AB", "text 0 0 A\ntext 144 0 B\n"},
+        // Subscript sits a third of a line lower, superscript at its top.
+        {Esc + "S1A" + Esc + "S0B" + Esc + "TC", "text 0 40 A\ntext 72 0 B\ntext 144 0 C\n"},
+        // ESC x, ESC k, ESC t are taken and change nothing; ESC @ returns to power-on.
+        {Esc + "x" + bytes({1}) + Esc + "k1" + Esc + "t" + bytes({1}) + "AB",
+         "text 0 0 A\ntext 72 0 B\n"},
+        {Esc + "W1" + Esc + "@" + "AB", "text 0 0 A\ntext 72 0 B\n"},
+        // ESC l: the left margin in columns, where CR and LF return.
+        {Esc + "l" + bytes({5}) + "A\r\nB", "text 360 0 A\ntext 360 120 B\n"},
+    };
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(epson.print(input), expected) << input;
+    // A full line wraps at the next character, not before a CR LF.
+    std::string full = epson.print(std::string(80, 'x') + "\r\nB" + std::string(80, 'y') + "z");
+    EXPECT_NE(full.find("text 5688 0 x\ntext 0 120 B\n"), std::string::npos) << full;
+    EXPECT_NE(full.find("text 5688 120 y\ntext 0 240 y\ntext 72 240 z\n"), std::string::npos)
+        << full;
+
+    // ESC R 2: the German set prints umlauts for [ \ ]; ESC R 0 returns to ASCII.
+    epson.print(Esc + "R" + bytes({2}) + "[\\]" + Esc + "R" + bytes({0}) + "[");
+    EXPECT_NE(epson.trace.str().find("text 0 0 U+00C4\ntext 72 0 U+00D6\ntext 144 0 U+00DC\n"
+                                     "text 216 0 U+005B\n"),
+              std::string::npos)
+        << epson.trace.str();
+    // Binary ESC - 1 underlines; the font says so.
+    epson.print(Esc + "-" + bytes({1}) + "A");
+    EXPECT_NE(epson.trace.str().find("underline=1"), std::string::npos);
+    // Double width is a font of twice the pitch's width.
+    epson.print("\x0E"
+                "A");
+    EXPECT_NE(epson.trace.str().find("height=120 width=144"), std::string::npos)
+        << epson.trace.str();
+
+    // The Proprinter's LF only feeds, unless the job holds no CR at all.
+    LanguageJob proprinter("Proprinter", 720);
+    EXPECT_EQ(proprinter.print("A\r\nB\nC"), "text 0 0 A\ntext 0 120 B\ntext 72 240 C\n");
+    EXPECT_EQ(proprinter.print("A\nB"), "text 0 0 A\ntext 0 120 B\n");
+    // So does every scheme without a language: a mixed job feeds only.
+    LanguageJob plain("", 720);
+    EXPECT_EQ(plain.print("A\nB"), "text 0 0 A\ntext 0 120 B\n");
+    EXPECT_EQ(plain.print("A\r\nB\nC"), "text 0 0 A\ntext 0 120 B\ntext 60 240 C\n");
+}
+
+TEST(EscPCommandsTest, TheUsersOwnEntriesAndDropLinesWinOverTheLanguage) {
+    // A scheme that makes ESC P elite: its 12 cpi cell, not the language's pica.
+    LanguageJob edited("ESC/P", 720, {{"Elit", "\x1BP"}});
+    EXPECT_EQ(edited.print(Esc + "PAB"), "text 0 0 A\ntext 60 0 B\n");
+    // A drop line swallows ESC E: nothing turns bold.
+    LanguageJob dropping("ESC/P", 720);
+    dropping.dropList = {Esc + "E"};
+    EXPECT_EQ(dropping.print(Esc + "EAB"), "text 0 0 A\ntext 72 0 B\n");
+    EXPECT_EQ(dropping.trace.str().find("weight=700"), std::string::npos);
+}
+
+TEST(EscPCommandsTest, FormsSetWherePagesEnd) {
+    LanguageJob epson("ESC/P", 720);
+    // ESC C 3: a form of three lines; the fourth line starts the next sheet.
+    EXPECT_EQ(
+        epson.print(Esc + "C" + bytes({3}) + "A\nB\nC\nD\fE"),
+        "text 0 0 A\ntext 0 120 B\ntext 0 240 C\nnew_page\ntext 0 0 D\nnew_page\ntext 0 0 E\n");
+    // ESC C NUL 1: one inch, six lines.
+    EXPECT_EQ(epson.print(Esc + "C" + bytes({0, 1}) + "\n\n\n\n\nA\nB"),
+              "text 0 600 A\nnew_page\ntext 0 0 B\n");
+    // ESC N 2 skips the last two lines of the form.
+    EXPECT_EQ(epson.print(Esc + "C" + bytes({4}) + Esc + "N" + bytes({2}) + "A\nB\nC"),
+              "text 0 0 A\ntext 0 120 B\nnew_page\ntext 0 0 C\n");
+    // A form of 22 inches on the 11-inch sheet prints at half its size: cells, lines and
+    // images alike, on one sheet.
+    EXPECT_EQ(epson.print(Esc + "C" + bytes({0, 22}) + "AB\n" + Esc + "K" + bytes({1, 0, 0xFF}) +
+                          "C\n" + std::string(129, '\n') + "D\nE"),
+              "text 0 0 A\ntext 36 0 B\nimage 0 60 6 100 1x8\ntext 6 60 C\ntext 0 7860 D\n"
+              "new_page\ntext 0 0 E\n");
+    // A sheet a little narrower than the printer's 80 columns (A4 inside 1/6-inch strips)
+    // takes the whole line at 59 pixels a column instead of 60; a label prints at full size.
+    LanguageJob a4("ESC/P", 600);
+    a4.printer.sheet = {4760, 6816, 0, 0};
+    a4.geometry.checksize(a4.sample, Margins{}, Orientation::Portrait);
+    std::string printed = a4.print(std::string(80, 'x') + "\r\nB");
+    EXPECT_NE(printed.find("text 4661 0 x\ntext 0 98 B\n"), std::string::npos) << printed;
+    LanguageJob label("ESC/P", 600);
+    label.printer.sheet = {2400, 1200, 0, 0};
+    label.geometry.checksize(label.sample, Margins{}, Orientation::Portrait);
+    printed = label.print(std::string(41, 'x'));
+    EXPECT_NE(printed.find("text 2340 0 x\ntext 0 100 x\n"), std::string::npos) << printed;
+    // ESC B sets vertical tab stops in lines; VT goes to the next and returns the carriage.
+    EXPECT_EQ(epson.print(Esc + "B" + bytes({2, 5, 0}) + "A\vB\vC"),
+              "text 0 0 A\ntext 0 240 B\ntext 0 600 C\n");
+
+    // ESC/P2: ESC ( U sets the unit, ESC ( V moves down from the top, ESC ( C sets the
+    // page length, ESC ( v moves relative.
+    LanguageJob lq("ESC/P2", 720);
+    EXPECT_EQ(lq.print(Esc + "(U" + bytes({1, 0, 10}) + Esc + "(V" + bytes({2, 0, 0x68, 0x01}) +
+                       "A" + Esc + "(v" + bytes({2, 0, 0x2D, 0}) + "B"),
+              "text 0 720 A\ntext 72 810 B\n");
+    EXPECT_EQ(lq.print(Esc + "(C" + bytes({2, 0, 0xB4, 0}) + "A\nB\nC\nD"),
+              "text 0 0 A\ntext 0 120 B\ntext 0 240 C\nnew_page\ntext 0 0 D\n");
+}
+
+TEST(EscPCommandsTest, CommandsTakeTheirBytesAcrossTheInitialisationStringAndTheFile) {
+    LanguageJob job("ESC/P", 720);
+    // An unknown density whose byte comes from the file: the columns are taken, nothing
+    // is divided by the density's column size.
+    EXPECT_EQ(job.print(bytes({9, 2, 0, 'Q', 'R'}) + "A", Esc + "*"), "text 0 0 A\n");
+    EXPECT_EQ(job.print(bytes({1, 0, 0xFF}) + "A", Esc + "*" + bytes({0})),
+              "image 0 0 12 80 1x8\ntext 12 0 A\n");
+    EXPECT_EQ(job.print(bytes({5}) + "AB", Esc + "W"), "text 0 0 A\ntext 144 0 B\n");
+}
+
+TEST(EscPCommandsTest, MovesPastTheSheetStopAtItsEdge) {
+    // 13200 steps of +32767/120 inch would pass 32 bits many times over; the head stops at
+    // the sheet's right edge and the X after it starts the next line.
+    LanguageJob job("ESC/P", 720);
+    std::string moves;
+    for (int i = 0; i < 13200; ++i)
+        moves += Esc + "\\" + bytes({0xFF, 0x7F});
+    EXPECT_EQ(job.print(moves + "X"), "text 0 120 X\n");
+    // Backwards past the margin, and absolute beyond the sheet, an image there draws
+    // nothing and the text after it prints.
+    std::string back;
+    for (int i = 0; i < 13200; ++i)
+        back += Esc + "\\" + bytes({0x01, 0x80});
+    EXPECT_EQ(job.print("A" + back + "B"), "text 0 0 A\ntext 0 0 B\n");
+    EXPECT_EQ(job.print(Esc + "$" + bytes({0xFF, 0xFF}) + Esc + "K" + bytes({1, 0, 0xFF}) + "C"),
+              "text 0 120 C\n");
+}
+
+namespace {
+
+// A printed job as a reader sees it: each line's characters in order, anything outside
+// ASCII as '#', trailing blanks dropped, and "--" between sheets.
+std::vector<std::string> readerLines(const std::string& printed) {
+    std::vector<std::string> out;
+    std::map<int, std::map<int, char>> sheet;
+    auto endSheet = [&] {
+        for (auto& [y, cells] : sheet) {
+            std::string line;
+            for (auto [x, c] : cells)
+                line += (c >= 0x20 && c < 0x7F) ? c : '#';
+            line.erase(line.find_last_not_of(' ') + 1);
+            out.push_back(line);
+        }
+        sheet.clear();
+    };
+    std::istringstream lines(printed);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (line == "new_page") {
+            endSheet();
+            out.push_back("--");
+        } else if (line.starts_with("text ")) {
+            std::istringstream parts(line.substr(5));
+            int x = 0, y = 0;
+            parts >> x >> y;
+            sheet[y][x] = line.back();
+        }
+    }
+    endSheet();
+    return out;
+}
+
+std::string fileBytes(const std::string& name) {
+    std::ifstream in(std::string(MARLET_TEST_DATA) + "/escp/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+} // namespace
+
+TEST(EscPCommandsTest, SampleStreamsPrintEverySourceLineAsOneLine) {
+    const std::string frame(29, '#');
+    const std::vector<std::string> lab = {"HPLC-7 ANALYSER   RUN 001",
+                                          frame,
+                                          "# Peak # Time min # Area    #",
+                                          frame,
+                                          "#    1 #     1.25 #    3000 #",
+                                          "#    2 #     2.50 #    4000 #",
+                                          "#    3 #     3.75 #    5000 #",
+                                          "#    4 #     5.00 #    6000 #",
+                                          "#    5 #     6.25 #    7000 #",
+                                          frame,
+                                          "SIGNED",
+                                          "--",
+                                          "HPLC-7 ANALYSER   RUN 002",
+                                          frame,
+                                          "# Peak # Time min # Area    #",
+                                          frame,
+                                          "#    1 #     2.25 #    3000 #",
+                                          "#    2 #     3.50 #    4000 #",
+                                          "#    3 #     4.75 #    5000 #",
+                                          "#    4 #     6.00 #    6000 #",
+                                          "#    5 #     7.25 #    7000 #",
+                                          frame,
+                                          "END OF RUN"};
+    const std::vector<std::string> features = {
+        "FEATURE TEST", "PICA 10 CPI",   "ELITE 12 CPI", "FIFTEEN CPI", "CONDENSED",
+        "EMPHASIZED",   "DOUBLE-STRIKE", "ITALIC",       "UNDERLINED",  "DOUBLE WIDE",
+        "SO ONE LINE",  "DOUBLE HIGH",   "SUPERSCRIPT",  "SUBSCRIPT",   "MASTER ELITE BOLD WIDE",
+        "SPACED"};
+    const std::vector<std::string> invoice = {"INVOICE 4711",      "ItemQtyPriceTotal",
+                                              "Bolts102.5025.00",  "Nuts2000.1020.00",
+                                              "Washers500.052.50", "TOTAL47.50"};
+    const std::vector<std::string> lq = {"TOP OF FORM",  "HALF AN INCH DOWN", "ONE INCH DOWN",
+                                         "TWENTY POINT", "LAST LINE",         "--",
+                                         "SECOND FORM"};
+    const std::tuple<const char*, const char*, std::vector<std::string>> streams[] = {
+        {"lab-report-9pin.prn", "ESC/P", lab},
+        {"bit-image-nul-padded.prn", "ESC/P", {"GRAPH", "AXIS 0-120"}},
+        {"feature-test.prn", "ESC/P", features},
+        {"invoice-tabs.prn", "ESC/P", invoice},
+        {"escp2-page.prn", "ESC/P2", lq}};
+    // 600 dpi: 60 pixels a pica cell, 100 a sixth of an inch.
+    for (const auto& [name, language, expected] : streams) {
+        LanguageJob job(language, 600);
+        const std::string printed = job.print(fileBytes(name));
+        EXPECT_EQ(readerLines(printed), expected) << name;
+        const std::string trace = job.trace.str();
+        if (std::string(name) == "bit-image-nul-padded.prn") {
+            // Forty NULs take no room: every stripe starts at the left margin, 24/216 inch
+            // below the last.
+            EXPECT_NE(printed.find("text 0 0 G\n"), std::string::npos);
+            for (int stripe = 0; stripe < 6; ++stripe)
+                EXPECT_NE(printed.find("image 0 " + std::to_string(67 + stripe * 67)),
+                          std::string::npos)
+                    << printed;
+        } else if (std::string(name) == "invoice-tabs.prn") {
+            // SO doubles the heading's cells; the tab stops stand at columns 10, 30 and 45.
+            EXPECT_NE(printed.find("text 0 0 I\ntext 120 0 N\n"), std::string::npos);
+            EXPECT_NE(trace.find("width=120"), std::string::npos);
+            for (const char* cell : {"text 600 200 Q\n", "text 1800 200 P\n", "text 2700 200 T\n",
+                                     "text 2700 700 4\n"})
+                EXPECT_NE(printed.find(cell), std::string::npos) << cell;
+        } else if (std::string(name) == "escp2-page.prn") {
+            // Half an inch and one inch down in 1/360-inch units; the page is four inches.
+            EXPECT_NE(printed.find("text 0 300 H\n"), std::string::npos);
+            EXPECT_NE(printed.find("text 0 600 O\n"), std::string::npos);
+            // ESC X 20 points: a taller cell standing on the line's baseline.
+            EXPECT_NE(printed.find("text 0 610 T\n"), std::string::npos) << printed;
+            EXPECT_NE(trace.find("height=190 width=60"), std::string::npos);
+        }
+    }
 }

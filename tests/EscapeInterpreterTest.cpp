@@ -102,13 +102,13 @@ TEST_F(EscapeTest, TheBuiltInSetUnderDefault) {
                                            "-6,-6 X\nend_document\n");
     // At 12 points "@" is 60 by 113: 10 cpi, and the line follows the font.
     EXPECT_EQ(print(Esc + "S12X\nY"), Start + "font 113x60\nbegin_document \"DOS-console task\"\n"
-                                              "-6,-6 X\n54,107 Y\nend_document\n");
+                                              "-6,-6 X\n-6,107 Y\nend_document\n");
     EXPECT_EQ(print(Esc + "BX" + Esc + "bY"), Start + "font 100x50 b\nbegin_document "
                                                       "\"DOS-console task\"\n-6,-6 X\n"
                                                       "font 100x50\n44,-6 Y\nend_document\n");
     // 36 points of spacing at 600 dpi; 2 lines per inch of font height.
     EXPECT_EQ(print(Esc + "A36X\nY"), Start + "font 100x50\nbegin_document \"DOS-console task\"\n"
-                                              "-6,-6 X\n44,294 Y\nend_document\n");
+                                              "-6,-6 X\n-6,294 Y\nend_document\n");
     EXPECT_EQ(print(Esc + "BX" + Esc + "L02Y"),
               Start + "font 100x50 b\nbegin_document \"DOS-console task\"\n-6,-6 X\n"
                       "font 300x50 b\nfont 300x50 b\n44,-6 Y\nend_document\n");
@@ -185,7 +185,7 @@ TEST_F(EscapeTest, PitchAndSpacingTemplates) {
                                           "\"DOS-console task\"\n-6,-6 1\n44,-6 X\nend_document\n");
     // 4 lines per inch: 150 pixels between lines.
     EXPECT_EQ(print(Esc + "A4X\nY"), Start + "font 100x50\nfont 100x50\nbegin_document "
-                                             "\"DOS-console task\"\n-6,-6 X\n44,144 Y\n"
+                                             "\"DOS-console task\"\n-6,-6 X\n-6,144 Y\n"
                                              "end_document\n");
     // A literal digit other than 0 in a template never matches: the stream's digits read 0.
     useScheme("Other", {{"Pitch", Esc + "p1_"}});

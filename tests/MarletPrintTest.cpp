@@ -247,7 +247,8 @@ TEST_F(MarletPrintTest, SettingsComeFromTheStoreAndSetWinsForOneRun) {
 }
 
 TEST_F(MarletPrintTest, AnEpsonStreamPrintsWithTheEpsonSchemeAndNoEscapeShows) {
-    // A data folder of our own: the shipped tables, and the Epson drop list as unused.seq.
+    // A data folder of our own: the shipped tables, and the Epson drop list (empty: the
+    // language takes every command) as unused.seq.
     fs::create_directories(folder / "data");
     for (const char* name : {"866.cp", "Русский.lng"})
         fs::copy_file(fs::path(MARLET_DATA_DIR) / name, folder / "data" / name);
@@ -281,10 +282,13 @@ TEST_F(MarletPrintTest, AnEpsonStreamPrintsWithTheEpsonSchemeAndNoEscapeShows) {
     }
     EXPECT_EQ(letters, "NormalBoldCondensedWideEliteItalicUnder");
     std::string trace = read("trace.txt");
-    // Bold, 20 cpi condensed, double width, elite and italic fonts were made.
-    EXPECT_NE(trace.find("width=50 escapement=0 orientation=0 weight=700"), std::string::npos);
-    EXPECT_NE(trace.find("height=100 width=30 "), std::string::npos);
-    EXPECT_NE(trace.find("height=100 width=100 "), std::string::npos);
+    // From 10 cpi at power-on, with the 80-column line fitted to A4's 4760 pixels (59 a
+    // pica column): bold, 17.14 cpi condensed, double width, elite and italic fonts.
+    EXPECT_NE(trace.find("height=98 width=59 escapement=0 orientation=0 weight=700"),
+              std::string::npos);
+    EXPECT_NE(trace.find("height=98 width=34 "), std::string::npos);
+    EXPECT_NE(trace.find("height=98 width=118 "), std::string::npos);
+    EXPECT_NE(trace.find("height=98 width=49 "), std::string::npos);
     EXPECT_NE(trace.find("weight=0 italic=1 underline=0"), std::string::npos);
     EXPECT_NE(trace.find("weight=0 italic=0 underline=1"), std::string::npos);
 }

@@ -116,6 +116,12 @@ TEST_F(PrintJobTest, LineFeedKeepsTheColumnAndCarriageReturnTheLine) {
                                  "text 94 94 U+0043\n"
                                  "text -6 94 U+0044\n"
                                  "end_document\n");
+    // A job without one CR came from a system whose line feed starts a new line.
+    EXPECT_EQ(print("AB\nC"), "begin_document \"DOS-console task\"\n"
+                              "text -6 -6 U+0041\n"
+                              "text 44 -6 U+0042\n"
+                              "text -6 94 U+0043\n"
+                              "end_document\n");
 }
 
 TEST_F(PrintJobTest, ControlBytesTakeABlankCellAndEmptyCodesNothing) {
@@ -179,15 +185,16 @@ TEST_F(PrintJobTest, TextThatFillsTheLineWithItsLastCharacterWrapsWhatFollows) {
 }
 
 TEST_F(PrintJobTest, APageEndsAboveTwoLinesFromTheBottomAndKeepsTheColumn) {
-    // 6816 pixels down: the line feed to y = 6694 passes 6816 - 2 * 100.
+    // 6816 pixels down: the line feed to y = 6694 passes 6816 - 2 * 100. The job holds a
+    // CR, so its line feeds only feed.
     std::string bytes;
     for (int i = 0; i < 66; ++i)
         bytes += "\n";
     bytes += "AB\nC";
-    std::string printed = print("Z" + bytes);
+    std::string printed = print("Z\r" + bytes);
     EXPECT_NE(printed.find("text -6 -6 U+005A\n"), std::string::npos);
     EXPECT_NE(
-        printed.find("text 44 6594 U+0041\ntext 94 6594 U+0042\nnew_page\ntext 144 -6 U+0043\n"),
+        printed.find("text -6 6594 U+0041\ntext 44 6594 U+0042\nnew_page\ntext 94 -6 U+0043\n"),
         std::string::npos)
         << printed;
 }

@@ -48,8 +48,10 @@ public:
     void restoreIcon() override {}
 };
 
+// An Epson scheme with its twenty sequences filled in, as a user's own scheme has them (the
+// shipped one leaves them to its printer language).
 void importEpson(SettingsStore& store) {
-    const std::string file = MARLET_DATA_DIR "/schemes/epson-escp-9pin.reg";
+    const std::string file = MARLET_TEST_DATA "/reg/epson-escp-9pin-sequences.reg";
     RegFileReader::import(store, *readFileBytes(file), file);
 }
 

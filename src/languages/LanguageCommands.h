@@ -5,6 +5,7 @@
 #include "config/PrinterLanguage.h"
 #include "render/JobInput.h"
 
+#include <cstdint>
 #include <memory>
 
 namespace marlet {
@@ -36,6 +37,21 @@ public:
     /// Under placesText(): prints or obeys a byte that is not an escape (text, control
     /// codes), advancing by the language's own rules.
     virtual void print(std::uint8_t /*byte*/) {}
+    /// Puts the printer in its power-on state as the job starts, once the grid is set.
+    virtual void start() {}
+    /// Whether the language acts on the byte as a control code: it then never fills a cell.
+    virtual bool controls(std::uint8_t /*byte*/) const { return false; }
+    /// At a byte the scheme did not take: acts on a control code of the language. False
+    /// leaves the byte to the job.
+    virtual bool control(std::uint8_t /*byte*/) { return false; }
+    /// Whether the language may print the byte as another character than the code page
+    /// gives: such a byte never goes with a run of plain text.
+    virtual bool translates(std::uint8_t /*byte*/) const { return false; }
+    /// The character the printer prints for a byte the code page makes code.
+    virtual char16_t character(std::uint8_t /*byte*/, char16_t code) const { return code; }
+    /// Whether a character that does not fit the line moves to the next line before it
+    /// prints, as a printer's line buffer does, instead of the line wrapping once full.
+    virtual bool wrapsBeforeCharacter() const { return false; }
 };
 
 } // namespace marlet

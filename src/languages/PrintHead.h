@@ -31,6 +31,14 @@ public:
         if (!m_job.pageOpen)
             m_openPage();
     }
+    /// The grid, for a language that sets the cell and its font.
+    PageGeometry& geometry() { return m_geometry; }
+
+    /// Puts the pen at x across, held to the printable width: a move past the sheet stops
+    /// at its edge, as the head stops at the end of the carriage.
+    void setPenX(std::int64_t x);
+    /// Puts the pen at y down, held between the top of the printable area and its bottom.
+    void setPenY(std::int64_t y);
 
     /// Device pixels across for units of 1/perInch inch.
     int across(std::int64_t units, int perInch) const;
@@ -39,6 +47,12 @@ public:
     /// Line feeds from now on move down units/perInch inch; fails with "Range check error"
     /// when that does not fit the line height.
     void setLineSpacing(std::int64_t units, int perInch);
+    /// Draws everything numerator/denominator of its size from now on (a form taller than
+    /// the sheet, scaled to fit it); the line spacing follows at once.
+    void setScale(std::int64_t numerator, std::int64_t denominator);
+    /// The line spacing last set, in units of 1/lineSpacingPerInch() inch.
+    std::int64_t lineSpacingUnits() const { return m_spacingUnits; }
+    int lineSpacingPerInch() const { return m_spacingPerInch; }
 
     /// Draws a picture of dotsPerInchX by dotsPerInchY dots to the inch with its top-left
     /// corner at the pen and returns its size in device pixels. A picture without ink
@@ -50,6 +64,10 @@ private:
     PageGeometry& m_geometry;
     JobState& m_job;
     std::function<void()> m_openPage;
+    std::int64_t m_scaleNumerator = 1;
+    std::int64_t m_scaleDenominator = 1;
+    std::int64_t m_spacingUnits = 0;
+    int m_spacingPerInch = 0;
 };
 
 } // namespace marlet

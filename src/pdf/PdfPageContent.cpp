@@ -74,12 +74,15 @@ void PdfPageContent::placeGlyph(const GlyphStyle& style, GlyphCode code, int x, 
             m_state.runAhead = ahead;
         } else {
             const double offset = std::floor(ahead / m_state.runUnit + 1e-9);
-            char text[16];
-            text[0] = ')';
-            char* end =
-                std::to_chars(text + 1, text + sizeof text - 1, static_cast<int>(offset)).ptr;
-            *end++ = '(';
-            m_text += std::string_view(text, static_cast<std::size_t>(end - text));
+            // A pen behind its cell by a rounding error needs no move.
+            if (offset != 0) {
+                char text[16];
+                text[0] = ')';
+                char* end =
+                    std::to_chars(text + 1, text + sizeof text - 1, static_cast<int>(offset)).ptr;
+                *end++ = '(';
+                m_text += std::string_view(text, static_cast<std::size_t>(end - text));
+            }
             m_state.runAhead = ahead - offset * m_state.runUnit;
         }
     } else {

@@ -32,6 +32,18 @@ struct JobState {
     std::uint8_t pitch = 12;
     Orientation requested = Orientation::Portrait;
     bool pageOpen = false;
+    /// Where CR, LF and a wrapped line return to: the grid's origin, or a language's left
+    /// margin.
+    std::int32_t lineStart = 0;
+    /// Where a line is full: 0 for the page's right edge, or a language's right margin.
+    std::int32_t rightMargin = 0;
+    /// Where a language's form ends: a line that would pass it starts the next page. 0
+    /// leaves the page to end two lines above the sheet's bottom.
+    std::int32_t formEnd = 0;
+    /// How far below the pen glyphs are drawn: a subscript sits in the lower part of its line.
+    std::int32_t textDrop = 0;
+    /// Whether LF also returns the carriage: in a job without one CR byte.
+    bool lineFeedReturns = false;
 };
 
 /// Counts the "0" characters of a text: the digit places of a pitch or LPI template.

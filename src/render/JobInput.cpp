@@ -2,8 +2,11 @@
 
 #include "base/Error.h"
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace marlet {
 
@@ -48,7 +51,9 @@ void JobInput::fill(std::size_t wanted) {
         return;
     m_buffer.erase(m_buffer.begin(), m_buffer.begin() + static_cast<std::ptrdiff_t>(m_bufferPos));
     m_bufferPos = 0;
-    std::size_t more = std::min<std::size_t>(BufferSize, m_fileRemaining - unread);
+    // A whole buffer, or as much as a long command needs when it is more.
+    std::size_t more =
+        std::min<std::size_t>(std::max(BufferSize, wanted - unread), m_fileRemaining - unread);
     m_buffer.resize(unread + more);
     if (std::fread(m_buffer.data() + unread, 1, more, m_file.get()) != more)
         throw Error("Stream read error");
@@ -72,6 +77,48 @@ void JobInput::skip(std::size_t count) {
     }
     m_fileRemaining -= static_cast<std::uint32_t>(count);
     m_bufferPos += count;
+}
+
+std::string_view JobInput::ahead(std::size_t max) {
+    if (m_initRemaining == 0)
+        return following(max);
+    const std::size_t start = m_initString.size() - m_initRemaining;
+    const std::size_t fromInit = std::min<std::size_t>(max, m_initRemaining);
+    m_ahead.assign(m_initString, start, fromInit);
+    const std::size_t fromFile = std::min<std::size_t>(max - fromInit, m_fileRemaining);
+    if (fromFile > 0) {
+        fill(fromFile);
+        m_ahead.append(reinterpret_cast<const char*>(m_buffer.data() + m_bufferPos), fromFile);
+    }
+    return m_ahead;
+}
+
+void JobInput::take(std::size_t count) {
+    count = std::min<std::size_t>(count, std::size_t{m_initRemaining} + m_fileRemaining);
+    const std::size_t fromInit = std::min<std::size_t>(count, m_initRemaining);
+    m_initRemaining = static_cast<std::uint16_t>(m_initRemaining - fromInit);
+    const std::size_t fromFile = count - fromInit;
+    if (fromFile == 0)
+        return;
+    fill(fromFile);
+    m_fileRemaining -= static_cast<std::uint32_t>(fromFile);
+    m_bufferPos += fromFile;
+}
+
+bool JobInput::fileHolds(std::uint8_t byte) const {
+    // Read beside the job's own reading, from the start: a job that holds the byte near its
+    // start, as most do, costs one block.
+    char block[1 << 16];
+    for (std::uint32_t offset = 0; offset < m_fileSize;) {
+        const std::size_t wanted = std::min<std::size_t>(sizeof block, m_fileSize - offset);
+        const ssize_t got = ::pread(fileno(m_file.get()), block, wanted, offset);
+        if (got <= 0)
+            throw Error("Stream read error");
+        if (std::memchr(block, byte, static_cast<std::size_t>(got)))
+            return true;
+        offset += static_cast<std::uint32_t>(got);
+    }
+    return false;
 }
 
 } // namespace marlet

@@ -38,6 +38,14 @@ public:
     std::string_view following(std::size_t max);
     /// Takes count bytes of the source that following() looked at.
     void skip(std::size_t count);
+    /// Up to max bytes that follow across both sources (the rest of the initialisation
+    /// string, then the file), without taking them: a command begun in the one may end in
+    /// the other. Valid until the input is next used.
+    std::string_view ahead(std::size_t max);
+    /// Takes count bytes that ahead() looked at, from either source.
+    void take(std::size_t count);
+    /// Whether the file holds the byte anywhere, whatever has been read of it.
+    bool fileHolds(std::uint8_t byte) const;
 
 private:
     std::uint8_t nextUnbuffered();
@@ -53,6 +61,7 @@ private:
     std::uint16_t m_initRemaining = 0;
     std::vector<std::uint8_t> m_buffer;
     std::size_t m_bufferPos = 0;
+    std::string m_ahead;
 };
 
 } // namespace marlet

@@ -63,7 +63,7 @@ void PageGeometry::setpitch(std::uint8_t pitch) {
     // The same pitch on the same printer gives the same cell; jobs ask for it often.
     if (pitch != m_lastPitch || DoubleWidth != m_lastDoubleWidth || resolution != m_lastResolution)
         workOutCell(pitch, resolution);
-    CellWidth = m_lastCellWidth;
+    CellWidth = LanguageCell != 0 ? LanguageCell : m_lastCellWidth;
 
     // Jobs call this for nearly every byte: the request is refreshed in place.
     const CanvasFont& current = m_printer->canvasFont();

@@ -36,6 +36,10 @@ public:
     std::int32_t OriginX = 0;
     std::int32_t OriginY = 0;
 
+    /// A cell width that a printer language works out itself (exact pitches such as 17.14
+    /// cpi, extra space, double width); 0 leaves the cell to the pitch.
+    std::uint16_t LanguageCell = 0;
+
     bool DoubleWidth = false;
     bool Condensed = false;
     std::uint8_t FontCharset = 204;

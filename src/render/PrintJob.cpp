@@ -35,18 +35,28 @@ bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
         m_job.pitch = startCell(settings);
         m_job.penX = m_geometry.OriginX;
         m_job.penY = m_geometry.OriginY;
+        m_job.lineStart = m_geometry.OriginX;
         m_job.requested = m_printer.orientation();
+        // A file without one CR is a text file of another system, or a capture of a
+        // printer that returns the carriage itself: LF starts a new line there.
+        m_job.lineFeedReturns = !input.fileHolds(CarriageReturn);
 
         EscapeInterpreter escapes(m_printer, m_geometry, m_rules.scheme, m_rules.dropList, m_job,
                                   input);
         PrintHead head(m_printer, m_geometry, m_job, [this] { startPage(); });
         std::unique_ptr<LanguageCommands> language =
             LanguageCommands::make(m_rules.scheme.language(), head, input, m_table);
+        m_wrapBeforeCell = language && language->wrapsBeforeCharacter();
+        m_wrapPending = false;
+        if (language)
+            language->start();
         printBytes(input, escapes, language.get());
         if (language)
             language->finish();
+        m_geometry.LanguageCell = 0;
     } catch (...) {
         // No document is left open behind a failure.
+        m_geometry.LanguageCell = 0;
         m_updateProgress(RestoreIcon);
         if (m_printer.documentOpen()) {
             try {
@@ -66,6 +76,7 @@ bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
 std::uint8_t PrintJob::startCell(const JobSettings& settings) {
     m_printer.setCanvasFont(settings.sampleFont);
     m_geometry.Condensed = false;
+    m_geometry.LanguageCell = 0;
     std::uint8_t pitch = m_geometry.setcell(settings.sampleSize);
     // The job font takes the sample's face and style; setpitch then gives it the job's
     // character set and pitch.
@@ -75,7 +86,7 @@ std::uint8_t PrintJob::startCell(const JobSettings& settings) {
     return pitch;
 }
 
-void PrintJob::findCellBytes(const EscapeInterpreter& escapes) {
+void PrintJob::findCellBytes(const EscapeInterpreter& escapes, const LanguageCommands* language) {
     for (int value = 0; value < 256; ++value) {
         const auto byte = static_cast<std::uint8_t>(value);
         const std::uint16_t code = m_table.code(byte);
@@ -83,9 +94,10 @@ void PrintJob::findCellBytes(const EscapeInterpreter& escapes) {
         const bool control = code == 0 || code == Backspace || code == LineFeed ||
                              code == FormFeed || code == CarriageReturn || code == Escape;
         const bool attempted = escapes.onlyAttemptedAt(byte);
-        const bool fills = byte >= 0x20 && byte != Escape && !control &&
-                           marker != InvisibleMarker &&
-                           (attempted || !escapes.startsSequence(byte));
+        const bool fills =
+            byte >= 0x20 && byte != Escape && !control &&
+            !(language && (language->controls(byte) || language->translates(byte))) &&
+            marker != InvisibleMarker && (attempted || !escapes.startsSequence(byte));
         m_cellBytes[byte] = !fills ? 0
                                    : FillsCell | (marker == BoxDrawingMarker ? BoxFigure : 0) |
                                          (attempted ? AfterAttempt : 0);
@@ -93,7 +105,7 @@ void PrintJob::findCellBytes(const EscapeInterpreter& escapes) {
 }
 
 void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageCommands* language) {
-    findCellBytes(escapes);
+    findCellBytes(escapes, language);
     const std::uint32_t size = input.fileSize();
     const std::uint32_t progressDivisor = size / 16;
     std::uint32_t lastStep = 99;
@@ -117,37 +129,52 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
             continue;
         }
         if (m_cellBytes[byte] != 0 && m_job.pageOpen && m_job.penX <= RunPenLimit &&
-            !(language && language->gathering())) {
+            !m_wrapPending && !(language && language->gathering())) {
             // Up to the next step of the progress display, so that no step is skipped.
             const std::uint32_t toNextStep =
                 progressDivisor > 0 ? static_cast<std::uint32_t>(nextStepAt - done) : MaxRun;
             printCells(byte, input, escapes, std::min<std::uint32_t>(toNextStep, MaxRun));
             continue;
         }
-        if (language && (byte == Escape || language->gathering()) &&
-            takenByLanguage(byte, *language)) {
-            // A picture or a move: the line does not wrap, the printer clips past the edge.
-            m_code = 0;
-            endPageIfFull(m_printer.pageSize());
+        // A picture being gathered sees the byte first; otherwise the scheme's own
+        // entries and drop list win over the language.
+        if (language && language->gathering() && takenByLanguage(byte, *language)) {
+            afterLanguage();
             continue;
         }
         m_code = m_table.code(byte);
         // A byte that begins a recognised sequence is part of it: it neither prints (SI
         // for condensed would otherwise leave a blank cell) nor starts a built-in command.
         const bool recognised = escapes.startsSequence(byte) && escapes.matchAt(byte);
+        if (!recognised && language && takenByLanguage(byte, *language)) {
+            afterLanguage();
+            continue;
+        }
         if (recognised && m_code == Escape)
             m_code = 0;
         dispatch(byte, escapes);
         if (recognised)
             m_code = 0;
+        if (m_code != 0 && language)
+            m_code = language->character(byte, m_code);
         if (m_code != 0)
             output(byte);
 
         const PageSize page = m_printer.pageSize();
         if (lineFullAfter(m_code, page))
-            wrapLine();
+            lineFull(page);
         endPageIfFull(page);
     }
+}
+
+void PrintJob::afterLanguage() {
+    // A picture or a move: the line does not wrap, the printer clips past the edge; a
+    // character that would not fit after it starts the next line.
+    m_code = 0;
+    const PageSize page = m_printer.pageSize();
+    m_wrapPending =
+        m_wrapBeforeCell && m_lineWrap && m_job.penX > rightEdge(page) - m_geometry.CellWidth;
+    endPageIfFull(page);
 }
 
 void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter& escapes,
@@ -174,15 +201,15 @@ void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter
         // do, up to the first after which the line is full.
         if (textLength > 0 && (kind != FillsCell || marker != m_geometry.FontCharset)) {
             const int cell = m_geometry.CellWidth;
-            const DrawnRun drawn = m_printer.textRun(
-                m_job.penX, m_job.penY, cell, std::u16string_view(text, textLength),
-                m_lineWrap ? page.width : std::numeric_limits<int>::max());
+            const DrawnRun drawn =
+                m_printer.textRun(m_job.penX, m_job.penY + m_job.textDrop, cell,
+                                  std::u16string_view(text, textLength),
+                                  m_lineWrap ? rightEdge(page) : std::numeric_limits<int>::max());
             m_job.penX += static_cast<int>(drawn.count) * cell;
             taken = textStart + drawn.count;
             textLength = 0;
             if (drawn.lineFull) {
-                wrapLine();
-                endPageIfFull(page);
+                lineFull(page);
                 break;
             }
         }
@@ -198,8 +225,7 @@ void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter
             m_job.penX += m_geometry.CellWidth;
             taken = i + 1;
             if (lineFullAfter(code, page)) {
-                wrapLine();
-                endPageIfFull(page);
+                lineFull(page);
                 break;
             }
         } else {
@@ -212,7 +238,7 @@ void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter
 }
 
 bool PrintJob::takenByLanguage(std::uint8_t byte, LanguageCommands& language) {
-    if (byte == Escape && language.escape())
+    if (byte == Escape ? language.escape() : language.control(byte))
         return true;
     // Raster rows end at the first byte that is not one of them.
     if (language.gathering())
@@ -238,6 +264,8 @@ void PrintJob::dispatch(std::uint8_t byte, EscapeInterpreter& escapes) {
         m_code = 0;
         break;
     case LineFeed:
+        if (m_job.lineFeedReturns)
+            m_job.penX = m_job.lineStart;
         m_job.penY = movedPen(m_job.penY, m_geometry.LineHeight);
         m_code = 0;
         break;
@@ -246,11 +274,11 @@ void PrintJob::dispatch(std::uint8_t byte, EscapeInterpreter& escapes) {
             m_job.pageOpen = false;
             m_job.penY = m_geometry.OriginY;
         }
-        m_job.penX = m_geometry.OriginX;
+        m_job.penX = m_job.lineStart;
         m_code = 0;
         break;
     case CarriageReturn:
-        m_job.penX = m_geometry.OriginX;
+        m_job.penX = m_job.lineStart;
         m_code = 0;
         break;
     case Escape:
@@ -266,6 +294,11 @@ void PrintJob::dispatch(std::uint8_t byte, EscapeInterpreter& escapes) {
 }
 
 void PrintJob::output(std::uint8_t byte) {
+    if (m_wrapPending) {
+        m_wrapPending = false;
+        wrapLine();
+        endPageIfFull(m_printer.pageSize());
+    }
     if (!m_job.pageOpen)
         startPage();
     const std::uint8_t marker = m_table.marker(byte);
@@ -274,9 +307,9 @@ void PrintJob::output(std::uint8_t byte) {
         m_boxes.drawFigure(m_job.penX, m_job.penY, m_code, m_geometry.CellWidth,
                            m_geometry.FontHeight);
     else if (marker == InvisibleMarker)
-        m_printer.pathText(m_job.penX, m_job.penY, InvisibleGlyph);
+        m_printer.pathText(m_job.penX, m_job.penY + m_job.textDrop, InvisibleGlyph);
     else
-        m_printer.textOut(m_job.penX, m_job.penY, m_code);
+        m_printer.textOut(m_job.penX, m_job.penY + m_job.textDrop, m_code);
     m_job.penX = movedPen(m_job.penX, m_geometry.CellWidth);
 }
 

@@ -70,12 +70,13 @@ private:
     /// a character, under some schemes after a matching attempt that matches nothing.
     enum CellByte : std::uint8_t { FillsCell = 1, BoxFigure = 2, AfterAttempt = 4 };
 
-    void findCellBytes(const EscapeInterpreter& escapes);
+    void findCellBytes(const EscapeInterpreter& escapes, const LanguageCommands* language);
     void printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageCommands* language);
     void printCells(std::uint8_t first, JobInput& input, EscapeInterpreter& escapes,
                     std::uint32_t limit);
     bool takenByLanguage(std::uint8_t byte, LanguageCommands& language);
     void printByLanguage(std::uint8_t byte, EscapeInterpreter& escapes, LanguageCommands& language);
+    void afterLanguage();
     void dispatch(std::uint8_t byte, EscapeInterpreter& escapes);
     void output(std::uint8_t byte);
     // These run for nearly every byte: they stay inline.
@@ -91,16 +92,32 @@ private:
     /// Whether, with wrap on, the line is full after the character just printed: another as
     /// wide would pass the right edge.
     bool lineFullAfter(std::uint16_t code, PageSize page) const {
-        return m_lineWrap && m_job.penX > page.width - widthOf(code);
+        return m_lineWrap && m_job.penX > rightEdge(page) - widthOf(code);
+    }
+    /// Where the line ends: the page's edge, or a language's right margin.
+    int rightEdge(PageSize page) const {
+        return m_job.rightMargin != 0 ? m_job.rightMargin : page.width;
     }
     /// Moves the pen to the start of the next line.
     void wrapLine() {
-        m_job.penX = m_geometry.OriginX;
+        m_job.penX = m_job.lineStart;
         m_job.penY = movedPen(m_job.penY, m_geometry.LineHeight);
     }
-    /// Ends the page when the pen has come within two lines of its bottom.
+    /// At a full line: the next line at once, or, for a language whose printer wraps
+    /// before the character that does not fit, at the next character.
+    void lineFull(PageSize page) {
+        if (m_wrapBeforeCell) {
+            m_wrapPending = true;
+            return;
+        }
+        wrapLine();
+        endPageIfFull(page);
+    }
+    /// Ends the page when the pen has come within two lines of its bottom, or when a line
+    /// would pass the end of a language's form.
     void endPageIfFull(PageSize page) {
-        if (m_job.penY > page.height - 2 * m_geometry.FontHeight) {
+        if (m_job.formEnd != 0 ? m_job.penY + m_geometry.LineHeight > m_job.formEnd
+                               : m_job.penY > page.height - 2 * m_geometry.FontHeight) {
             m_job.penY = m_geometry.OriginY;
             m_job.pageOpen = false;
         }
@@ -119,6 +136,8 @@ private:
     bool m_pageFeed = true;
     JobState m_job;
     bool m_printedPage = false;
+    bool m_wrapBeforeCell = false;
+    bool m_wrapPending = false;
     std::uint16_t m_code = 0;
     std::array<std::uint8_t, 256> m_cellBytes{};
 };

@@ -6,202 +6,292 @@ namespace marlet {
 
 namespace {
 
-// How much of a long image is looked at in one piece.
-constexpr std::size_t DataChunk = 4096;
+constexpr std::uint8_t Backspace = 0x08;
+constexpr std::uint8_t Tab = 0x09;
+constexpr std::uint8_t LineFeed = 0x0A;
+constexpr std::uint8_t VerticalTab = 0x0B;
+constexpr std::uint8_t FormFeed = 0x0C;
+constexpr std::uint8_t CarriageReturn = 0x0D;
+constexpr std::uint8_t ShiftOut = 0x0E;
+constexpr std::uint8_t ShiftIn = 0x0F;
+constexpr std::uint8_t DeviceControl2 = 0x12;
+constexpr std::uint8_t DeviceControl4 = 0x14;
+constexpr std::uint8_t Cancel = 0x18;
+
+std::uint8_t byteAt(std::string_view bytes, std::size_t at) {
+    return at < bytes.size() ? static_cast<std::uint8_t>(bytes[at]) : 0;
+}
+
+int wordAt(std::string_view bytes, std::size_t at) {
+    return byteAt(bytes, at) + 256 * byteAt(bytes, at + 1);
+}
+
+// The switches that take 0/1 in binary or as the digits "0"/"1".
+bool switchOn(std::uint8_t n) {
+    return (n & 1) != 0;
+}
 
 } // namespace
 
 EscPCommands::EscPCommands(PrinterLanguage language, PrintHead& head, JobInput& input)
-    : m_language(language), m_head(head), m_input(input) {
-    if (language == PrinterLanguage::EscP2) {
+    : m_language(language), m_head(head), m_input(input), m_images(language, head),
+      m_page(language, head) {
+    if (language == PrinterLanguage::EscP2)
         m_verticalUnit = 180;
-        m_eightDotDensity = 60;
-    }
 }
 
-std::optional<EscPCommands::ImageMode> EscPCommands::starMode(std::uint8_t mode) const {
-    const int eight = m_eightDotDensity;
-    switch (mode) {
-    case 0:
-        return ImageMode{60, eight, 1};
-    case 1:
-    case 2:
-        return ImageMode{120, eight, 1};
-    case 3:
-        return ImageMode{240, eight, 1};
-    case 4:
-        return ImageMode{80, eight, 1};
-    case 5:
-        return ImageMode{72, eight, 1};
-    case 6:
-        return ImageMode{90, eight, 1};
-    case 7:
-        return ImageMode{144, eight, 1};
-    case 32:
-        return ImageMode{60, 180, 3};
-    case 33:
-        return ImageMode{120, 180, 3};
-    case 38:
-        return ImageMode{90, 180, 3};
-    case 39:
-        return ImageMode{180, 180, 3};
-    case 40:
-        return ImageMode{360, 180, 3};
-    default:
-        return std::nullopt;
-    }
+void EscPCommands::start() {
+    powerOn();
 }
 
-bool EscPCommands::takes(std::uint8_t command, std::string_view ahead) const {
-    switch (command) {
-    case 'K':
-    case 'L':
-    case 'Y':
-    case 'Z':
-    case '0':
-    case '1':
-    case '2':
-    case '3':
-    case 'A':
-    case 'J':
-        return true;
-    case '*':
-        // An unknown density is no image: the printer ignores it and so do we.
-        return m_language != PrinterLanguage::Proprinter &&
-               (ahead.size() < 2 || starMode(static_cast<std::uint8_t>(ahead[1])));
-    case '^':
-    case '+':
-    case '$':
-    case '\\':
-        return m_language != PrinterLanguage::Proprinter;
-    default:
-        return false;
-    }
+void EscPCommands::powerOn() {
+    m_head.setLineSpacing(1, 6);
+    m_page.powerOn();
+    m_text = EscPTextState{};
+    m_text.apply(m_head);
+    m_storedSpacing = 12;
+    m_country = 0;
 }
 
 bool EscPCommands::escape() {
-    const std::string_view ahead = m_input.following(2);
-    if (ahead.empty() || !takes(static_cast<std::uint8_t>(ahead[0]), ahead))
+    const EscPCommand* command = findEscPCommand(m_language, m_input.ahead(2));
+    if (!command)
         return false;
-    act(m_input.next());
+    std::optional<std::size_t> length = escPCommandLength(
+        *command, m_language, [this](std::size_t bytes) { return m_input.ahead(bytes); });
+    if (!length) {
+        // The job ends inside the command: what is left is all its own. An image draws the
+        // whole columns among it.
+        const std::string_view rest =
+            m_input.ahead(std::size_t{m_input.initRemaining()} + m_input.fileRemaining());
+        if (command->action == EscPAction::ColumnImage ||
+            command->action == EscPAction::StarImage ||
+            command->action == EscPAction::NineDotImage ||
+            command->action == EscPAction::RasterImage)
+            m_images.draw(rest);
+        m_input.take(rest.size());
+        return true;
+    }
+    const std::string_view bytes = m_input.ahead(*length);
+    act(*command, bytes);
+    m_input.take(*length);
     return true;
 }
 
-std::optional<std::uint8_t> EscPCommands::byte() {
-    if (!m_input.hasNext())
-        return std::nullopt;
-    return m_input.next();
-}
-
-std::optional<int> EscPCommands::count() {
-    std::optional<std::uint8_t> low = byte();
-    std::optional<std::uint8_t> high = low ? byte() : std::nullopt;
-    if (!high)
-        return std::nullopt;
-    return *low + 256 * *high;
-}
-
-std::string EscPCommands::data(std::size_t bytes) {
-    // Up to so many bytes, from the initialisation string and then the file: a count
-    // larger than what follows takes what there is.
-    std::string out;
-    while (out.size() < bytes && m_input.hasNext()) {
-        std::string_view piece = m_input.following(std::min(DataChunk, bytes - out.size()));
-        out.append(piece);
-        m_input.skip(piece.size());
-    }
-    return out;
-}
-
-void EscPCommands::act(std::uint8_t command) {
+void EscPCommands::act(const EscPCommand& command, std::string_view bytes) {
+    const std::string_view parameters = bytes.substr(command.name.size());
     JobState& job = m_head.job();
-    const ImageMode eightDot{60, m_eightDotDensity, 1};
-    switch (command) {
-    case 'K':
-        image(eightDot);
+    switch (command.action) {
+    case EscPAction::Ignore:
         break;
-    case 'L':
-    case 'Y':
-        image({120, m_eightDotDensity, 1});
+    case EscPAction::International:
+        if (isCountry(byteAt(parameters, 0)))
+            m_country = byteAt(parameters, 0);
         break;
-    case 'Z':
-        image({240, m_eightDotDensity, 1});
+    case EscPAction::Reset:
+        powerOn();
         break;
-    case '*':
-        if (std::optional<std::uint8_t> mode = byte())
-            image(*starMode(*mode));
+    case EscPAction::ColumnImage:
+    case EscPAction::StarImage:
+    case EscPAction::NineDotImage:
+    case EscPAction::RasterImage:
+        m_images.draw(bytes);
         break;
-    case '^':
-        // Nine dots a column in two bytes: the second byte's high bit is the ninth pin.
-        if (std::optional<std::uint8_t> density = byte())
-            image({(*density & 1) ? 120 : 60, m_eightDotDensity, 2});
-        break;
-    case '0':
+    case EscPAction::SpacingEighth:
         m_head.setLineSpacing(1, 8);
         break;
-    case '1':
+    case EscPAction::SpacingSevenSeventySeconds:
         m_head.setLineSpacing(7, 72);
         break;
-    case '2':
+    case EscPAction::SpacingSixth:
         if (m_language == PrinterLanguage::Proprinter)
             m_head.setLineSpacing(m_storedSpacing, 72);
         else
             m_head.setLineSpacing(1, 6);
         break;
-    case '3':
-        if (std::optional<std::uint8_t> n = byte())
-            m_head.setLineSpacing(*n, m_verticalUnit);
+    case EscPAction::SpacingUnits:
+        m_head.setLineSpacing(byteAt(parameters, 0), m_verticalUnit);
         break;
-    case 'A':
-        if (std::optional<std::uint8_t> n = byte()) {
-            if (m_language == PrinterLanguage::Proprinter)
-                m_storedSpacing = *n;
-            else
-                m_head.setLineSpacing(*n, m_language == PrinterLanguage::EscP2 ? 60 : 72);
-        }
+    case EscPAction::SpacingA:
+        if (m_language == PrinterLanguage::Proprinter)
+            m_storedSpacing = byteAt(parameters, 0);
+        else
+            m_head.setLineSpacing(byteAt(parameters, 0),
+                                  m_language == PrinterLanguage::EscP2 ? 60 : 72);
         break;
-    case '+':
-        if (std::optional<std::uint8_t> n = byte())
-            m_head.setLineSpacing(*n, 360);
+    case EscPAction::Spacing360:
+        m_head.setLineSpacing(byteAt(parameters, 0), 360);
         break;
-    case 'J':
-        if (std::optional<std::uint8_t> n = byte())
-            job.penY += m_head.down(*n, m_verticalUnit);
+    case EscPAction::Advance:
+        m_head.setPenY(std::int64_t{job.penY} + m_head.down(byteAt(parameters, 0), m_verticalUnit));
         break;
-    case '$':
-        if (std::optional<int> n = count())
-            job.penX = m_head.geometry().OriginX + m_head.across(*n, 60);
+    case EscPAction::AbsoluteX:
+        m_head.setPenX(std::int64_t{job.lineStart} + m_head.across(wordAt(parameters, 0), 60));
         break;
-    case '\\':
+    case EscPAction::RelativeX:
         // A signed 16-bit step: 1/120 inch on 9 pins, 1/180 in letter quality on 24.
-        if (std::optional<int> n = count())
-            job.penX += m_head.across(static_cast<std::int16_t>(*n),
-                                      m_language == PrinterLanguage::EscP2 ? 180 : 120);
+        m_head.setPenX(std::int64_t{job.penX} +
+                       m_head.across(static_cast<std::int16_t>(wordAt(parameters, 0)),
+                                     m_language == PrinterLanguage::EscP2 ? 180 : 120));
         break;
     default:
+        actOnStyle(command.action, parameters);
+        m_page.act(command.action, parameters, m_text.cell360());
+        // A new form length may scale the page, and the cell with it.
+        if (command.action == EscPAction::FormLength || command.action == EscPAction::PageLength ||
+            command.action == EscPAction::PageFormat)
+            m_text.apply(m_head);
         break;
     }
 }
 
-void EscPCommands::image(const ImageMode& mode) {
-    std::optional<int> columns = count();
-    if (!columns)
-        return;
-    const std::string bytes = data(static_cast<std::size_t>(*columns) * mode.bytesPerColumn);
-    // Only whole columns are drawn; a column cut by the end of the job is not.
-    const int whole = static_cast<int>(bytes.size()) / mode.bytesPerColumn;
-    const int height = mode.bytesPerColumn == 2 ? 9 : 8 * mode.bytesPerColumn;
-    BitImage picture(whole, height);
-    for (int x = 0; x < whole; ++x) {
-        const char* column = bytes.data() + static_cast<std::ptrdiff_t>(x) * mode.bytesPerColumn;
-        for (int y = 0; y < height; ++y) {
-            const auto part = static_cast<std::uint8_t>(column[y / 8]);
-            if ((part >> (7 - y % 8)) & 1)
-                picture.setDot(x, y);
-        }
+void EscPCommands::actOnStyle(EscPAction action, std::string_view parameters) {
+    const std::uint8_t n = byteAt(parameters, 0);
+    EscPTextState& text = m_text;
+    switch (action) {
+    case EscPAction::Pica:
+        text.pitch360 = 36;
+        break;
+    case EscPAction::Elite:
+        text.pitch360 = 30;
+        break;
+    case EscPAction::Fifteen:
+        text.pitch360 = 24;
+        break;
+    case EscPAction::Condensed:
+        text.condensed = true;
+        break;
+    case EscPAction::DoubleWidthLine:
+        text.doubleWidthLine = true;
+        break;
+    case EscPAction::MasterSelect:
+        text.pitch360 = (n & 1) ? 30 : 36;
+        text.condensed = (n & 4) != 0;
+        text.bold = (n & 8) != 0;
+        text.doubleStrike = (n & 16) != 0;
+        text.doubleWidth = (n & 32) != 0;
+        text.italic = (n & 64) != 0;
+        text.underline = (n & 128) != 0;
+        break;
+    case EscPAction::Bold:
+    case EscPAction::NoBold:
+        text.bold = action == EscPAction::Bold;
+        break;
+    case EscPAction::DoubleStrike:
+    case EscPAction::NoDoubleStrike:
+        text.doubleStrike = action == EscPAction::DoubleStrike;
+        break;
+    case EscPAction::Italic:
+    case EscPAction::NoItalic:
+        text.italic = action == EscPAction::Italic;
+        break;
+    case EscPAction::Underline:
+        // 1 single, 2 double (ESC/P2); 0 off; as binary values or digits.
+        if (n <= 2 || (n >= '0' && n <= '2'))
+            text.underline = (n & 3) != 0;
+        break;
+    case EscPAction::DoubleWidth:
+        text.doubleWidth = switchOn(n);
+        break;
+    case EscPAction::DoubleHeight:
+        text.doubleHeight = switchOn(n);
+        break;
+    case EscPAction::Script:
+        text.script = switchOn(n) ? EscPTextState::Script::Sub : EscPTextState::Script::Super;
+        break;
+    case EscPAction::NoScript:
+        text.script = EscPTextState::Script::None;
+        break;
+    case EscPAction::ExtraSpace:
+        // n/120 inch on 9 pins, n/180 on 24.
+        text.extraSpace360 = n * (m_language == PrinterLanguage::EscP2 ? 2 : 3);
+        break;
+    case EscPAction::PitchAndPoint: {
+        // ESC X m nL nH: m/360 inch a character from 5 up (1 is proportional, kept fixed
+        // here); nL + 256 nH half points, 0 keeping the size.
+        if (n >= 5)
+            text.pitch360 = n;
+        const int halves = wordAt(parameters, 1);
+        if (halves > 0)
+            text.pointHalves = std::min(halves, 2 * 127);
+        break;
     }
+    case EscPAction::ScoreLine: {
+        // nL nH m d1 d2: d1 1 underline, 2 strike-through, 3 overscore; d2 0 removes it.
+        const std::uint8_t which = byteAt(parameters, 3);
+        const bool on = byteAt(parameters, 4) != 0;
+        if (which == 1)
+            text.underline = on;
+        else if (which == 2)
+            text.strikeout = on;
+        break;
+    }
+    default:
+        return;
+    }
+    m_text.apply(m_head);
+}
+
+bool EscPCommands::control(std::uint8_t byte) {
+    if (!controls(byte))
+        return false;
     JobState& job = m_head.job();
-    job.penX += m_head.place(picture, mode.dotsPerInchX, mode.dotsPerInchY).width;
+    switch (byte) {
+    case CarriageReturn:
+        m_page.carriageReturn();
+        break;
+    case LineFeed:
+        m_page.lineFeed();
+        endDoubleWidthLine();
+        break;
+    case FormFeed:
+        m_page.formFeed();
+        endDoubleWidthLine();
+        break;
+    case VerticalTab:
+        m_page.verticalTab();
+        endDoubleWidthLine();
+        break;
+    case Backspace:
+        job.penX = std::max(job.lineStart, job.penX - m_head.geometry().CellWidth);
+        break;
+    case Tab:
+        m_page.horizontalTab();
+        break;
+    case ShiftOut:
+        m_text.doubleWidthLine = true;
+        m_text.apply(m_head);
+        break;
+    case ShiftIn:
+        m_text.condensed = true;
+        m_text.apply(m_head);
+        break;
+    case DeviceControl2:
+        // The Proprinter's DC2 also returns to 10 cpi.
+        m_text.condensed = false;
+        if (m_language == PrinterLanguage::Proprinter)
+            m_text.pitch360 = 36;
+        m_text.apply(m_head);
+        break;
+    case DeviceControl4:
+        endDoubleWidthLine();
+        break;
+    case Cancel:
+        // The line's text is already on the page; the next starts at the margin over it.
+        job.penX = job.lineStart;
+        break;
+    default:
+        // NUL, BEL, DC1, DC3, DEL and the rest move nothing and take no cell.
+        break;
+    }
+    return true;
+}
+
+void EscPCommands::endDoubleWidthLine() {
+    if (!m_text.doubleWidthLine)
+        return;
+    m_text.doubleWidthLine = false;
+    m_text.apply(m_head);
 }
 
 } // namespace marlet

@@ -1,48 +1,53 @@
 #pragma once
 
 #include "languages/LanguageCommands.h"
+#include "languages/escp/EscPBitImages.h"
+#include "languages/escp/EscPCommandTable.h"
+#include "languages/escp/EscPCountries.h"
+#include "languages/escp/EscPPage.h"
+#include "languages/escp/EscPTextState.h"
 
 #include <cstdint>
-#include <optional>
-#include <string>
+#include <string_view>
 
 namespace marlet {
 
-/// Bit images and spacing of the dot-matrix languages: 9-pin ESC/P, 24-pin ESC/P2 and the
-/// Proprinter. Column images (ESC K, L, Y, Z, ESC *, ESC ^) are drawn at the print position,
-/// which then moves right by their width, as the print head does; line spacing (ESC 0, 1,
-/// 2, 3, A, +), paper advance (ESC J) and horizontal moves (ESC $, ESC \) follow the units
-/// of the language.
+/// The dot-matrix languages as the printer obeys them: 9-pin ESC/P, 24-pin ESC/P2 and the
+/// Proprinter. Every escape command of the table is taken with all its bytes, from the
+/// initialisation string and the file alike, so that no parameter byte prints; control
+/// codes move the head as the printer's do; pitch and style go to the cell and its font.
 class EscPCommands final : public LanguageCommands {
 public:
     EscPCommands(PrinterLanguage language, PrintHead& head, JobInput& input);
 
     bool escape() override;
+    void start() override;
+    bool controls(std::uint8_t byte) const override { return byte < 0x20 || byte == 0x7F; }
+    bool control(std::uint8_t byte) override;
+    bool translates(std::uint8_t byte) const override { return isNationalCode(byte); }
+    char16_t character(std::uint8_t byte, char16_t code) const override {
+        return m_country == 0 ? code : nationalCharacter(m_country, byte, code);
+    }
+    bool wrapsBeforeCharacter() const override { return true; }
 
 private:
-    /// How a column image is sent: dots to the inch across and down, bytes a column.
-    struct ImageMode {
-        int dotsPerInchX = 0;
-        int dotsPerInchY = 0;
-        int bytesPerColumn = 1;
-    };
-    std::optional<ImageMode> starMode(std::uint8_t mode) const;
-    bool takes(std::uint8_t command, std::string_view ahead) const;
-    void act(std::uint8_t command);
-    std::optional<std::uint8_t> byte();
-    std::optional<int> count();
-    std::string data(std::size_t bytes);
-    void image(const ImageMode& mode);
+    void act(const EscPCommand& command, std::string_view bytes);
+    void actOnStyle(EscPAction action, std::string_view parameters);
+    void powerOn();
+    void endDoubleWidthLine();
 
     PrinterLanguage m_language;
     PrintHead& m_head;
     JobInput& m_input;
+    EscPBitImages m_images;
+    EscPTextState m_text;
     // ESC 3 and ESC J: 1/216 inch on 9-pin printers, 1/180 on 24-pin ones.
     int m_verticalUnit = 216;
-    // 8-dot columns are 1/72 inch a dot on 9 pins, 1/60 on 24 (every third pin).
-    int m_eightDotDensity = 72;
+    EscPPage m_page;
     // The Proprinter keeps ESC A's spacing until ESC 2 takes it up, in 1/72 inch.
     int m_storedSpacing = 12;
+    // ESC R: the country whose characters replace twelve ASCII codes; 0 is the USA.
+    std::uint8_t m_country = 0;
 };
 
 } // namespace marlet

@@ -1,0 +1,62 @@
+#include "languages/escp/EscPTextState.h"
+
+#include <algorithm>
+
+namespace marlet {
+
+namespace {
+
+// A line of 1/6 inch holds the 10.5-point face the printers start with.
+constexpr int LineCell360 = 60;
+constexpr int DefaultHalfPoints = 21;
+
+} // namespace
+
+int EscPTextState::cell360() const {
+    int cell = pitch360;
+    // Condensed pica is 17.14 cpi and condensed elite 20; 15 cpi has no condensed form.
+    if (condensed && pitch360 == 36)
+        cell = 21;
+    else if (condensed && pitch360 == 30)
+        cell = 18;
+    cell += extraSpace360;
+    if (doubleWidth || doubleWidthLine)
+        cell *= 2;
+    return cell;
+}
+
+void EscPTextState::apply(PrintHead& head) const {
+    PageGeometry& geometry = head.geometry();
+    PageDevice& printer = head.printer();
+    const int cell = cell360();
+    int height360 = pointHalves > 0 ? pointHalves * LineCell360 / DefaultHalfPoints : LineCell360;
+    // Another point size stands on the line's baseline.
+    int drop = LineCell360 - height360;
+    if (doubleHeight)
+        height360 *= 2;
+    if (script != Script::None) {
+        if (script == Script::Sub)
+            drop += height360 / 3;
+        height360 = height360 * 2 / 3;
+    }
+
+    CanvasFont font = printer.canvasFont();
+    font.style.bold = bold || doubleStrike;
+    font.style.italic = italic;
+    font.style.underline = underline;
+    font.style.strikeout = strikeout;
+    font.width = 0;
+    printer.setCanvasFont(font);
+
+    geometry.LanguageCell =
+        static_cast<std::uint16_t>(std::clamp(head.across(cell, 360), 1, 65535));
+    geometry.FontHeight =
+        static_cast<std::uint16_t>(std::clamp(head.down(height360, 360), 1, 65535));
+    JobState& job = head.job();
+    job.textDrop = head.down(drop, 360);
+    // The nearest whole pitch, for scheme entries that work from the job's pitch.
+    job.pitch = static_cast<std::uint8_t>(std::clamp((360 + cell / 2) / std::max(cell, 1), 1, 255));
+    geometry.setpitch(job.pitch);
+}
+
+} // namespace marlet
