@@ -1,0 +1,41 @@
+#pragma once
+
+#include "MaskLayer.h"
+#include "render/BitImage.h"
+
+#include <string>
+#include <vector>
+
+namespace marlet {
+
+/// The pictures of one PDF page, gathered into a few image masks: pictures whose dots fall
+/// on one grid (a line of them drawn a column at a time, stripes stacked under each other)
+/// share one mask, dots off the sheet are left out, and a page holds a few masks at most
+/// however its pictures were cut up, so that every mask is paid for by the bytes that drew
+/// it. Mixed densities beyond the first few share a mask at device pixels.
+class PdfPageImages {
+public:
+    /// Starts a page whose sheet spans device pixels left..right-1 and top..bottom-1.
+    void start(int left, int top, int right, int bottom);
+    /// Adds a picture stretched over device pixels left..right-1 and top..bottom-1.
+    void add(int left, int top, int right, int bottom, const BitImage& image);
+    /// Appends the operators that paint the page's masks to paint and the masks, named in
+    /// that order (PdfImageMask::resourceName), to images; the page is empty again.
+    void finish(std::string& paint, std::vector<BitImage>& images);
+
+private:
+    MaskLayer& layerFor(const DotGrid& across, const DotGrid& down);
+    void addToLayer(MaskLayer& layer, const BitImage& image, std::int64_t originX,
+                    std::int64_t originY, const DotBox& place);
+    void addInPixels(int left, int top, int right, int bottom, const BitImage& image);
+    DotBox sheetOn(const DotGrid& across, const DotGrid& down) const;
+
+    int m_left = 0;
+    int m_top = 0;
+    int m_right = 0;
+    int m_bottom = 0;
+    std::vector<MaskLayer> m_layers;
+    std::vector<PlacedMask> m_finished; // layers that filled up, in order
+};
+
+} // namespace marlet
