@@ -47,4 +47,7 @@ private:
     static std::int64_t floorMod(std::int64_t a, std::int64_t b) { return a - floorDiv(a, b) * b; }
 };
 
+/// The grid of the device's own pixels.
+inline constexpr DotGrid DevicePixels{1, 1, 0};
+
 } // namespace marlet

@@ -39,6 +39,8 @@ public:
         return across == m_across && down == m_down;
     }
     bool empty() const { return m_used.empty(); }
+    /// How many of its sides are on device pixels rather than the pictures' own dots.
+    int devicePixelSides() const { return (m_across == DevicePixels) + (m_down == DevicePixels); }
 
     /// Ors in the dots of image that fall within place (a box of the grid inside the sheet),
     /// image's top-left dot being at (originX, originY); false, with nothing done, when the

@@ -24,10 +24,31 @@ public:
     void finish(std::string& paint, std::vector<BitImage>& images);
 
 private:
-    MaskLayer& layerFor(const DotGrid& across, const DotGrid& down);
+    // Where a picture lies along one side of the page: in its own dots or in device
+    // pixels, the first and end of those on the sheet, and how many the picture spans.
+    struct Span {
+        bool scaled = false;
+        std::int64_t origin = 0;
+        std::int64_t first = 0;
+        std::int64_t end = 0;
+        std::int64_t length = 0;
+    };
+    // One side of a picture: its grid, its pixels, its dots, and the sheet's pixels.
+    struct Side {
+        DotGrid grid;
+        std::int64_t start = 0;
+        std::int64_t end = 0;
+        std::int64_t dots = 0;
+        std::int64_t sheetStart = 0;
+        std::int64_t sheetEnd = 0;
+
+        Span span(bool inDots) const;
+    };
+
+    MaskLayer* layerFor(const DotGrid& across, const DotGrid& down);
+    void addTo(MaskLayer& layer, const BitImage& image, const Span& across, const Span& down);
     void addToLayer(MaskLayer& layer, const BitImage& image, std::int64_t originX,
                     std::int64_t originY, const DotBox& place);
-    void addInPixels(int left, int top, int right, int bottom, const BitImage& image);
     DotBox sheetOn(const DotGrid& across, const DotGrid& down) const;
 
     int m_left = 0;
