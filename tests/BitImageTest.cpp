@@ -15,7 +15,7 @@ TEST(BitImageTest, DotsArePackedHighBitFirstAndScaleByTheDotUnderEachPixel) {
     EXPECT_EQ(image.row(1)[1], 0x40);
 
     // A whole-number enlargement repeats each dot exactly.
-    BitImage big = image.scaled(30, 6);
+    BitImage big = image.scaledPart(30, 6, 0, 0, 30, 6);
     for (int y = 0; y < 6; ++y) {
         for (int x = 0; x < 30; ++x)
             EXPECT_EQ(big.dot(x, y), image.dot(x / 3, y / 3)) << x << "," << y;
@@ -23,11 +23,11 @@ TEST(BitImageTest, DotsArePackedHighBitFirstAndScaleByTheDotUnderEachPixel) {
     // 2 dots over 3 pixels: the middle pixel's centre lies on the second dot.
     BitImage two(2, 1);
     two.setDot(1, 0);
-    BitImage three = two.scaled(3, 1);
+    BitImage three = two.scaledPart(3, 1, 0, 0, 3, 1);
     EXPECT_FALSE(three.dot(0, 0));
     EXPECT_TRUE(three.dot(1, 0));
     EXPECT_TRUE(three.dot(2, 0));
-    EXPECT_EQ(image.scaled(0, 0).bits().size(), 0u);
+    EXPECT_EQ(image.scaledPart(0, 0, 0, 0, 0, 0).bits().size(), 0u);
 }
 
 TEST(BitImageTest, APartOfAScaledPictureIsThatPartOfTheWholeAndCostsOnlyItsOwnPixels) {
@@ -35,7 +35,7 @@ TEST(BitImageTest, APartOfAScaledPictureIsThatPartOfTheWholeAndCostsOnlyItsOwnPi
     image.setDot(1, 0);
     image.setDot(4, 2);
     image.setDot(2, 1);
-    const BitImage whole = image.scaled(17, 11);
+    const BitImage whole = image.scaledPart(17, 11, 0, 0, 17, 11);
     const BitImage part = image.scaledPart(17, 11, 4, 3, 9, 6);
     ASSERT_EQ(part.width(), 9);
     ASSERT_EQ(part.height(), 6);
