@@ -56,7 +56,8 @@ Run runProgram(std::vector<std::string> arguments) {
     return run;
 }
 
-const std::string Column = "\x1BK\x01\x00\xFF";
+// One column of eight dots, 60 dpi: ESC K with a count of 1.
+const std::string Column("\x1BK\x01\x00\xFF", 5);
 
 std::string columns(std::size_t bytes) {
     std::string out;
