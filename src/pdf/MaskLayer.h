@@ -35,9 +35,11 @@ public:
     /// A layer on the grids across and down, for dots within sheet.
     MaskLayer(const DotGrid& across, const DotGrid& down, const DotBox& sheet);
 
+    /// Whether the layer's dots fall on these grids.
     bool holds(const DotGrid& across, const DotGrid& down) const {
         return across == m_across && down == m_down;
     }
+    /// Whether nothing has been drawn since the layer was made or last taken.
     bool empty() const { return m_used.empty(); }
     /// How many of its sides are on device pixels rather than the pictures' own dots.
     int devicePixelSides() const { return (m_across == DevicePixels) + (m_down == DevicePixels); }

@@ -10,9 +10,9 @@ namespace marlet {
 
 /// The pictures of one PDF page, gathered into a few image masks: pictures whose dots fall
 /// on one grid (a line of them drawn a column at a time, stripes stacked under each other)
-/// share one mask, dots off the sheet are left out, and a page holds a few masks at most
-/// however its pictures were cut up, so that every mask is paid for by the bytes that drew
-/// it. Mixed densities beyond the first few share a mask at device pixels.
+/// share one mask, dots off the sheet are left out, and a page holds nine masks at most
+/// however its pictures were cut up. Once the first few grids have theirs, a picture on
+/// yet another grid goes in device pixels along the side that does not line up.
 class PdfPageImages {
 public:
     /// Starts a page whose sheet spans device pixels left..right-1 and top..bottom-1.
