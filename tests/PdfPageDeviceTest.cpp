@@ -350,6 +350,47 @@ TEST(PdfPageDeviceTest, LandscapeStripsExchangeOnTheSheet) {
     EXPECT_EQ(gray(page, 20, 11), 255);
 }
 
+TEST(PdfPageDeviceTest, ALineOfOneColumnPicturesIsOneMaskAndPicturesOffTheSheetAreLeftOut) {
+    // 9-pin graphics sent a column at a time (ESC K 1 0 n), past the sheet's right edge
+    // (840), and pictures wholly off the sheet.
+    TempFolder folder;
+    std::string pdf = folder.file("job.pdf");
+    {
+        auto device = pdfDevice(pdf, smallPaper());
+        device->beginDocument("DOS-console task");
+        BitImage column(1, 8);
+        for (int pin = 0; pin < 8; pin += 2)
+            column.setDot(0, pin);
+        for (int x = 0; x < 1000; x += 2)
+            device->drawImage(x, 100, x + 2, 112, column);
+        device->drawImage(0, 5000, 2, 5012, column);
+        device->drawImage(-300, 100, -200, 112, column);
+        device->endDocument();
+        device->close();
+    }
+    std::ifstream file(pdf, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
+    std::size_t masks = 0;
+    for (std::size_t at = bytes.find("/Subtype/Image"); at != std::string::npos;
+         at = bytes.find("/Subtype/Image", at + 1))
+        ++masks;
+    EXPECT_EQ(masks, 1u);
+    EXPECT_NE(bytes.find("/Width 420/Height 8/ImageMask true"), std::string::npos);
+    EXPECT_LT(bytes.size(), 2000u);
+
+    // Every second row of the line is ink up to the sheet's edge, at 100 dpi a dot of
+    // 2 by 1.5 pixels.
+    QImage page = rasterPage(folder, pdf, 1, 100);
+    const int ox = 10, oy = 20;
+    EXPECT_EQ(gray(page, ox, oy + 100), 0);
+    EXPECT_EQ(gray(page, ox + 839, oy + 100), 0);
+    EXPECT_EQ(gray(page, ox + 400, oy + 102), 255);
+    EXPECT_EQ(gray(page, ox + 400, oy + 103), 0);
+    EXPECT_EQ(gray(page, ox + 400, oy + 99), 255);
+    EXPECT_EQ(gray(page, ox + 400, oy + 112), 255);
+}
+
 TEST(PdfPageDeviceTest, PdfToStandardOutput) {
     ::testing::internal::CaptureStdout();
     {

@@ -181,6 +181,53 @@ TEST(QtPageDeviceTest, PngPagesKeepGdiLinesAndFills) {
     EXPECT_EQ(gray(third, oy, ox - 1), 255);
 }
 
+TEST(QtPageDeviceTest, PicturesAreDrawnAtThePagesResolutionAndOnlyWhereThePageIs) {
+    // The small sheet drawn at 25 dpi: a device pixel is a quarter of a page pixel.
+    QTemporaryDir dir;
+    std::string path = dir.filePath("out.png").toStdString();
+    {
+        QtDeviceSet qt;
+        auto device = openOutputFile(path, smallPaper(), &qt, 25);
+        device->beginDocument("DOS-console task");
+        BitImage checker(2, 2);
+        checker.setDot(0, 0);
+        checker.setDot(1, 1);
+        device->drawImage(100, 100, 300, 300, checker);
+        // A picture two thousand million pixels tall (a PCL raster picture of blank rows
+        // that never ends), a picture wholly off the sheet and one across its left edge.
+        BitImage ink(8, 8);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                ink.setDot(x, y);
+        device->drawImage(400, 500, 800, 2'000'000'000, ink);
+        device->drawImage(-100'000, -100'000, -50'000, -50'000, ink);
+        device->drawImage(-1000, 1000, 20, 1050, ink);
+        device->endDocument();
+    }
+    QImage page(dir.filePath("out-1.png"));
+    ASSERT_EQ(page.size(), QSize(213, 275));
+    // The checker's dots are 50 page pixels, 12.5 of the image's, from (27.5, 30).
+    EXPECT_EQ(gray(page, 28, 30), 0);
+    EXPECT_EQ(gray(page, 52, 54), 0);
+    EXPECT_EQ(gray(page, 53, 30), 255);
+    EXPECT_EQ(gray(page, 28, 55), 255);
+    EXPECT_EQ(gray(page, 53, 55), 0);
+    EXPECT_EQ(gray(page, 77, 79), 0);
+    EXPECT_EQ(gray(page, 78, 79), 255);
+    EXPECT_EQ(gray(page, 77, 80), 255);
+    // The tall picture fills the sheet from row 130 down, columns 103 to 202.
+    EXPECT_EQ(gray(page, 150, 129), 255);
+    EXPECT_EQ(gray(page, 103, 130), 0);
+    EXPECT_EQ(gray(page, 202, 274), 0);
+    EXPECT_EQ(gray(page, 102, 200), 255);
+    EXPECT_EQ(gray(page, 203, 200), 255);
+    // Across the left edge: columns 0 to 7, rows 255 to 267.
+    EXPECT_EQ(gray(page, 0, 255), 0);
+    EXPECT_EQ(gray(page, 7, 267), 0);
+    EXPECT_EQ(gray(page, 8, 260), 255);
+    EXPECT_EQ(gray(page, 0, 254), 255);
+}
+
 TEST(QtPageDeviceTest, UnknownSystemPrinterIsRefused) {
     EXPECT_EQ(messageOf([] { SystemPrinterOutput("no such queue"); }),
               "Printer selected is not valid");

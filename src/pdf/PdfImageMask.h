@@ -14,9 +14,10 @@ class PdfImageMask {
 public:
     /// The page's resource name of its index-th image ("Im1" for the first).
     static std::string resourceName(std::size_t index);
-    /// The operators that paint the named image over device pixels left..right-1 and
-    /// top..bottom-1, in a content stream whose space is device pixels with y down.
-    static std::string paint(const std::string& name, int left, int top, int right, int bottom);
+    /// The operators that paint the named image over device pixels from (left, top) to
+    /// (right, bottom), in a content stream whose space is device pixels with y down.
+    static std::string paint(const std::string& name, double left, double top, double right,
+                             double bottom);
     /// Writes the image as the stream object of that number.
     static void write(PdfFile& file, int number, const BitImage& image);
 };

@@ -1,7 +1,6 @@
 #include "PdfPageDevice.h"
 
 #include "FontLocator.h"
-#include "PdfImageMask.h"
 #include "base/Error.h"
 #include "base/ShortText.h"
 #include "render/ThinLine.h"
@@ -85,8 +84,8 @@ void PdfPageDevice::startPage() {
     m_page.start(scale, sheet.height * scale, margin.width, margin.height);
     m_pageOpen = true;
     m_decorations.clear();
-    m_images.clear();
-    m_imagePaint.clear();
+    m_images.start(-margin.width, -margin.height, sheet.width - margin.width,
+                   sheet.height - margin.height);
 }
 
 void PdfPageDevice::finishPage() {
@@ -94,9 +93,12 @@ void PdfPageDevice::finishPage() {
         m_page.fill(left, top, width, height, 0);
     const double scale = PointsPerInch / m_paper.dpi;
     const PageSize sheet = m_paper.sheet(m_orientation);
-    const std::string_view content = m_page.finish(m_imagePaint);
+    std::string paint;
+    std::vector<BitImage> images;
+    m_images.finish(paint, images);
+    const std::string_view content = m_page.finish(paint);
     m_writer->addPage(sheet.width * scale, sheet.height * scale, content, m_page.fonts(),
-                      std::move(m_images));
+                      std::move(images));
     m_pageOpen = false;
 }
 
@@ -257,11 +259,8 @@ void PdfPageDevice::setFillColor(std::uint8_t red, std::uint8_t green, std::uint
 }
 
 void PdfPageDevice::drawImage(int left, int top, int right, int bottom, const BitImage& image) {
-    if (!m_pageOpen || right <= left || bottom <= top || image.width() == 0 || image.height() == 0)
-        return;
-    m_imagePaint +=
-        PdfImageMask::paint(PdfImageMask::resourceName(m_images.size()), left, top, right, bottom);
-    m_images.push_back(image);
+    if (m_pageOpen)
+        m_images.add(left, top, right, bottom, image);
 }
 
 void PdfPageDevice::fillRect(int left, int top, int right, int bottom) {

@@ -3,6 +3,7 @@
 #include "CellFace.h"
 #include "PdfDestination.h"
 #include "PdfPageContent.h"
+#include "PdfPageImages.h"
 #include "render/PageDevice.h"
 #include "render/VirtualPaper.h"
 
@@ -85,8 +86,7 @@ private:
     bool m_pageOpen = false;
     std::vector<std::array<int, 4>> m_decorations;
     // Pictures go over everything else of the page; they paint only their inked dots.
-    std::vector<BitImage> m_images;
-    std::string m_imagePaint;
+    PdfPageImages m_images;
     std::map<const FontFace*, int> m_fileFonts;
 
     CanvasFont m_font;

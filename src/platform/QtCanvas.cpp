@@ -4,13 +4,26 @@
 #include "render/ThinLine.h"
 
 #include <QImage>
+#include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace marlet {
+
+namespace {
+
+// A picture's edge on the page being drawn. Edges miles beyond the page are held where a
+// picture's width still fits an int; only the part on the page is ever drawn.
+int devicePixel(double position) {
+    constexpr double Limit = 1 << 30;
+    return static_cast<int>(std::lround(std::clamp(position, -Limit, Limit)));
+}
+
+} // namespace
 
 QtCanvas::QtCanvas(int defaultEmPixels) : m_defaultEm(defaultEmPixels) {
 }
@@ -123,17 +136,35 @@ void QtCanvas::drawImage(int left, int top, int right, int bottom, const BitImag
     if (!m_painter || right <= left || bottom <= top)
         return;
     useBaseTransform();
-    // Scaled here, dot by dot, so that every back end puts the same pixels on the paper;
-    // the blank dots are transparent, the inked ones take the text's black.
-    const BitImage pixels = image.scaled(right - left, bottom - top);
+    // Scaled here, dot by dot, at the pixels of the page being drawn (a PNG page may have
+    // far fewer than the printer the layout is for), and only where the page is: a picture
+    // then costs at most the page's pixels, whatever size the stream asked for.
+    const QPointF from = m_base.map(QPointF(left, top));
+    const QPointF to = m_base.map(QPointF(right, bottom));
+    const int targetLeft = devicePixel(from.x());
+    const int targetTop = devicePixel(from.y());
+    const int targetRight = devicePixel(to.x());
+    const int targetBottom = devicePixel(to.y());
+    const int visibleLeft = std::max(targetLeft, 0);
+    const int visibleTop = std::max(targetTop, 0);
+    const int visibleRight = std::min(targetRight, m_painter->device()->width());
+    const int visibleBottom = std::min(targetBottom, m_painter->device()->height());
+    if (visibleRight <= visibleLeft || visibleBottom <= visibleTop)
+        return;
+    const BitImage pixels = image.scaledPart(
+        targetRight - targetLeft, targetBottom - targetTop, visibleLeft - targetLeft,
+        visibleTop - targetTop, visibleRight - visibleLeft, visibleBottom - visibleTop);
     QImage mono(pixels.width(), pixels.height(), QImage::Format_Mono);
     if (mono.isNull())
         throw Error("Out of memory");
     // Qt pads its rows to 32 bits; ours are padded to bytes.
     for (int y = 0; y < pixels.height(); ++y)
         std::copy(pixels.row(y), pixels.row(y) + pixels.stride(), mono.scanLine(y));
+    // The blank dots are transparent, the inked ones take the text's black.
     mono.setColorTable({qRgba(0, 0, 0, 0), qRgba(0, 0, 0, 255)});
-    m_painter->drawImage(QPoint(left, top), mono);
+    m_painter->resetTransform();
+    m_painter->drawImage(QPoint(visibleLeft, visibleTop), mono);
+    m_painter->setTransform(m_base);
 }
 
 } // namespace marlet

@@ -35,9 +35,16 @@ public:
     /// Whether any dot is inked.
     bool inked() const;
 
-    /// The picture at width by height pixels: each pixel takes the dot under its centre,
-    /// so a whole-number enlargement repeats every dot exactly.
-    BitImage scaled(int width, int height) const;
+    /// Columns x..x+partWidth-1 and rows y..y+partHeight-1 of the picture scaled to width by
+    /// height pixels (each below 2^32): each pixel takes the dot under its centre, so a
+    /// whole-number enlargement repeats every dot exactly. Only the part is worked out: a
+    /// picture the stream stretched over miles of paper costs the pixels that land on the
+    /// sheet.
+    BitImage scaledPart(std::int64_t width, std::int64_t height, std::int64_t x, std::int64_t y,
+                        int partWidth, int partHeight) const;
+    /// Ors in the dots of source's columns fromX..fromX+width-1 and rows fromY..fromY+height-1
+    /// with their top-left at (x, y); all of them lie inside both pictures.
+    void orPart(int x, int y, const BitImage& source, int fromX, int fromY, int width, int height);
 
     bool operator==(const BitImage&) const = default;
 
