@@ -3,7 +3,6 @@
 #include "JobInput.h"
 
 #include <algorithm>
-#include <cstring>
 #include <limits>
 
 namespace marlet {
@@ -185,7 +184,7 @@ void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter
     std::uint8_t bytes[MaxRun];
     bytes[0] = first;
     const std::string_view ahead = input.following(limit - 1);
-    std::memcpy(bytes + 1, ahead.data(), ahead.size());
+    std::copy(ahead.begin(), ahead.end(), bytes + 1);
     const std::size_t available = ahead.size() + 1;
     const PageSize page = m_printer.pageSize();
     char16_t text[MaxRun];
