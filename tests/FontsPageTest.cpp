@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -220,6 +221,25 @@ TEST_F(FontsPageTest, TheFilterCheckedAtStartUpKeepsTheNewPlaceholderUntilTheTab
     EXPECT_FALSE(app().settings().MonoSpace);
     EXPECT_EQ(fontList().count(), static_cast<int>(Families.size()));
     EXPECT_EQ(fontList().currentItem()->text(), QStringLiteral("Courier New"));
+}
+
+TEST_F(FontsPageTest, TheListTakingTheFocusStoresNoFaceOnlyAPickDoes) {
+    store.setValue(MarletKey, "MonoSpace", std::uint32_t{1});
+    store.setValue(MarletKey, "FontName", std::string("DejaVu Sans Mono"));
+    startUp();
+    // The focus makes the placeholder's line current, as a tab's first control gets it.
+    for (bool built : {false, true}) {
+        if (built)
+            page->fontsTabShown();
+        fontList().setCurrentRow(-1);
+        QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(&fontList(), &focus);
+        ASSERT_TRUE(fontList().currentItem()) << built;
+        EXPECT_EQ(app().settings().FontName, "DejaVu Sans Mono") << built;
+    }
+    fontList().item(2)->setSelected(true);
+    EXPECT_EQ(app().settings().FontName, "Liberation Mono");
+    EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(FontsPageTest, APrinterWithoutFixedPitchFacesKeepsAnEmptyListAndOneFaceIsBuiltEachTime) {

@@ -78,7 +78,13 @@ void FontsPage::buildFontColumn() {
         },
         m_fontList);
     m_fontList->setItemDelegate(m_fontDelegate);
-    connect(m_fontList, &QListWidget::currentTextChanged, this, &FontsPage::chooseFace);
+    // Only a selection is the user's pick: a list taking the focus makes its first line
+    // current without selecting it, and that must not change the printing face.
+    connect(m_fontList, &QListWidget::itemSelectionChanged, this, [this] {
+        QList<QListWidgetItem*> picked = m_fontList->selectedItems();
+        if (!picked.isEmpty())
+            chooseFace(picked.first()->text());
+    });
 
     m_monoSpaceOnly = named(new QCheckBox(this), "monoSpaceOnly");
     m_monoSpaceOnly->setGeometry(6, 213, 232, 18);
