@@ -341,6 +341,14 @@ TEST_F(FontsPageTest, SizeAndMarginsGiveTheFiguresAndOriginOfTheCommandLine) {
     child<QSpinBox>("leftMargin").setValue(-3);
     EXPECT_EQ(app().settings().TopMargin, 20);
     EXPECT_EQ(shown(), printedGeometry(folder, {"FontSize=12", "TopMargin=20", "LeftMargin=-3"}));
+    // 400 mm is more than the A4 sheet holds: the boxes stop where one line of one
+    // character is left (7016 - 100 - 1.5 x 113 pixels down, 4960 - 100 - 1.5 x 60 across).
+    child<QSpinBox>("topMargin").setValue(400);
+    child<QSpinBox>("leftMargin").setValue(400);
+    EXPECT_EQ(app().settings().TopMargin, 285);
+    EXPECT_EQ(app().settings().LeftMargin, 201);
+    EXPECT_EQ(app().figures().linesPerPage, 1);
+    EXPECT_EQ(app().figures().charsPerLine, 1);
     EXPECT_TRUE(errors.empty());
 }
 

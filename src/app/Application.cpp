@@ -100,6 +100,7 @@ PrintJob Application::makeJob() {
 }
 
 bool Application::printFile(const std::string& path) {
+    requireRoomForACell();
     return makeJob().run(jobSettings(path), [this] { LoadSequences(); });
 }
 
@@ -108,6 +109,22 @@ void Application::measureJob() {
     m_printer->setOrientation(job.orientation);
     makeJob().startCell(job);
     checksize();
+}
+
+// A page that holds no line, or a line that holds no character, would print every
+// character on a page of its own.
+void Application::requireRoomForACell() const {
+    if (m_figures.charsPerLine < 1 || m_figures.linesPerPage < 1)
+        throw Error("The page has no room for a character cell of " +
+                    std::to_string(m_geometry.CellWidth) + "x" +
+                    std::to_string(m_geometry.LineHeight) + " pixels: it holds " +
+                    std::to_string(m_figures.charsPerLine) + " characters by " +
+                    std::to_string(m_figures.linesPerPage) + " lines");
+}
+
+Margins Application::largestMargins() const {
+    return m_geometry.largestMargins(m_settings.Orientation ? Orientation::Landscape
+                                                            : Orientation::Portrait);
 }
 
 void Application::Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code) {

@@ -43,18 +43,6 @@ void printGeometry(const Application& app) {
                 app.figures().linesPerPage, app.figures().monospace ? 1 : 0);
 }
 
-// A page that holds no line, or a line that holds no character, would print every
-// character on a page of its own.
-void requireRoomForACell(const Application& app) {
-    const PageGeometry& g = app.geometry();
-    const PageFigures& figures = app.figures();
-    if (figures.charsPerLine < 1 || figures.linesPerPage < 1)
-        throw Error("The page has no room for a character cell of " + std::to_string(g.CellWidth) +
-                    "x" + std::to_string(g.LineHeight) + " pixels: it holds " +
-                    std::to_string(figures.charsPerLine) + " characters by " +
-                    std::to_string(figures.linesPerPage) + " lines");
-}
-
 // Earlier output under the name of this job's: the file, or every numbered PNG page.
 void removeEarlierOutput(const std::string& path) {
     std::error_code error;
@@ -131,7 +119,7 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         printGeometry(app);
         return 0;
     }
-    requireRoomForACell(app);
+    app.requireRoomForACell();
 
     std::ofstream traceFile;
     std::unique_ptr<TraceDevice> traced;

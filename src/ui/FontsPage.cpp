@@ -19,6 +19,8 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace marlet {
 
 namespace {
@@ -192,6 +194,14 @@ void FontsPage::showState() {
     const Settings& settings = app.settings();
     const PageFigures& figures = app.figures();
     m_pageParams->showFigures(figures);
+    // A stored margin beyond the limit stays shown as it is, and jobs are refused, until
+    // the user brings it back. Before the first measure there is no cell to limit by.
+    if (app.geometry().CellWidth != 0 && app.geometry().LineHeight != 0)
+        perform([&] {
+            Margins largest = app.largestMargins();
+            m_pageParams->limitMargins(Margins{std::max(largest.top, settings.TopMargin),
+                                               std::max(largest.left, settings.LeftMargin)});
+        });
     m_pageParams->showMargins(Margins{settings.TopMargin, settings.LeftMargin});
     m_note->setText(
         uiText(app.texts(), figures.monospace ? TextKey::MonoSpace : TextKey::Proportional));

@@ -52,7 +52,7 @@ QSpinBox* PageParamsGroup::spinBox(const char* name, int y) {
     auto* spin = new QSpinBox(this);
     spin->setObjectName(QLatin1String(name));
     spin->setGeometry(SpinX, y, 70, 22);
-    // Margins may run into the unprintable strips and beyond the sheet: no limits.
+    // Margins may run into the unprintable strips; the sheet's far edge limits them.
     spin->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     connect(spin, &QSpinBox::valueChanged, this, [this] {
         emit marginsEdited(Margins{m_top->value(), m_left->value()});
@@ -77,6 +77,13 @@ void PageParamsGroup::showFigures(const PageFigures& figures) {
     m_chars->setText(QString::number(figures.charsPerLine));
     for (QLabel* label : {m_horizontalCaption, m_chars, m_charsUnit})
         label->setVisible(figures.monospace);
+}
+
+void PageParamsGroup::limitMargins(Margins largest) {
+    QSignalBlocker topBlocker(m_top);
+    QSignalBlocker leftBlocker(m_left);
+    m_top->setMaximum(largest.top);
+    m_left->setMaximum(largest.left);
 }
 
 void PageParamsGroup::showMargins(Margins margins) {
