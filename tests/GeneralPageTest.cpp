@@ -7,6 +7,7 @@
 #include "support/TempFolder.h"
 #include "ui/DesktopApp.h"
 #include "ui/MainWindow.h"
+#include "ui/PrinterSetupDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,7 +18,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -201,4 +204,43 @@ TEST_F(GeneralPageTest, QueueCommandsFollowTheQueueFile) {
     EXPECT_EQ(catalog.printed["Office"], Jobs{"Queued"});
     EXPECT_FALSE(print->isEnabled());
     EXPECT_FALSE(fs::exists(folder.file("prnspl")));
+}
+
+TEST_F(GeneralPageTest, SelectOffersThePrintersAndTheOrientationOnly) {
+    QStringList offered;
+    int numberBoxes = -1;
+    // The dialog is modal: the test answers it from the event loop it runs.
+    auto answer = [&](bool accept) {
+        QTimer::singleShot(0, [&, accept] {
+            QWidget* shown = QApplication::activeModalWidget();
+            auto* dialog = qobject_cast<PrinterSetupDialog*>(shown);
+            if (dialog) {
+                auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+                offered.clear();
+                for (int i = 0; printers && i < printers->count(); ++i)
+                    offered << printers->itemText(i);
+                numberBoxes = static_cast<int>(dialog->findChildren<QSpinBox*>().size());
+                if (printers)
+                    printers->setCurrentIndex(1);
+                for (QRadioButton* side : dialog->findChildren<QRadioButton*>())
+                    if (plain(side->text()) == QStringLiteral("альбомная"))
+                        side->setChecked(true);
+            }
+            if (accept && dialog)
+                dialog->accept();
+            else if (shown)
+                shown->close();
+        });
+        control<QPushButton>(QStringLiteral("Выбрать"))->click();
+    };
+    answer(false);
+    EXPECT_EQ(offered, (QStringList{"Office", "Label"}));
+    EXPECT_EQ(numberBoxes, 0) << "no copies, no page range";
+    EXPECT_EQ(app.session().printerName(), "Office") << "a cancelled choice changes nothing";
+    EXPECT_FALSE(app.session().app().settings().Orientation);
+    answer(true);
+    EXPECT_EQ(app.session().printerName(), "Label");
+    EXPECT_TRUE(app.session().app().settings().Orientation);
+    EXPECT_TRUE(control<QRadioButton>(QStringLiteral("альбомная"))->isChecked());
+    EXPECT_TRUE(errors.empty());
 }

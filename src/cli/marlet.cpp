@@ -129,9 +129,15 @@ int runDesktop(const std::string& registry, int& argc, char** argv) {
             return 0;
         }
         QtDeviceSet qt;
-        SystemPrinterCatalog catalog;
+        // The PDF printer's files are named to the user as they are written.
+        DesktopApp* desktop = nullptr;
+        SystemPrinterCatalog catalog({}, [&desktop](const std::string& path) {
+            if (desktop)
+                desktop->pdfWritten(path);
+        });
         catalog.setQtDevices(&qt);
         DesktopApp app(catalog, store);
+        desktop = &app;
         app.start();
         QSocketNotifier stop(stopPipe[0], QSocketNotifier::Read);
         QObject::connect(&stop, &QSocketNotifier::activated, &app, &DesktopApp::exitNow);

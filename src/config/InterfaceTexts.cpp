@@ -17,7 +17,8 @@ constexpr std::array<std::string_view, TextKeyCount> KeyNames = {
     "Horizontal",    "Lines",        "Chars",      "TopMargin",   "LeftMargin", "FontPreview",
     "MonoSpace",     "Proportional", "ExitTitle",  "ExitLine1",   "ExitLine2",  "MenuOpen",
     "MenuCancel",    "MenuExit",     "Add",        "Codes",       "Apply",      "Cancel",
-    "Close",         "Capture",      "Initialize", "Yes",         "No",
+    "Close",         "Capture",      "Initialize", "Yes",         "No",         "Ok",
+    "PdfWritten",
 };
 
 constexpr std::array<TextKey, TextKeyCount> makeKeys() {

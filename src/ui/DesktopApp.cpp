@@ -4,16 +4,17 @@
 #include "FontsPage.h"
 #include "GeneralPage.h"
 #include "MainWindow.h"
+#include "PrinterSetupDialog.h"
 #include "SchemeEditorDialog.h"
 #include "TrayIcon.h"
 #include "UiText.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -103,6 +104,10 @@ void DesktopApp::connectCommands() {
             &SchemeEditorDialog::openModal);
     m_tray->setPopupMenu(&m_actions.trayMenu());
     connect(m_tray.get(), &TrayIcon::doubleClicked, this, &DesktopApp::restore);
+    connect(m_tray.get(), &TrayIcon::messageClicked, this, [this] {
+        if (!m_lastPdf.isEmpty())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(m_lastPdf));
+    });
     connect(&m_actions.open, &QAction::triggered, this, &DesktopApp::restore);
     connect(&m_actions.printFile, &QAction::triggered, this, &DesktopApp::printChosenFile);
     connect(&m_actions.print, &QAction::triggered, this,
@@ -167,22 +172,30 @@ void DesktopApp::exitNow() {
 }
 
 void DesktopApp::choosePrinter() {
-    QPrinter printer;
-    printer.setPrinterName(QString::fromStdString(m_session.printerName()));
-    printer.setPageOrientation(m_session.app().settings().Orientation ? QPageLayout::Landscape
-                                                                      : QPageLayout::Portrait);
-    QPrintDialog dialog(&printer, m_window.get());
-    dialog.exec();
-    // Whatever the dialog's outcome, the window shows the printer's orientation and name.
+    PrinterSetupDialog dialog(m_window.get());
+    dialog.showTexts(m_session.app().texts());
     run([&] {
-        bool landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
-        if (landscape != m_session.app().settings().Orientation)
-            m_session.app().setOrientation(landscape ? Orientation::Landscape
-                                                     : Orientation::Portrait);
-        std::string name = printer.printerName().toStdString();
+        dialog.setChoice(m_session.catalog().printers(), m_session.printerName(),
+                         m_session.app().settings().Orientation);
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    run([&] {
+        if (dialog.landscape() != m_session.app().settings().Orientation)
+            m_session.app().setOrientation(dialog.landscape() ? Orientation::Landscape
+                                                              : Orientation::Portrait);
+        std::string name = dialog.printer();
         if (!name.empty() && name != m_session.printerName())
             m_session.setPrinter(name);
     });
+}
+
+void DesktopApp::pdfWritten(const std::string& path) {
+    m_lastPdf = QString::fromStdString(path);
+    if (m_tray)
+        m_tray->showMessage(QStringLiteral("Marlet"),
+                            uiText(m_session.app().texts(), TextKey::PdfWritten) +
+                                QLatin1Char('\n') + m_lastPdf);
 }
 
 void DesktopApp::printChosenFile() {

@@ -43,6 +43,9 @@ public:
     /// Start-up in the settings window's order: the session, the window, the tray icon.
     /// A language file that cannot be read fails here, before any window shows.
     void start();
+    /// The PDF printer wrote a file: a message from the tray icon names it, and a click on
+    /// the message opens it.
+    void pdfWritten(const std::string& path);
     /// "Выход": asks, and on yes ends the app.
     void exitAsked();
     /// Ends the app without asking, as SIGTERM and the end of the desktop session do:
@@ -91,6 +94,7 @@ private:
     std::unique_ptr<TrayIcon> m_tray;
     ErrorReport m_errorReport;
     ExitQuestion m_exitQuestion;
+    QString m_lastPdf;
     bool m_firstActivation = true;
     bool m_ended = false;
 };

@@ -10,6 +10,7 @@ TrayIcon::TrayIcon(const QIcon& icon, QWidget* window, QObject* parent)
     : QObject(parent), m_window(window), m_icon(icon) {
     m_tray.setIcon(icon);
     connect(&m_tray, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
+    connect(&m_tray, &QSystemTrayIcon::messageClicked, this, &TrayIcon::messageClicked);
     m_tray.show();
 }
 
@@ -41,6 +42,10 @@ void TrayIcon::updateIcon() {
 
 void TrayIcon::removeIcon() {
     m_tray.hide();
+}
+
+void TrayIcon::showMessage(const QString& title, const QString& text) {
+    m_tray.showMessage(title, text, m_icon);
 }
 
 void TrayIcon::doMinimize() {

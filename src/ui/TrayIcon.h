@@ -41,6 +41,9 @@ public:
     void setPopupMenu(QMenu* menu) { m_menu = menu; }
     /// Takes the icon out of the notification area.
     void removeIcon();
+    /// A message that pops up from the icon for a while; a click on it raises
+    /// messageClicked().
+    void showMessage(const QString& title, const QString& text);
 
     /// Hides the window into the notification area and raises minimized().
     void doMinimize();
@@ -56,6 +59,8 @@ signals:
     void clicked();
     /// A double click on the icon.
     void doubleClicked();
+    /// A click on the last message shown.
+    void messageClicked();
     /// A right click on the icon, before the menu rule is applied.
     void rightClicked();
     /// The window was hidden into the notification area.
