@@ -210,6 +210,9 @@ void DesktopApp::reportError(const std::string& message) {
 }
 
 void DesktopApp::showWaitingIcon(bool shown) {
+    // The main icon stays where a double click finds it; the waiting icon goes beside it.
+    if (shown && !m_waitingIcon.isVisible() && m_tray)
+        m_tray->keepPlace();
     m_waitingIcon.setVisible(shown);
 }
 
