@@ -75,9 +75,12 @@ enum class TextKey {
     // The printer set-up dialog and the notice of a PDF written.
     Ok,
     PdfWritten,
+    // Why the scheme editor refuses a name.
+    SchemeNameEmpty,
+    SchemeNameTaken,
 };
 
-inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::PdfWritten) + 1;
+inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::SchemeNameTaken) + 1;
 
 /// Every visible text of the interface, as the current language file gives it; empty until a
 /// file is loaded. The desktop app shows these on its windows, tray icon and menu.

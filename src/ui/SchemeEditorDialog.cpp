@@ -225,6 +225,14 @@ void SchemeEditorDialog::apply() {
 
 void SchemeEditorDialog::addScheme() {
     const QString name = m_nameField->text();
+    // An empty name would be the Sequences key itself, and a listed one (in any case)
+    // another name for a scheme that is there: both are refused.
+    if (name.trimmed().isEmpty() || findScheme(name) >= 0) {
+        if (m_report)
+            m_report(m_app.texts()[name.trimmed().isEmpty() ? TextKey::SchemeNameEmpty
+                                                            : TextKey::SchemeNameTaken]);
+        return;
+    }
     m_schemeList->addItem(name);
     m_schemeList->setCurrentIndex(findScheme(name));
     m_grid->clearSequences();
