@@ -244,3 +244,15 @@ TEST_F(GeneralPageTest, SelectOffersThePrintersAndTheOrientationOnly) {
     EXPECT_TRUE(control<QRadioButton>(QStringLiteral("альбомная"))->isChecked());
     EXPECT_TRUE(errors.empty());
 }
+
+TEST_F(GeneralPageTest, QtsOwnDialogsSpeakTheInterfaceLanguage) {
+    // The standard buttons of the file and printer dialogs, as Qt words them.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Перейти к:"));
+    auto* language = app.window().findChild<QComboBox*>(QStringLiteral("language"));
+    ASSERT_NE(language, nullptr);
+    int english = language->findText(QStringLiteral("English"));
+    language->setCurrentIndex(english);
+    emit language->activated(english);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+}

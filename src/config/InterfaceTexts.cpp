@@ -71,6 +71,7 @@ constexpr std::array<std::string_view, TextKeyCount> KeyNames = {
     "PdfWritten",
     "SchemeNameEmpty",
     "SchemeNameTaken",
+    "Locale",
 };
 
 constexpr std::array<TextKey, TextKeyCount> makeKeys() {

@@ -78,9 +78,11 @@ enum class TextKey {
     // Why the scheme editor refuses a name.
     SchemeNameEmpty,
     SchemeNameTaken,
+    // The locale of Qt's own texts in this language ("ru").
+    Locale,
 };
 
-inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::SchemeNameTaken) + 1;
+inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::Locale) + 1;
 
 /// Every visible text of the interface, as the current language file gives it; empty until a
 /// file is loaded. The desktop app shows these on its windows, tray icon and menu.

@@ -125,6 +125,7 @@ void DesktopApp::connectCommands() {
 
 void DesktopApp::retranslate() {
     const InterfaceTexts& texts = m_session.app().texts();
+    m_qtTexts.use(uiText(texts, TextKey::Locale));
     m_actions.retranslate(texts);
     m_window->retranslate();
     m_tray->setHint(uiText(texts, TextKey::TrayIconHint));

@@ -2,6 +2,7 @@
 
 #include "ApplicationSignals.h"
 #include "DesktopActions.h"
+#include "QtTranslations.h"
 #include "app/ResidentHost.h"
 #include "app/ResidentSession.h"
 
@@ -87,6 +88,7 @@ private:
     ApplicationSignals m_signals;
     DesktopActions m_actions;
     QSystemTrayIcon m_waitingIcon;
+    QtTranslations m_qtTexts;
     GeneralPage* m_general = nullptr;
     FontsPage* m_fonts = nullptr;
     SchemeEditorDialog* m_schemeEditor = nullptr;
