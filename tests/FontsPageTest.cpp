@@ -464,3 +464,23 @@ TEST_F(FontsPageTest, EveryCaptionFitsInBothLanguages) {
         EXPECT_TRUE(page->grab().save(shots + "/" + name));
     }
 }
+
+TEST_F(FontsPageTest, TheSampleShowsItsWholeSentenceAtEverySizeAndTheListHasItsGroup) {
+    startUp();
+    EXPECT_EQ(child<QGroupBox>("fontGroup").title(), QStringLiteral("Шрифты"));
+    EXPECT_EQ(fontList().parentWidget(), &child<QGroupBox>("fontGroup"));
+    QLabel& sample = child<QLabel>("sample");
+    EXPECT_EQ(sample.text(), QStringLiteral("Образец выбранного шрифта"));
+    for (int points : {8, 10, 14, 20, 36, 72}) {
+        child<QComboBox>("size").setEditText(QString::number(points));
+        ASSERT_EQ(app().settings().FontSize, points);
+        QFontMetrics shown(sample.font());
+        EXPECT_LE(shown.horizontalAdvance(sample.text()), sample.width()) << points;
+        EXPECT_LE(shown.height(), sample.height()) << points;
+        if (points <= 10) {
+            EXPECT_EQ(sample.font().pointSize(), points) << "a size that fits is shown as it is";
+        }
+    }
+    EXPECT_EQ(sample.font().family(), QStringLiteral("Courier New"));
+    EXPECT_TRUE(errors.empty());
+}

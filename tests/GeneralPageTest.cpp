@@ -256,3 +256,12 @@ TEST_F(GeneralPageTest, QtsOwnDialogsSpeakTheInterfaceLanguage) {
     emit language->activated(english);
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
+
+TEST_F(GeneralPageTest, TheNewerVersionsLabelAndThePrintHintAreThere) {
+    auto* newVersion = app.window().findChild<QLabel*>(QStringLiteral("newVersion"));
+    ASSERT_NE(newVersion, nullptr);
+    EXPECT_EQ(newVersion->text(), QStringLiteral("Более новые версии:"));
+    EXPECT_TRUE(newVersion->isVisibleTo(&app.window()));
+    EXPECT_EQ(control<QPushButton>(QStringLiteral("Распечатать"))->toolTip(),
+              QStringLiteral("Распечатать"));
+}

@@ -71,8 +71,10 @@ FontsPage::FontsPage(ResidentSession& session, ApplicationSignals& appSignals, E
 FontsPage::~FontsPage() = default;
 
 void FontsPage::buildFontColumn() {
-    m_fontList = named(new QListWidget(this), "fontList");
-    m_fontList->setGeometry(6, 6, 164, 202);
+    m_fontGroup = named(new QGroupBox(this), "fontGroup");
+    m_fontGroup->setGeometry(2, 2, 172, 208);
+    m_fontList = named(new QListWidget(m_fontGroup), "fontList");
+    m_fontList->setGeometry(4, 16, 164, 188);
     m_fontList->setUniformItemSizes(true);
     m_fontDelegate = new FontListDelegate(
         [this](const QString& face) {
@@ -175,6 +177,7 @@ void FontsPage::buildSampleColumn() {
 
 void FontsPage::showTexts() {
     const InterfaceTexts& texts = m_session.app().texts();
+    m_fontGroup->setTitle(uiText(texts, TextKey::TabFonts).remove(QLatin1Char('&')));
     m_monoSpaceOnly->setText(uiText(texts, TextKey::MonoSpaceOnly));
     m_styleGroup->setTitle(uiText(texts, TextKey::FontStyle));
     m_bold->setText(uiText(texts, TextKey::Bold));
@@ -184,6 +187,7 @@ void FontsPage::showTexts() {
     m_sizeCaption->setText(uiText(texts, TextKey::Size));
     m_sampleGroup->setTitle(uiText(texts, TextKey::Preview));
     m_sample->setText(uiText(texts, TextKey::FontPreview));
+    showSample();
     m_pageParams->showTexts(texts);
     m_note->setText(uiText(texts, m_session.app().figures().monospace ? TextKey::MonoSpace
                                                                       : TextKey::Proportional));
@@ -242,6 +246,16 @@ void FontsPage::showSample() {
     font.setItalic(settings.FontItalic);
     font.setUnderline(settings.FontUnderline);
     font.setStrikeOut(settings.FontStrikeout);
+    // A size too big for the sample's place is shown as big as the place allows, so the
+    // whole sentence stays in view.
+    const QString text = m_sample->text();
+    for (int step = 0; step < 64; ++step) {
+        QFontMetrics metrics(font);
+        if (metrics.horizontalAdvance(text) <= m_sample->width() &&
+            metrics.height() <= m_sample->height())
+            break;
+        font.setPointSizeF(font.pointSizeF() * 0.9);
+    }
     m_sample->setFont(font);
 }
 
