@@ -20,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
 
@@ -151,7 +152,9 @@ private:
 TEST_F(SchemeEditorDialogTest, WithNoStoredSchemesDefaultIsShownReadOnly) {
     Editor editor(store);
     editor.open();
-    EXPECT_EQ(editor.dialog.size(), QSize(427, 454));
+    EXPECT_EQ(editor.dialog.width(), 427);
+    EXPECT_GE(editor.dialog.height(), 454);
+    EXPECT_EQ(editor.dialog.minimumSize(), editor.dialog.maximumSize());
     EXPECT_EQ(editor.dialog.windowTitle(), "Esc-Последовательности");
     EXPECT_EQ(editor.schemes(), QStringList({"Default", "No sequences"}));
     EXPECT_EQ(editor.list()->currentText(), "Default");
@@ -463,7 +466,7 @@ TEST_F(SchemeEditorDialogTest, ScreenshotsWithTheEpsonSchemeInBothLanguages) {
             editor.dialog.reject();
         });
         editor.dialog.openModal();
-        ASSERT_EQ(image.size(), QSize(427, 454));
+        ASSERT_EQ(image.width(), 427);
         ASSERT_TRUE(image.save(QString::fromStdString((shots / file).string())));
     }
 }
@@ -507,4 +510,21 @@ TEST_F(SchemeEditorDialogTest, ASchemeMadeInTheEditorPrintsBoldInTheNextJob) {
     editor.app.printFile(job);
     EXPECT_EQ(editor.app.scheme().name(), "Office laser");
     EXPECT_EQ(editor.app.scheme().entry(SchemeEntry::Bold), "\x1b(s3B");
+}
+
+TEST_F(SchemeEditorDialogTest, AllTwentyRowsShowAndTheEditorOpensAtTheTop) {
+    Editor editor(store);
+    editor.open();
+    SequenceGrid& grid = *editor.grid();
+    EXPECT_EQ(grid.verticalScrollBar()->maximum(), 0) << "nothing to scroll to";
+    for (int row : {0, 16, 17, 18, 19})
+        EXPECT_LE(grid.rowViewportPosition(row) + grid.rowHeight(row), grid.viewport()->height())
+            << row;
+    EXPECT_LE(editor.dialog.height(), 600) << "the dialog still fits a small screen";
+    // A grid left scrolled down opens at its top.
+    grid.verticalScrollBar()->setMaximum(100);
+    grid.verticalScrollBar()->setValue(60);
+    editor.dialog.reject();
+    editor.open();
+    EXPECT_EQ(grid.verticalScrollBar()->value(), 0);
 }

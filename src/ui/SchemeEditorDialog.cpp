@@ -9,8 +9,11 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace marlet {
 
@@ -44,8 +47,8 @@ SchemeEditorDialog::SchemeEditorDialog(Application& app, ErrorReporter report, Q
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_app(app),
       m_report(std::move(report)) {
     setModal(true);
-    setFixedSize(ClientWidth, ClientHeight);
     buildControls();
+    m_grid->setMinimumHeight(m_grid->verticalHeader()->length() + 2 * m_grid->frameWidth());
     setChanged(false);
     setCaptions();
 
@@ -123,6 +126,7 @@ void SchemeEditorDialog::openModal() {
 }
 
 void SchemeEditorDialog::activate() {
+    m_grid->scrollToTop();
     m_schemeList->clear();
     for (const std::string& name : m_app.scheme().storedSchemes())
         m_schemeList->addItem(QString::fromStdString(name));
@@ -149,6 +153,9 @@ void SchemeEditorDialog::setCaptions() {
     m_apply->setText(uiText(texts, TextKey::Apply));
     m_close->setText(uiText(texts, m_changed ? TextKey::Cancel : TextKey::Close));
     m_add->setText(uiText(texts, TextKey::Add));
+    // Every row of the grid shows without scrolling: the dialog grows by what they need
+    // under the captions of this language.
+    setFixedSize(ClientWidth, std::max(ClientHeight, sizeHint().height()));
 }
 
 int SchemeEditorDialog::findScheme(const QString& name) const {
