@@ -22,6 +22,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    /// Out of typing, control bytes show as the grid shows them: ESC as a blue [#27].
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace marlet
