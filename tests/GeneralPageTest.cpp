@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -264,4 +265,22 @@ TEST_F(GeneralPageTest, TheNewerVersionsLabelAndThePrintHintAreThere) {
     EXPECT_TRUE(newVersion->isVisibleTo(&app.window()));
     EXPECT_EQ(control<QPushButton>(QStringLiteral("Распечатать"))->toolTip(),
               QStringLiteral("Распечатать"));
+}
+
+TEST_F(GeneralPageTest, AboutTellsTheVersionInTheInterfaceLanguage) {
+    EXPECT_EQ(app.actions().about.text(), QStringLiteral("О программе"));
+    QList<QAction*> items = app.actions().trayMenu().actions();
+    EXPECT_EQ(items.indexOf(&app.actions().about) + 2, items.indexOf(&app.actions().exit))
+        << "above the separator and the exit";
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        }
+    });
+    app.actions().about.trigger();
+    EXPECT_EQ(title, QStringLiteral("О программе"));
+    EXPECT_EQ(text, QStringLiteral("Marlet\nПоддержка печати DOS-консоли\nВерсия " MARLET_VERSION));
 }

@@ -72,6 +72,8 @@ constexpr std::array<std::string_view, TextKeyCount> KeyNames = {
     "SchemeNameEmpty",
     "SchemeNameTaken",
     "Locale",
+    "About",
+    "Version",
 };
 
 constexpr std::array<TextKey, TextKeyCount> makeKeys() {

@@ -13,6 +13,7 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     portrait.setIcon(Artwork::icon("portrait"));
     landscape.setIcon(Artwork::icon("landscape"));
     cancel.setIcon(Artwork::icon("cancel"));
+    about.setIcon(Artwork::icon("marlet"));
     exit.setIcon(Artwork::icon("exit"));
     portrait.setCheckable(true);
     landscape.setCheckable(true);
@@ -36,6 +37,7 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     m_trayMenu.addMenu(&m_initMenu);
     m_trayMenu.addAction(&clear);
     m_trayMenu.addAction(&cancel);
+    m_trayMenu.addAction(&about);
     m_trayMenu.addSeparator();
     m_trayMenu.addAction(&exit);
 }
@@ -49,6 +51,7 @@ void DesktopActions::retranslate(const InterfaceTexts& texts) {
     portrait.setText(text(TextKey::Portrait));
     landscape.setText(text(TextKey::Landscape));
     cancel.setText(text(TextKey::MenuCancel));
+    about.setText(text(TextKey::About));
     exit.setText(text(TextKey::MenuExit));
     m_orientationMenu.setTitle(text(TextKey::Orientation));
 }

@@ -117,6 +117,7 @@ void DesktopApp::connectCommands() {
             [this] { run([this] { m_session.app().setOrientation(Orientation::Portrait); }); });
     connect(&m_actions.landscape, &QAction::triggered, this,
             [this] { run([this] { m_session.app().setOrientation(Orientation::Landscape); }); });
+    connect(&m_actions.about, &QAction::triggered, this, &DesktopApp::showAbout);
     connect(&m_actions.exit, &QAction::triggered, this, &DesktopApp::exitAsked);
     connect(&m_actions, &DesktopActions::initPresetChosen, this, [this](const QString& caption) {
         run([&] { m_session.selectInitString(caption.toStdString()); });
@@ -204,6 +205,17 @@ void DesktopApp::printChosenFile() {
         QFileDialog::getOpenFileName(m_window && m_window->isVisible() ? m_window.get() : nullptr);
     if (!path.isEmpty())
         run([&] { m_session.printChosenFile(path.toStdString()); });
+}
+
+void DesktopApp::showAbout() {
+    const InterfaceTexts& texts = m_session.app().texts();
+    QMessageBox about(
+        QMessageBox::Information, uiText(texts, TextKey::About).remove(QLatin1Char('&')),
+        QStringLiteral("Marlet\n") + uiText(texts, TextKey::TrayIconHint) + QLatin1Char('\n') +
+            uiText(texts, TextKey::Version) + QStringLiteral(" " MARLET_VERSION),
+        QMessageBox::Ok, m_window && m_window->isVisible() ? m_window.get() : nullptr);
+    about.setIconPixmap(Artwork::icon("marlet").pixmap(48, 48));
+    about.exec();
 }
 
 void DesktopApp::reportError(const std::string& message) {

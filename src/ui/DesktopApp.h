@@ -79,6 +79,7 @@ private:
     void restore();
     void choosePrinter();
     void printChosenFile();
+    void showAbout();
     template <typename Command>
     void run(Command command);
 
