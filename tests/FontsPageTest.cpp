@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFocusEvent>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -70,7 +71,7 @@ class FakeCatalog : public PrinterCatalog {
 public:
     std::vector<std::string> printers() const override { return {"Office"}; }
     std::string defaultPrinter() const override { return "Office"; }
-    std::vector<std::string> fontFamilies(const std::string&) const override { return Families; }
+    std::vector<std::string> fontFamilies(const std::string&) const override { return families; }
     std::unique_ptr<PageDevice> open(const std::string&) const override {
         if (pdfSheet)
             return std::make_unique<PdfPageDevice>(
@@ -79,6 +80,8 @@ public:
     }
 
     bool pdfSheet = false;
+    /// The faces the printer lists; the test may take some away.
+    Faces families = Families;
     /// The faces the fake printer measures as proportional; the test may change them.
     std::set<std::string> proportionalFaces{"DejaVu Sans", "Liberation Sans"};
 };
@@ -482,5 +485,32 @@ TEST_F(FontsPageTest, TheSampleShowsItsWholeSentenceAtEverySizeAndTheListHasItsG
         }
     }
     EXPECT_EQ(sample.font().family(), QStringLiteral("Courier New"));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FontsPageTest, AStoredFaceThatIsNotInstalledIsListedWithItsStandIn) {
+    catalog.families = {"DejaVu Sans", "Liberation Mono"};
+    startUp();
+    const QString standIn = QFontInfo(QFont(QStringLiteral("Courier New"))).family();
+    ASSERT_EQ(texts(fontList()),
+              (QStringList{"Courier New → " + standIn, "DejaVu Sans", "Liberation Mono"}));
+    ASSERT_TRUE(fontList().currentItem());
+    EXPECT_EQ(fontList().currentRow(), 0) << "the stored face is selected";
+    auto refill = [&] {
+        child<QCheckBox>("monoSpaceOnly").click();
+        child<QCheckBox>("monoSpaceOnly").click();
+    };
+    fontList().item(2)->setSelected(true);
+    EXPECT_EQ(app().settings().FontName, "Liberation Mono");
+    refill();
+    EXPECT_EQ(texts(fontList()), (QStringList{"DejaVu Sans", "Liberation Mono"}))
+        << "a face that is neither installed nor stored is not listed";
+    app().setSampleFont("Courier New", 10, FontStyle{});
+    refill();
+    ASSERT_EQ(fontList().count(), 3);
+    EXPECT_EQ(fontList().currentRow(), 0);
+    fontList().item(1)->setSelected(true);
+    fontList().item(0)->setSelected(true);
+    EXPECT_EQ(app().settings().FontName, "Courier New") << "it can be chosen back";
     EXPECT_TRUE(errors.empty());
 }

@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -87,7 +88,7 @@ void FontsPage::buildFontColumn() {
     connect(m_fontList, &QListWidget::itemSelectionChanged, this, [this] {
         QList<QListWidgetItem*> picked = m_fontList->selectedItems();
         if (!picked.isEmpty())
-            chooseFace(picked.first()->text());
+            chooseFace(picked.first()->data(Qt::UserRole).toString());
     });
 
     m_monoSpaceOnly = named(new QCheckBox(this), "monoSpaceOnly");
@@ -287,8 +288,21 @@ void FontsPage::showFontList() {
     {
         QSignalBlocker blocker(m_fontList);
         m_fontList->clear();
+        auto add = [this](const QString& face, const QString& shown) {
+            auto* item = new QListWidgetItem(shown, m_fontList);
+            item->setData(Qt::UserRole, face);
+        };
+        // The stored face that the printer lacks still shows, with the face that prints in
+        // its place, so that it stays selected and can be chosen back.
+        const std::string& stored = m_session.app().settings().FontName;
+        const bool placeholder = fixedOnly && m_fixedPitch.needsBuilding();
+        if (!placeholder && !stored.empty() &&
+            std::ranges::find(m_families, stored) == m_families.end()) {
+            const QString face = QString::fromStdString(stored);
+            add(face, face + QStringLiteral(" → ") + QFontInfo(QFont(face)).family());
+        }
         for (const std::string& face : faces)
-            m_fontList->addItem(QString::fromStdString(face));
+            add(QString::fromStdString(face), QString::fromStdString(face));
     }
     m_showingFixedPitch = fixedOnly;
     selectFace();
@@ -305,14 +319,17 @@ void FontsPage::fillfonts() {
 
 void FontsPage::selectFace() {
     QString face = QString::fromStdString(m_session.app().settings().FontName);
-    QList<QListWidgetItem*> found = m_fontList->findItems(face, Qt::MatchExactly);
+    QListWidgetItem* found = nullptr;
+    for (int row = 0; row < m_fontList->count() && !found; ++row)
+        if (m_fontList->item(row)->data(Qt::UserRole).toString() == face)
+            found = m_fontList->item(row);
     QSignalBlocker blocker(m_fontList);
-    if (found.isEmpty()) {
+    if (!found) {
         m_fontList->setCurrentRow(-1);
         m_fontList->clearSelection();
     } else {
-        m_fontList->setCurrentItem(found.first());
-        m_fontList->scrollToItem(found.first());
+        m_fontList->setCurrentItem(found);
+        m_fontList->scrollToItem(found);
     }
 }
 
