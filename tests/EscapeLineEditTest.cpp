@@ -81,3 +81,18 @@ TEST(EscapeLineEditTest, OutOfTypingControlBytesShowAsTheGridShowsThem) {
     EXPECT_GT(bluePixels(QStringLiteral("\x1b@")), 20);
     EXPECT_EQ(bluePixels(QStringLiteral("@E")), 0);
 }
+
+TEST(EscapeLineEditTest, EditingShortcutsKeepTheirMeaningOtherControlKeysTypeBytes) {
+    EscapeLineEdit line;
+    line.setText(QStringLiteral("@E"));
+    press(&line, Qt::Key_A, QStringLiteral("\x01"), Qt::ControlModifier);
+    EXPECT_EQ(line.text(), QStringLiteral("@E"));
+    EXPECT_EQ(line.selectedText(), QStringLiteral("@E")) << "Ctrl+A selects all";
+    press(&line, Qt::Key_X, QStringLiteral("\x18"), Qt::ControlModifier);
+    EXPECT_EQ(line.text(), QString()) << "Ctrl+X cuts";
+    press(&line, Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
+    EXPECT_EQ(line.text(), QStringLiteral("@E")) << "Ctrl+Z undoes";
+    line.end(false);
+    press(&line, Qt::Key_O, QStringLiteral("\x0f"), Qt::ControlModifier);
+    EXPECT_EQ(line.text(), QStringLiteral("@E\x0f")) << "Ctrl+O still types 15";
+}

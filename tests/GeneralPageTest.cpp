@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -283,4 +284,17 @@ TEST_F(GeneralPageTest, AboutTellsTheVersionInTheInterfaceLanguage) {
     app.actions().about.trigger();
     EXPECT_EQ(title, QStringLiteral("О программе"));
     EXPECT_EQ(text, QStringLiteral("Marlet\nПоддержка печати DOS-консоли\nВерсия " MARLET_VERSION));
+}
+
+TEST_F(GeneralPageTest, EnterPressesTheFocusedButton) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* shown = QApplication::activeModalWidget()) {
+            opened = true;
+            shown->close();
+        }
+    });
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(control<QPushButton>(QStringLiteral("Последовательности")), &enter);
+    EXPECT_TRUE(opened) << "the scheme editor opened";
 }

@@ -106,14 +106,16 @@ public:
             nameField()->backspace();
         button("addButton")->click();
     }
-    /// Types keys into a row's sequence cell as the user does: the first key opens the editor.
+    /// Types keys over a row's sequence cell as the user does: F2 opens the cell (ESC on
+    /// the grid itself would close the dialog), the typing replaces what it held.
     void typeInto(int row, const std::vector<std::pair<int, QString>>& keys) {
         grid()->setCurrentCell(row, SequenceCellDelegate::SequenceColumn);
-        press(grid(), keys.front().first, keys.front().second);
+        press(grid(), Qt::Key_F2, QString());
         auto* editor = qobject_cast<EscapeLineEdit*>(grid()->indexWidget(grid()->currentIndex()));
         ASSERT_NE(editor, nullptr);
-        for (std::size_t i = 1; i < keys.size(); ++i)
-            press(editor, keys[i].first, keys[i].second);
+        editor->selectAll();
+        for (const auto& [key, text] : keys)
+            press(editor, key, text);
     }
     QStringList cells() {
         QStringList texts;

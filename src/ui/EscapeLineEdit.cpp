@@ -36,6 +36,13 @@ public:
 } // namespace
 
 bool EscapeLineEdit::typesControlByte(const QKeyEvent& event) {
+    // The editing shortcuts every line has keep their meaning; the other Ctrl+letters
+    // type their control bytes.
+    for (QKeySequence::StandardKey editing :
+         {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Paste, QKeySequence::Cut,
+          QKeySequence::Undo, QKeySequence::Redo})
+        if (event.matches(editing))
+            return false;
     switch (event.key()) {
     case Qt::Key_Escape:
         return true;

@@ -13,7 +13,8 @@ public:
     explicit EscapeLineEdit(QWidget* parent = nullptr);
 
     /// Whether the key types a byte that a plain line would drop: ESC, or a control key
-    /// that is not Backspace, Tab or Enter.
+    /// that is not Backspace, Tab, Enter or an editing shortcut (select all, copy, paste,
+    /// cut, undo, redo).
     static bool typesControlByte(const QKeyEvent& event);
 
 signals:

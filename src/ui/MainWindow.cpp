@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -31,6 +32,9 @@ MainWindow::MainWindow(ResidentSession& session, QWidget* general, QWidget* font
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(m_tabs);
     setFixedSize(ClientWidth, ClientHeight);
+    // Enter presses the focused button, as Space does.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(true);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 1)
             emit fontsTabShown();
