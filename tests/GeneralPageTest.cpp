@@ -134,6 +134,8 @@ TEST_F(GeneralPageTest, TheWindowIsFixedAndEveryCaptionFitsInBothLanguages) {
     EXPECT_EQ(window.size(), QSize(577, 269));
     EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "no resizing, no maximise";
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::CustomizeWindowHint)
+        << "else a window manager adds the maximise box";
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Настройки печати DOS-консоли"));
     EXPECT_TRUE(cutControls(window).isEmpty()) << cutControls(window).join(", ").toStdString();
     screenshot(window, "window-general-ru");
@@ -160,6 +162,10 @@ TEST_F(GeneralPageTest, TheWindowIsFixedAndEveryCaptionFitsInBothLanguages) {
         }
     }
     EXPECT_TRUE(cutControls(window).isEmpty()) << cutControls(window).join(", ").toStdString();
+    QStringList menu;
+    for (QAction* item : app.actions().trayMenu().actions())
+        menu << item->text();
+    EXPECT_TRUE(menu.contains(QStringLiteral("Initialization"))) << menu.join(", ").toStdString();
     screenshot(window, "window-general-en");
     window.tabs().setCurrentIndex(1);
     screenshot(window, "window-fonts-en");

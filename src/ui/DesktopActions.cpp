@@ -26,7 +26,6 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     m_orientationMenu.addAction(&portrait);
     m_orientationMenu.addAction(&landscape);
     m_orientationMenu.setIcon(portrait.icon());
-    m_initMenu.setTitle(QStringLiteral("Инициализация"));
     m_initMenu.menuAction()->setVisible(false);
 
     m_trayMenu.addAction(&open);
@@ -54,6 +53,7 @@ void DesktopActions::retranslate(const InterfaceTexts& texts) {
     about.setText(text(TextKey::About));
     exit.setText(text(TextKey::MenuExit));
     m_orientationMenu.setTitle(text(TextKey::Orientation));
+    m_initMenu.setTitle(text(TextKey::Initialize));
 }
 
 void DesktopActions::enableQueueCommands(bool enabled) {

@@ -215,6 +215,7 @@ void DesktopApp::showAbout() {
             uiText(texts, TextKey::Version) + QStringLiteral(" " MARLET_VERSION),
         QMessageBox::Ok, m_window && m_window->isVisible() ? m_window.get() : nullptr);
     about.setIconPixmap(Artwork::icon("marlet").pixmap(48, 48));
+    about.setWindowIcon(Artwork::icon("marlet"));
     about.exec();
 }
 

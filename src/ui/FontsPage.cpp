@@ -171,7 +171,7 @@ void FontsPage::buildSampleColumn() {
     m_note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     m_pageParams = new PageParamsGroup(this);
-    m_pageParams->setGeometry(306, 99, 257, 130);
+    m_pageParams->setGeometry(306, 99, 257, 134);
     connect(m_pageParams, &PageParamsGroup::marginsEdited, this,
             [this](Margins margins) { perform([&] { m_session.app().setMargins(margins); }); });
 }
@@ -291,6 +291,7 @@ void FontsPage::showFontList() {
         auto add = [this](const QString& face, const QString& shown) {
             auto* item = new QListWidgetItem(shown, m_fontList);
             item->setData(Qt::UserRole, face);
+            item->setToolTip(shown);
         };
         // The stored face that the printer lacks still shows, with the face that prints in
         // its place, so that it stays selected and can be chosen back.

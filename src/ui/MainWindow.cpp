@@ -21,8 +21,10 @@ QFont settingsWindowFont() {
 }
 
 MainWindow::MainWindow(ResidentSession& session, QWidget* general, QWidget* fonts)
-    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    // Without CustomizeWindowHint window managers add the maximise box the window lacks.
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
       m_session(session), m_tabs(new QTabWidget) {
     setFont(settingsWindowFont());
     setWindowIcon(Artwork::icon("marlet"));

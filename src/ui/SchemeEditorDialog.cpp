@@ -44,8 +44,9 @@ QPushButton* makeButton(QWidget* parent, const char* name) {
 } // namespace
 
 SchemeEditorDialog::SchemeEditorDialog(Application& app, ErrorReporter report, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_app(app),
-      m_report(std::move(report)) {
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_app(app), m_report(std::move(report)) {
     setModal(true);
     buildControls();
     m_grid->setMinimumHeight(m_grid->verticalHeader()->length() + 2 * m_grid->frameWidth());
