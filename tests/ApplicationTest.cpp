@@ -157,6 +157,34 @@ TEST_F(ApplicationTest, PrintOutFeedsTheQueueFileThroughTheActiveScheme) {
     std::filesystem::remove(queue);
 }
 
+TEST_F(ApplicationTest, MarginsThatLeaveNoLineAreRefusedBeforeAPagePrints) {
+    std::string queue = (std::filesystem::temp_directory_path() /
+                         ("marlet-margins-" + std::to_string(::getpid()) + ".prn"))
+                            .string();
+    std::ofstream(queue, std::ios::binary) << "First line\r\nSecond line\r\n";
+    Application app = make();
+    app.startUp();
+    app.measureJob();
+    // The largest margins leave exactly one line of one character; a millimetre more none.
+    Margins largest = app.largestMargins();
+    app.setMargins(largest);
+    EXPECT_EQ(app.figures().linesPerPage, 1);
+    EXPECT_EQ(app.figures().charsPerLine, 1);
+    app.setMargins(Margins{largest.top + 1, largest.left});
+    EXPECT_EQ(app.figures().linesPerPage, 0);
+
+    app.setMargins(Margins{400, 4});
+    EXPECT_LT(app.figures().linesPerPage, 0);
+    EXPECT_EQ(messageOf([&] { app.printFile(queue); }),
+              "The page has no room for a character cell of " +
+                  std::to_string(app.geometry().CellWidth) + "x" +
+                  std::to_string(app.geometry().LineHeight) + " pixels: it holds " +
+                  std::to_string(app.figures().charsPerLine) + " characters by " +
+                  std::to_string(app.figures().linesPerPage) + " lines");
+    EXPECT_EQ(printer.openDocuments, 0) << "no blank pages";
+    std::filesystem::remove(queue);
+}
+
 namespace {
 
 /// Writes down every change, in the order the application reports it.

@@ -121,3 +121,14 @@ TEST_F(ChildJobRunnerTest, TheChildRunsUnderItsLimitsAndItsEndBecomesTheMessage)
     ChildJobRunner missing(folder.file("none/marlet-print"), "registry.db");
     EXPECT_EQ(failure(missing), "Cannot run " + folder.file("none/marlet-print"));
 }
+
+TEST_F(ChildJobRunnerTest, TheFilesThePdfPrinterWroteAreNamedAsTheyComeIn) {
+    std::vector<std::string> written;
+    ChildJobRunner runner(script("echo 'frame 2' >&3; echo 'wrote /home/ann/PDF/a b.pdf' >&3; "
+                                 "echo 'wrote /home/ann/PDF/c.pdf' >&3; echo done >&3"),
+                          "registry.db", {},
+                          [&written](const std::string& path) { written.push_back(path); });
+    EXPECT_EQ(failure(runner), "");
+    EXPECT_EQ(written, (std::vector<std::string>{"/home/ann/PDF/a b.pdf", "/home/ann/PDF/c.pdf"}));
+    EXPECT_EQ(progress.frames, (std::vector<int>{2, -1}));
+}

@@ -89,6 +89,8 @@ TEST(CodeChartTest, BoxDrawingBytesShowTheFacesOwnFigures) {
     EXPECT_EQ(chartCharacter(0xC4, BoxDrawingMarker), u'─');
     EXPECT_EQ(chartCharacter(0xE0, BoxDrawingMarker), u'\u00E0') << "outside the figures";
     EXPECT_EQ(chartCharacter(0xC9, 204), u'É') << "only marker 0 is a figure";
+    EXPECT_EQ(chartCharacter(0x7F, 204), u'⌂') << "DEL as the DOS screen shows it";
+    EXPECT_EQ(chartCharacter(0x7F, BoxDrawingMarker), u'⌂');
     EXPECT_EQ(chartCharacter(0x0410, 204), u'А');
 }
 
@@ -114,7 +116,7 @@ TEST(CodeChartTest, TheChartFileHoldsEveryByteSixteenToALine) {
     drawCodeChart(*bytes, identity, Cell, surface);
     ASSERT_EQ(surface.drawn.size(), 256u - 33u);
     for (const auto& text : surface.drawn) {
-        int byte = text.character;
+        int byte = text.character == u'⌂' ? 0x7F : text.character;
         EXPECT_EQ(text.x, (2 * (byte % 16) + 1) * 10) << "byte " << byte;
         EXPECT_EQ(text.y, byte / 16 * 30) << "byte " << byte;
     }

@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QImage>
 
+#include <QKeyEvent>
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -70,6 +72,10 @@ TEST_F(CodeChartWindowTest, TheScreenSetsTheCellAndTheWindowSize) {
     window.run(table, "Courier New", QSize(800, 600));
     EXPECT_EQ(window.cell(), (ChartCell{15, 23}));
     EXPECT_EQ(window.frameGeometry().size(), QSize(495, 391));
+
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&window, &escape);
+    EXPECT_FALSE(window.isVisible()) << "Esc closes the chart";
 }
 
 TEST_F(CodeChartWindowTest, EveryByteFromThirtyTwoUpShowsAGlyphInItsCell) {

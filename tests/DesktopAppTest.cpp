@@ -1,6 +1,7 @@
 // The desktop app as a user meets it: marlet on a private X server with a real
 // notification area, clicked with xdotool.
 
+#include "config/SettingsPersistence.h"
 #include "config/SettingsStore.h"
 #include "config/SqliteSettingsStore.h"
 #include "support/ChildProcess.h"
@@ -61,11 +62,13 @@ protected:
     }
 
     std::unique_ptr<ChildProcess> marlet(std::vector<std::string> extra = {},
-                                         const std::string& log = "marlet.log") {
-        return marletOn(desktop, std::move(extra), log);
+                                         const std::string& log = "marlet.log",
+                                         std::vector<std::string> variables = {}) {
+        return marletOn(desktop, std::move(extra), log, std::move(variables));
     }
     std::unique_ptr<ChildProcess> marletOn(XDesktop& screen, std::vector<std::string> extra,
-                                           const std::string& log) {
+                                           const std::string& log,
+                                           std::vector<std::string> variables = {}) {
         std::vector<std::string> arguments{"--data-dir", MARLET_DATA_DIR, "--registry", registry};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         std::vector<std::string> environment = screen.environment();
@@ -75,6 +78,8 @@ protected:
               std::string("QT_QPA_PLATFORM=xcb"),
               "MARLET_CAPTURE_LISTEN=127.0.0.1:" + std::to_string(port)})
             environment.push_back(entry);
+        // A variable given twice takes its last value.
+        environment.insert(environment.end(), variables.begin(), variables.end());
         return std::make_unique<ChildProcess>(MARLET_BINARY_DIR "/marlet", arguments, environment,
                                               folder.file(log));
     }
@@ -96,6 +101,24 @@ protected:
     xcb_window_t trayIcon() {
         waitFor([&] { return !desktop.trayIcons("Marlet").empty(); });
         return desktop.trayIcons("Marlet").at(0);
+    }
+
+    // Places of controls in the settings window, as the window lays them out on its own.
+    struct Spot {
+        int x, y;
+    };
+    static constexpr Spot FontsTab{102, 13};
+    static constexpr Spot StartMinimized{359, 104};
+    static constexpr Spot QueueFileName{112, 192};
+    void clickAt(xcb_window_t window, Spot spot) {
+        desktop.xdotool("mousemove --window " + std::to_string(window) + " " +
+                        std::to_string(spot.x) + " " + std::to_string(spot.y) + " click 1");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    std::optional<std::string> storedText(const std::string& name) {
+        SqliteSettingsStore store(registry);
+        std::optional<std::string> text = readString(store, MarletKey, name);
+        return text ? std::optional(textFromStore(*text)) : std::nullopt;
     }
 
     XDesktop desktop;
@@ -243,4 +266,99 @@ TEST_F(DesktopAppTest, WithoutANotificationAreaTheWindowStaysReachable) {
     EXPECT_TRUE(app->running());
     EXPECT_EQ(app->terminate(), 0);
     EXPECT_EQ(readFile(folder.file("bare.log")), "Cannot create shell notification icon\n");
+}
+
+TEST_F(DesktopAppTest, OpeningTheFontsTabAfterOtherClicksKeepsTheStoredFace) {
+    ASSERT_TRUE(desktop.up);
+    set("MonoSpace", 1);
+    SqliteSettingsStore(registry).setValue(MarletKey, "FontName", std::string("Liberation Mono"));
+    auto app = marlet();
+    xcb_window_t window = settingsWindow();
+    ASSERT_TRUE(waitFor([&] { return desktop.viewable(window); }));
+    clickAt(window, StartMinimized);
+    clickAt(window, StartMinimized);
+    clickAt(window, FontsTab);
+    desktop.screenshot(screenshotPath("desktop-fonts-tab"));
+    EXPECT_EQ(app->terminate(), 0);
+    EXPECT_EQ(stored("Minimize"), 0u) << "both clicks reached the switch";
+    EXPECT_EQ(storedText("FontName"), "Liberation Mono");
+    EXPECT_EQ(readFile(folder.file("marlet.log")), "");
+}
+
+TEST_F(DesktopAppTest, ANewQueueFileNameTakesCaptureAlongAndThePdfIsNamedInTheTray) {
+    ASSERT_TRUE(desktop.up);
+    set("Capture", 1);
+    // A click on the message opens the PDF with the desktop's opener.
+    fs::create_directory(folder.file("bin"));
+    std::ofstream(folder.file("bin/xdg-open"))
+        << "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" << folder.file("opened") << "'\n";
+    fs::permissions(folder.file("bin/xdg-open"), fs::perms::owner_all);
+    auto app = marlet({}, "marlet.log", {"PATH=" + folder.file("bin") + ":" + std::getenv("PATH")});
+    xcb_window_t window = settingsWindow();
+    ASSERT_TRUE(waitFor([&] { return desktop.viewable(window); }));
+    ASSERT_TRUE(waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); }));
+
+    std::string renamed = folder.file("renamed-queue");
+    clickAt(window, QueueFileName);
+    desktop.xdotool("key ctrl+a type --delay 5 '" + renamed + "'");
+    desktop.xdotool("key Return");
+    // Capture starts again on the new file, which takes the service a moment.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    ASSERT_TRUE(sendToPort(port, "Sent after the queue file got its new name\r\n"));
+    ASSERT_TRUE(waitFor([&] { return pdfCount(pdfFolder) == 1; }, std::chrono::seconds(30)))
+        << "the job reached the file the app watches";
+    EXPECT_FALSE(fs::exists(folder.file("prnspl")));
+    std::string pdf;
+    for (const auto& entry : fs::directory_iterator(pdfFolder))
+        pdf = entry.path().string();
+
+    // The message pops up from the tray icon; a click on it opens that file.
+    ASSERT_TRUE(waitFor([&] { return desktop.viewablePopups() == 1; }))
+        << "a message names the PDF";
+    desktop.screenshot(screenshotPath("desktop-pdf-message"));
+    std::optional<xcb_window_t> message = desktop.viewablePopupWindow();
+    ASSERT_TRUE(message);
+    desktop.xdotool("mousemove --window " + std::to_string(*message) + " 150 50 click 1");
+    // The opener gets the file's URL; the PDF's name has spaces and nothing else to escape.
+    std::string url = "file://";
+    for (char c : pdf)
+        url += c == ' ' ? std::string("%20") : std::string(1, c);
+    EXPECT_TRUE(waitFor([&] { return readFile(folder.file("opened")) == url + "\n"; }))
+        << readFile(folder.file("opened"));
+    EXPECT_EQ(app->terminate(), 0);
+    EXPECT_EQ(storedText("Spool"), renamed);
+    EXPECT_EQ(readFile(folder.file("marlet.log")), "");
+}
+
+TEST_F(DesktopAppTest, TheWaitingIconComesInBesideTheMainIconWhicheverWayTheAreaFills) {
+    for (XDesktop::Tray side : {XDesktop::Tray::Shown, XDesktop::Tray::ShownLeft}) {
+        XDesktop screen(side);
+        ASSERT_TRUE(screen.up);
+        set("AutoPrint", 0);
+        fs::remove(folder.file("prnspl"));
+        auto app = marletOn(screen, {}, "marlet.log", {});
+        std::optional<xcb_window_t> window;
+        ASSERT_TRUE(
+            waitFor([&] { return (window = screen.windowNamed(RussianTitle)).has_value(); }));
+        ASSERT_TRUE(waitFor([&] { return screen.trayIcons("Marlet").size() == 1; }));
+        std::pair<int, int> mainSpot = screen.position(screen.trayIcons("Marlet").front());
+        screen.close(*window);
+        ASSERT_TRUE(waitFor([&] { return !screen.viewable(*window); }));
+
+        std::ofstream(folder.file("prnspl"), std::ios::binary) << "Waiting job\r\n";
+        ASSERT_TRUE(waitFor([&] { return screen.trayIcons("Marlet").size() == 2; }));
+        // The main icon may be put in again once the area has made room for the newcomer.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+        ASSERT_EQ(screen.trayIcons("Marlet").size(), 2u);
+        screen.screenshot(screenshotPath(side == XDesktop::Tray::Shown ? "desktop-waiting-right"
+                                                                       : "desktop-waiting-left"));
+        // A double click where the main icon was shows the window and prints nothing.
+        screen.xdotool("mousemove " + std::to_string(mainSpot.first + 8) + " " +
+                       std::to_string(mainSpot.second + 8) + " click --repeat 2 --delay 60 1");
+        EXPECT_TRUE(waitFor([&] { return screen.viewable(*window); }));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        EXPECT_EQ(pdfCount(pdfFolder), 0u);
+        EXPECT_TRUE(fs::exists(folder.file("prnspl")));
+        EXPECT_EQ(app->terminate(), 0);
+    }
 }

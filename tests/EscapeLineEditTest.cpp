@@ -61,3 +61,38 @@ TEST(EscapeLineEditTest, TakesOnlyWhatAStoredSequenceCanHold) {
     EXPECT_FALSE(EscapeLineEdit::typesControlByte(
         QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"))));
 }
+
+TEST(EscapeLineEditTest, OutOfTypingControlBytesShowAsTheGridShowsThem) {
+    // The blue pixels a line shows: the colour of [#NN] and of nothing else.
+    auto bluePixels = [](const QString& text) {
+        EscapeLineEdit line;
+        line.resize(200, 22);
+        line.setText(text);
+        const QImage shown = line.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int count = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                count += qBlue(shown.pixel(x, y)) > 150 && qRed(shown.pixel(x, y)) < 100 &&
+                         qGreen(shown.pixel(x, y)) < 100;
+        return count;
+    };
+    const QString typedEscape(QChar(127));
+    EXPECT_GT(bluePixels(typedEscape + "@"), 20) << "ESC @ shows [#27]@";
+    EXPECT_GT(bluePixels(QStringLiteral("\x1b@")), 20);
+    EXPECT_EQ(bluePixels(QStringLiteral("@E")), 0);
+}
+
+TEST(EscapeLineEditTest, EditingShortcutsKeepTheirMeaningOtherControlKeysTypeBytes) {
+    EscapeLineEdit line;
+    line.setText(QStringLiteral("@E"));
+    press(&line, Qt::Key_A, QStringLiteral("\x01"), Qt::ControlModifier);
+    EXPECT_EQ(line.text(), QStringLiteral("@E"));
+    EXPECT_EQ(line.selectedText(), QStringLiteral("@E")) << "Ctrl+A selects all";
+    press(&line, Qt::Key_X, QStringLiteral("\x18"), Qt::ControlModifier);
+    EXPECT_EQ(line.text(), QString()) << "Ctrl+X cuts";
+    press(&line, Qt::Key_Z, QStringLiteral("\x1a"), Qt::ControlModifier);
+    EXPECT_EQ(line.text(), QStringLiteral("@E")) << "Ctrl+Z undoes";
+    line.end(false);
+    press(&line, Qt::Key_O, QStringLiteral("\x0f"), Qt::ControlModifier);
+    EXPECT_EQ(line.text(), QStringLiteral("@E\x0f")) << "Ctrl+O still types 15";
+}

@@ -21,6 +21,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFocusEvent>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -70,7 +72,7 @@ class FakeCatalog : public PrinterCatalog {
 public:
     std::vector<std::string> printers() const override { return {"Office"}; }
     std::string defaultPrinter() const override { return "Office"; }
-    std::vector<std::string> fontFamilies(const std::string&) const override { return Families; }
+    std::vector<std::string> fontFamilies(const std::string&) const override { return families; }
     std::unique_ptr<PageDevice> open(const std::string&) const override {
         if (pdfSheet)
             return std::make_unique<PdfPageDevice>(
@@ -79,6 +81,8 @@ public:
     }
 
     bool pdfSheet = false;
+    /// The faces the printer lists; the test may take some away.
+    Faces families = Families;
     /// The faces the fake printer measures as proportional; the test may change them.
     std::set<std::string> proportionalFaces{"DejaVu Sans", "Liberation Sans"};
 };
@@ -224,6 +228,25 @@ TEST_F(FontsPageTest, TheFilterCheckedAtStartUpKeepsTheNewPlaceholderUntilTheTab
     EXPECT_EQ(fontList().currentItem()->text(), QStringLiteral("Courier New"));
 }
 
+TEST_F(FontsPageTest, TheListTakingTheFocusStoresNoFaceOnlyAPickDoes) {
+    store.setValue(MarletKey, "MonoSpace", std::uint32_t{1});
+    store.setValue(MarletKey, "FontName", std::string("DejaVu Sans Mono"));
+    startUp();
+    // The focus makes the placeholder's line current, as a tab's first control gets it.
+    for (bool built : {false, true}) {
+        if (built)
+            page->fontsTabShown();
+        fontList().setCurrentRow(-1);
+        QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(&fontList(), &focus);
+        ASSERT_TRUE(fontList().currentItem()) << built;
+        EXPECT_EQ(app().settings().FontName, "DejaVu Sans Mono") << built;
+    }
+    fontList().item(2)->setSelected(true);
+    EXPECT_EQ(app().settings().FontName, "Liberation Mono");
+    EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(FontsPageTest, APrinterWithoutFixedPitchFacesKeepsAnEmptyListAndOneFaceIsBuiltEachTime) {
     catalog.proportionalFaces = {Families.begin(), Families.end()};
     store.setValue(MarletKey, "MonoSpace", std::uint32_t{1});
@@ -323,6 +346,14 @@ TEST_F(FontsPageTest, SizeAndMarginsGiveTheFiguresAndOriginOfTheCommandLine) {
     child<QSpinBox>("leftMargin").setValue(-3);
     EXPECT_EQ(app().settings().TopMargin, 20);
     EXPECT_EQ(shown(), printedGeometry(folder, {"FontSize=12", "TopMargin=20", "LeftMargin=-3"}));
+    // 400 mm is more than the A4 sheet holds: the boxes stop where one line of one
+    // character is left (7016 - 100 - 1.5 x 113 pixels down, 4960 - 100 - 1.5 x 60 across).
+    child<QSpinBox>("topMargin").setValue(400);
+    child<QSpinBox>("leftMargin").setValue(400);
+    EXPECT_EQ(app().settings().TopMargin, 285);
+    EXPECT_EQ(app().settings().LeftMargin, 201);
+    EXPECT_EQ(app().figures().linesPerPage, 1);
+    EXPECT_EQ(app().figures().charsPerLine, 1);
     EXPECT_TRUE(errors.empty());
 }
 
@@ -437,4 +468,51 @@ TEST_F(FontsPageTest, EveryCaptionFitsInBothLanguages) {
         QString name = std::string(language) == "English" ? "fonts-en.png" : "fonts-ru.png";
         EXPECT_TRUE(page->grab().save(shots + "/" + name));
     }
+}
+
+TEST_F(FontsPageTest, TheSampleShowsItsWholeSentenceAtEverySizeAndTheListHasItsGroup) {
+    startUp();
+    EXPECT_EQ(child<QGroupBox>("fontGroup").title(), QStringLiteral("Шрифты"));
+    EXPECT_EQ(fontList().parentWidget(), &child<QGroupBox>("fontGroup"));
+    QLabel& sample = child<QLabel>("sample");
+    EXPECT_EQ(sample.text(), QStringLiteral("Образец выбранного шрифта"));
+    for (int points : {8, 10, 14, 20, 36, 72}) {
+        child<QComboBox>("size").setEditText(QString::number(points));
+        ASSERT_EQ(app().settings().FontSize, points);
+        QFontMetrics shown(sample.font());
+        EXPECT_LE(shown.horizontalAdvance(sample.text()), sample.width()) << points;
+        EXPECT_LE(shown.height(), sample.height()) << points;
+        if (points <= 10) {
+            EXPECT_EQ(sample.font().pointSize(), points) << "a size that fits is shown as it is";
+        }
+    }
+    EXPECT_EQ(sample.font().family(), QStringLiteral("Courier New"));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(FontsPageTest, AStoredFaceThatIsNotInstalledIsListedWithItsStandIn) {
+    catalog.families = {"DejaVu Sans", "Liberation Mono"};
+    startUp();
+    const QString standIn = QFontInfo(QFont(QStringLiteral("Courier New"))).family();
+    ASSERT_EQ(texts(fontList()),
+              (QStringList{"Courier New → " + standIn, "DejaVu Sans", "Liberation Mono"}));
+    ASSERT_TRUE(fontList().currentItem());
+    EXPECT_EQ(fontList().currentRow(), 0) << "the stored face is selected";
+    auto refill = [&] {
+        child<QCheckBox>("monoSpaceOnly").click();
+        child<QCheckBox>("monoSpaceOnly").click();
+    };
+    fontList().item(2)->setSelected(true);
+    EXPECT_EQ(app().settings().FontName, "Liberation Mono");
+    refill();
+    EXPECT_EQ(texts(fontList()), (QStringList{"DejaVu Sans", "Liberation Mono"}))
+        << "a face that is neither installed nor stored is not listed";
+    app().setSampleFont("Courier New", 10, FontStyle{});
+    refill();
+    ASSERT_EQ(fontList().count(), 3);
+    EXPECT_EQ(fontList().currentRow(), 0);
+    fontList().item(1)->setSelected(true);
+    fontList().item(0)->setSelected(true);
+    EXPECT_EQ(app().settings().FontName, "Courier New") << "it can be chosen back";
+    EXPECT_TRUE(errors.empty());
 }

@@ -8,17 +8,22 @@
 #include "support/TempFolder.h"
 #include "ui/DesktopApp.h"
 #include "ui/MainWindow.h"
+#include "ui/PrinterSetupDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -131,6 +136,8 @@ TEST_F(GeneralPageTest, TheWindowIsFixedAndEveryCaptionFitsInBothLanguages) {
     EXPECT_EQ(window.size(), QSize(577, 269));
     EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "no resizing, no maximise";
     EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(window.windowFlags() & Qt::CustomizeWindowHint)
+        << "else a window manager adds the maximise box";
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Настройки печати DOS-консоли"));
     EXPECT_TRUE(cutControls(window).isEmpty()) << cutControls(window).join(", ").toStdString();
     screenshot(window, "window-general-ru");
@@ -157,6 +164,10 @@ TEST_F(GeneralPageTest, TheWindowIsFixedAndEveryCaptionFitsInBothLanguages) {
         }
     }
     EXPECT_TRUE(cutControls(window).isEmpty()) << cutControls(window).join(", ").toStdString();
+    QStringList menu;
+    for (QAction* item : app.actions().trayMenu().actions())
+        menu << item->text();
+    EXPECT_TRUE(menu.contains(QStringLiteral("Initialization"))) << menu.join(", ").toStdString();
     screenshot(window, "window-general-en");
     window.tabs().setCurrentIndex(1);
     screenshot(window, "window-fonts-en");
@@ -203,4 +214,95 @@ TEST_F(GeneralPageTest, QueueCommandsFollowTheQueueFile) {
     EXPECT_EQ(catalog.printed["Office"], Jobs{"Queued"});
     EXPECT_FALSE(print->isEnabled());
     EXPECT_FALSE(fs::exists(folder.file("prnspl")));
+}
+
+TEST_F(GeneralPageTest, SelectOffersThePrintersAndTheOrientationOnly) {
+    QStringList offered;
+    int numberBoxes = -1;
+    // The dialog is modal: the test answers it from the event loop it runs.
+    auto answer = [&](bool accept) {
+        QTimer::singleShot(0, [&, accept] {
+            QWidget* shown = QApplication::activeModalWidget();
+            auto* dialog = qobject_cast<PrinterSetupDialog*>(shown);
+            if (dialog) {
+                auto* printers = dialog->findChild<QComboBox*>(QStringLiteral("printers"));
+                offered.clear();
+                for (int i = 0; printers && i < printers->count(); ++i)
+                    offered << printers->itemText(i);
+                numberBoxes = static_cast<int>(dialog->findChildren<QSpinBox*>().size());
+                if (printers)
+                    printers->setCurrentIndex(1);
+                for (QRadioButton* side : dialog->findChildren<QRadioButton*>())
+                    if (plain(side->text()) == QStringLiteral("альбомная"))
+                        side->setChecked(true);
+            }
+            if (accept && dialog)
+                dialog->accept();
+            else if (shown)
+                shown->close();
+        });
+        control<QPushButton>(QStringLiteral("Выбрать"))->click();
+    };
+    answer(false);
+    EXPECT_EQ(offered, (QStringList{"Office", "Label"}));
+    EXPECT_EQ(numberBoxes, 0) << "no copies, no page range";
+    EXPECT_EQ(app.session().printerName(), "Office") << "a cancelled choice changes nothing";
+    EXPECT_FALSE(app.session().app().settings().Orientation);
+    answer(true);
+    EXPECT_EQ(app.session().printerName(), "Label");
+    EXPECT_TRUE(app.session().app().settings().Orientation);
+    EXPECT_TRUE(control<QRadioButton>(QStringLiteral("альбомная"))->isChecked());
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(GeneralPageTest, QtsOwnDialogsSpeakTheInterfaceLanguage) {
+    // The standard buttons of the file and printer dialogs, as Qt words them.
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Отмена"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Перейти к:"));
+    auto* language = app.window().findChild<QComboBox*>(QStringLiteral("language"));
+    ASSERT_NE(language, nullptr);
+    int english = language->findText(QStringLiteral("English"));
+    language->setCurrentIndex(english);
+    emit language->activated(english);
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
+}
+
+TEST_F(GeneralPageTest, TheNewerVersionsLabelAndThePrintHintAreThere) {
+    auto* newVersion = app.window().findChild<QLabel*>(QStringLiteral("newVersion"));
+    ASSERT_NE(newVersion, nullptr);
+    EXPECT_EQ(newVersion->text(), QStringLiteral("Более новые версии:"));
+    EXPECT_TRUE(newVersion->isVisibleTo(&app.window()));
+    EXPECT_EQ(control<QPushButton>(QStringLiteral("Распечатать"))->toolTip(),
+              QStringLiteral("Распечатать"));
+}
+
+TEST_F(GeneralPageTest, AboutTellsTheVersionInTheInterfaceLanguage) {
+    EXPECT_EQ(app.actions().about.text(), QStringLiteral("О программе"));
+    QList<QAction*> items = app.actions().trayMenu().actions();
+    EXPECT_EQ(items.indexOf(&app.actions().about) + 2, items.indexOf(&app.actions().exit))
+        << "above the separator and the exit";
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        }
+    });
+    app.actions().about.trigger();
+    EXPECT_EQ(title, QStringLiteral("О программе"));
+    EXPECT_EQ(text, QStringLiteral("Marlet\nПоддержка печати DOS-консоли\nВерсия " MARLET_VERSION));
+}
+
+TEST_F(GeneralPageTest, EnterPressesTheFocusedButton) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* shown = QApplication::activeModalWidget()) {
+            opened = true;
+            shown->close();
+        }
+    });
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(control<QPushButton>(QStringLiteral("Последовательности")), &enter);
+    EXPECT_TRUE(opened) << "the scheme editor opened";
 }

@@ -41,7 +41,7 @@ TEST(SequenceGridTest, TwentyRowsInTheEntryOrderWithFixedSizes) {
     EXPECT_FALSE(grid.item(3, 0)->flags() & Qt::ItemIsEditable);
 }
 
-TEST(SequenceGridTest, EscStartsTypingIntoAnEditableCellAsDel) {
+TEST(SequenceGridTest, EscLeavesTheGridToTheDialogAndTypesDelInACell) {
     SequenceGrid grid;
     grid.show();
     int edits = 0;
@@ -58,9 +58,17 @@ TEST(SequenceGridTest, EscStartsTypingIntoAnEditableCellAsDel) {
                                                "E"));
 
     grid.setEditingEnabled(true);
-    press(&grid, Qt::Key_Escape, QStringLiteral("\x1b"));
+    // Out of typing ESC is left to the dialog, which closes; a control key starts typing.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"));
+    QApplication::sendEvent(&grid, &escape);
+    EXPECT_FALSE(escape.isAccepted());
+    EXPECT_EQ(grid.findChild<EscapeLineEdit*>(), nullptr);
+    EXPECT_FALSE(grid.tabKeyNavigation()) << "Tab leaves the grid";
+    press(&grid, Qt::Key_F2, QString());
     auto* editor = qobject_cast<EscapeLineEdit*>(grid.indexWidget(grid.currentIndex()));
     ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    press(editor, Qt::Key_Escape, QStringLiteral("\x1b"));
     press(editor, Qt::Key_B, QStringLiteral("B"));
     // The typing replaced the cell's text and reached the cell at each key.
     EXPECT_EQ(grid.sequence(0), QStringLiteral("\x7f"

@@ -100,6 +100,7 @@ PrintJob Application::makeJob() {
 }
 
 bool Application::printFile(const std::string& path) {
+    requireRoomForACell();
     return makeJob().run(jobSettings(path), [this] { LoadSequences(); });
 }
 
@@ -108,6 +109,23 @@ void Application::measureJob() {
     m_printer->setOrientation(job.orientation);
     makeJob().startCell(job);
     checksize();
+}
+
+// A page that holds no line, or a line that holds no character, would print every
+// character on a page of its own.
+void Application::requireRoomForACell() const {
+    // A margin past the sheet leaves room for no character, not for less than none.
+    if (m_figures.charsPerLine < 1 || m_figures.linesPerPage < 1)
+        throw Error("The page has no room for a character cell of " +
+                    std::to_string(m_geometry.CellWidth) + "x" +
+                    std::to_string(m_geometry.LineHeight) + " pixels: it holds " +
+                    std::to_string(std::max(m_figures.charsPerLine, 0)) + " characters by " +
+                    std::to_string(std::max(m_figures.linesPerPage, 0)) + " lines");
+}
+
+Margins Application::largestMargins() const {
+    return m_geometry.largestMargins(m_settings.Orientation ? Orientation::Landscape
+                                                            : Orientation::Portrait);
 }
 
 void Application::Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code) {

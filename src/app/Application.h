@@ -76,6 +76,11 @@ public:
     /// Derives the cell, the first job font and the page figures as a job with the settings
     /// in force would start, without printing: what the grid of the next job is.
     void measureJob();
+    /// Fails with "The page has no room for a character cell …" when the measured page
+    /// holds no line or a line no character.
+    void requireRoomForACell() const;
+    /// The largest margins that leave the measured cell a line on the page.
+    Margins largestMargins() const;
     /// Draws a box-drawing character in the current cell at (x, y); code becomes a space.
     void Pseudo(std::int32_t x, std::int32_t y, std::uint16_t& code);
     /// Shows progress step 0..16 of a job, or 255 to put the normal icon back.

@@ -88,14 +88,19 @@ std::string lastMessage(std::string text) {
     return line;
 }
 
-// Sends the frames of whole "frame N" and "done" lines on to the application.
-void showProgress(std::string& pending, Application& app, bool& shown) {
+// Sends the frames of whole "frame N" and "done" lines on to the application, and the
+// files of "wrote PATH" lines to whoever names them to the user.
+void showProgress(std::string& pending, Application& app, bool& shown,
+                  const ChildJobRunner::FileWritten& fileWritten) {
     for (std::size_t end; (end = pending.find('\n')) != std::string::npos;
          pending.erase(0, end + 1)) {
         std::string line = pending.substr(0, end);
         if (line == "done") {
             app.UpdateProgress(255);
             shown = false;
+        } else if (line.starts_with("wrote ")) {
+            if (fileWritten)
+                fileWritten(line.substr(6));
         } else if (line.starts_with("frame ") && line.size() <= 8 &&
                    line.find_first_not_of("0123456789", 6) == std::string::npos) {
             int frame = std::stoi(line.substr(6));
@@ -109,8 +114,10 @@ void showProgress(std::string& pending, Application& app, bool& shown) {
 
 } // namespace
 
-ChildJobRunner::ChildJobRunner(std::string program, std::string registry, JobLimits limits)
-    : m_program(std::move(program)), m_registry(std::move(registry)), m_limits(limits) {
+ChildJobRunner::ChildJobRunner(std::string program, std::string registry, JobLimits limits,
+                               FileWritten fileWritten)
+    : m_program(std::move(program)), m_registry(std::move(registry)), m_limits(limits),
+      m_fileWritten(std::move(fileWritten)) {
 }
 
 std::string ChildJobRunner::installedProgram() {
@@ -192,7 +199,7 @@ void ChildJobRunner::print(const std::string& path, const std::string& printer, 
                 fds[i].fd = -1;
             } else if (i == 0) {
                 pending.append(chunk, static_cast<std::size_t>(got));
-                showProgress(pending, app, shown);
+                showProgress(pending, app, shown, m_fileWritten);
             } else {
                 errorText.append(chunk, static_cast<std::size_t>(got));
                 if (errorText.size() > KeptErrorBytes)

@@ -2,6 +2,7 @@
 
 #include "JobRunner.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,8 +32,12 @@ struct JobLimits {
 /// progress on a pipe.
 class ChildJobRunner final : public JobRunner {
 public:
+    /// Hears of each file the PDF printer wrote for a job.
+    using FileWritten = std::function<void(const std::string&)>;
+
     /// program is marlet-print; registry the settings store it reads.
-    ChildJobRunner(std::string program, std::string registry, JobLimits limits = {});
+    ChildJobRunner(std::string program, std::string registry, JobLimits limits = {},
+                   FileWritten fileWritten = {});
 
     /// marlet-print beside the running program.
     static std::string installedProgram();
@@ -48,6 +53,7 @@ private:
     std::string m_program;
     std::string m_registry;
     JobLimits m_limits;
+    FileWritten m_fileWritten;
 };
 
 } // namespace marlet

@@ -137,6 +137,10 @@ void ResidentSession::settingChanged(std::string_view name) {
             startCapture();
         else
             m_capture.stop();
+    } else if (name == "Spool" && m_capture.running()) {
+        // The driver appends to the file it was given: it starts again on the new one.
+        m_capture.stop();
+        startOrRetryCapture();
     }
 }
 

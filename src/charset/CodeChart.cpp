@@ -25,6 +25,9 @@ ChartCell ChartCell::forScreen(int screenWidth, int screenHeight) {
 }
 
 char16_t chartCharacter(std::uint16_t code, std::uint8_t marker) {
+    // DEL has no glyph of its own in any face: the box a face draws for it means nothing.
+    if (code == 0x7F)
+        return u'\u2302';
     if (marker == BoxDrawingMarker && code >= FirstFigure && code < FirstFigure + DosFigures.size())
         return DosFigures[code - FirstFigure];
     return static_cast<char16_t>(code);

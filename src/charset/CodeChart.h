@@ -39,7 +39,8 @@ public:
 };
 
 /// The character the chart shows for a table entry. A box-drawing entry shows the face's
-/// own glyph for its DOS figure (0xB0 to 0xDF), since the chart never draws lines.
+/// own glyph for its DOS figure (0xB0 to 0xDF), since the chart never draws lines; DEL
+/// shows the house the DOS screen font draws for it.
 char16_t chartCharacter(std::uint16_t code, std::uint8_t marker);
 
 /// Draws the chart file's bytes through the table: code 10 moves down a line, 13 back to

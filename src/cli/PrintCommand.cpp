@@ -46,19 +46,6 @@ void printGeometry(const Application& app) {
                 app.figures().linesPerPage, app.figures().monospace ? 1 : 0);
 }
 
-// A page that holds no line, or a line that holds no character, would print every
-// character on a page of its own. A margin past the sheet leaves room for none, not for
-// less than none.
-void requireRoomForACell(const Application& app) {
-    const PageGeometry& g = app.geometry();
-    const PageFigures& figures = app.figures();
-    if (figures.charsPerLine < 1 || figures.linesPerPage < 1)
-        throw Error("The page has no room for a character cell of " + std::to_string(g.CellWidth) +
-                    "x" + std::to_string(g.LineHeight) + " pixels: it holds " +
-                    std::to_string(std::max(figures.charsPerLine, 0)) + " characters by " +
-                    std::to_string(std::max(figures.linesPerPage, 0)) + " lines");
-}
-
 // Earlier output under the name of this job's: the file, or every numbered PNG page.
 void removeEarlierOutput(const std::string& path) {
     std::error_code error;
@@ -89,16 +76,22 @@ void removeEarlierOutput(const std::string& path) {
 int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt) {
     // The geometry is measured on the PDF printer's sheet; -o names a file; the rest goes
     // to a printer of the catalog.
+    std::optional<ProgressPipe> pipe;
+    if (options.progressFd)
+        pipe.emplace(*options.progressFd);
+    // The resident app that runs the job names the PDF to its user; a terminal user is told.
+    auto pdfWritten = [&pipe](const std::string& path) {
+        if (pipe)
+            pipe->fileWritten(path);
+        else
+            tellUser("the PDF printer wrote " + path);
+    };
     std::optional<SystemPrinterCatalog> catalog;
     bool usesQt = false;
     if (options.output)
         usesQt = outputFileUsesQt(*options.output);
     else if (!options.geometry)
-        usesQt =
-            catalog
-                .emplace(options.paper,
-                         [](const std::string& path) { tellUser("the PDF printer wrote " + path); })
-                .usesQtPrinters();
+        usesQt = catalog.emplace(options.paper, pdfWritten).usesQtPrinters();
     // Before anything is read or changed: a build without Qt starts the one with it from
     // the same command line.
     std::shared_ptr<QtDevices> qt;
@@ -125,9 +118,6 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         printer = catalog->open(options.printer.value_or(catalog->defaultPrinter()));
 
     TerminalProgress terminal(stderr);
-    std::optional<ProgressPipe> pipe;
-    if (options.progressFd)
-        pipe.emplace(*options.progressFd);
     ProgressDisplay& progress = pipe ? static_cast<ProgressDisplay&>(*pipe) : terminal;
     Application app(*printer, progress, *store,
                     [](const std::string& message) { tellUser(message); });
@@ -139,7 +129,7 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         printGeometry(app);
         return 0;
     }
-    requireRoomForACell(app);
+    app.requireRoomForACell();
 
     std::ofstream traceFile;
     std::unique_ptr<TraceDevice> traced;

@@ -16,6 +16,10 @@ void ProgressPipe::restoreIcon() {
     send("done\n");
 }
 
+void ProgressPipe::fileWritten(const std::string& path) {
+    send(("wrote " + path + "\n").c_str());
+}
+
 void ProgressPipe::send(const char* line) {
     // One short write is atomic on a pipe; a closed pipe only loses the display.
     [[maybe_unused]] ssize_t ignored = ::write(m_fd, line, std::strlen(line));

@@ -2,10 +2,13 @@
 
 #include "render/ProgressDisplay.h"
 
+#include <string>
+
 namespace marlet {
 
 /// A job's progress as lines on a file descriptor, for the resident app that runs the job:
-/// "frame N" for each of the sixteen steps (0 to 15) and "done" at the end.
+/// "frame N" for each of the sixteen steps (0 to 15), "done" at the end, and "wrote PATH"
+/// for each file the PDF printer wrote.
 class ProgressPipe final : public ProgressDisplay {
 public:
     /// Writes to fd, which stays open; a reader that went away is not an error.
@@ -13,6 +16,8 @@ public:
 
     void showFrame(int frame) override;
     void restoreIcon() override;
+    /// Names a file the PDF printer wrote, so that the app can tell the user where it is.
+    void fileWritten(const std::string& path);
 
 private:
     void send(const char* line);

@@ -117,10 +117,18 @@ int runDesktop(const std::string& registry, int& argc, char** argv) {
             return 0;
         }
         QtDeviceSet qt;
-        SystemPrinterCatalog catalog;
+        // The PDF printer's files are named to the user as they are written, by the job's
+        // own process or by this one.
+        DesktopApp* desktop = nullptr;
+        auto pdfWritten = [&desktop](const std::string& path) {
+            if (desktop)
+                desktop->pdfWritten(path);
+        };
+        SystemPrinterCatalog catalog({}, pdfWritten);
         catalog.setQtDevices(&qt);
-        ChildJobRunner runner(ChildJobRunner::installedProgram(), registry);
+        ChildJobRunner runner(ChildJobRunner::installedProgram(), registry, {}, pdfWritten);
         DesktopApp app(catalog, store, runner);
+        desktop = &app;
         app.start();
         QSocketNotifier stop(stopPipe[0], QSocketNotifier::Read);
         QObject::connect(&stop, &QSocketNotifier::activated, &app, &DesktopApp::exitNow);

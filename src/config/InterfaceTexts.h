@@ -72,9 +72,20 @@ enum class TextKey {
     // The answers of the exit question.
     Yes,
     No,
+    // The printer set-up dialog and the notice of a PDF written.
+    Ok,
+    PdfWritten,
+    // Why the scheme editor refuses a name.
+    SchemeNameEmpty,
+    SchemeNameTaken,
+    // The locale of Qt's own texts in this language ("ru").
+    Locale,
+    // The tray menu's item that tells the program's version.
+    About,
+    Version,
 };
 
-inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::No) + 1;
+inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::Version) + 1;
 
 /// Every visible text of the interface, as the current language file gives it; empty until a
 /// file is loaded. The desktop app shows these on its windows, tray icon and menu.

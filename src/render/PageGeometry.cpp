@@ -4,6 +4,7 @@
 #include "base/Rounding.h"
 #include "base/ShortText.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace marlet {
@@ -142,6 +143,28 @@ Margins PageGeometry::defaultMargins() const {
     margins.left = roundToField<int>(checkedDeviceValue(sheet.offsetX) /
                                      static_cast<long double>(resx()) * MillimetresPerInch);
     return margins;
+}
+
+Margins PageGeometry::largestMargins(Orientation chosen) const {
+    if (CellWidth == 0 || LineHeight == 0)
+        throw Error::rangeCheck();
+    PhysicalPage sheet = m_printer->physicalPage();
+    long double pageWidth = checkedDeviceValue(sheet.width);
+    long double pageHeight = checkedDeviceValue(sheet.height);
+    long double offsetX = checkedDeviceValue(sheet.offsetX);
+    long double offsetY = checkedDeviceValue(sheet.offsetY);
+    if (chosen == Orientation::Landscape) {
+        std::swap(pageWidth, pageHeight);
+        std::swap(offsetX, offsetY);
+    }
+    // checksize keeps one cell and one line as an allowance and rounds half to even: a
+    // count of 1 needs room for one and a half.
+    auto largest = [](long double room, unsigned cell, int dpi) {
+        long double pixels = room - 1.5L * cell;
+        return pixels <= 0 ? 0 : roundToField<int>(std::floor(pixels * MillimetresPerInch / dpi));
+    };
+    return Margins{largest(pageHeight - offsetY, LineHeight, resy()),
+                   largest(pageWidth - offsetX, CellWidth, resx())};
 }
 
 FontRequest jobFontRequest(const std::string& face, FontStyle style, std::uint16_t height,

@@ -60,6 +60,9 @@ public:
 
     /// Margins that put the first cell at the edge of the printable area.
     Margins defaultMargins() const;
+    /// The largest margins, in whole millimetres, that still leave the page one line of
+    /// one character in the current cell.
+    Margins largestMargins(Orientation chosen) const;
 
 private:
     static FontRequest pitchRequest();

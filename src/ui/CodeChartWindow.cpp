@@ -3,6 +3,7 @@
 #include "config/FileBytes.h"
 #include "platform/QtCanvas.h"
 
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
@@ -86,6 +87,13 @@ void CodeChartWindow::resizeChart(QSize size) {
 void CodeChartWindow::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.drawPixmap(event->rect(), m_chart, event->rect());
+}
+
+void CodeChartWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 } // namespace marlet

@@ -29,6 +29,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    /// Esc closes the chart.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void resizeChart(QSize size);

@@ -13,6 +13,7 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     portrait.setIcon(Artwork::icon("portrait"));
     landscape.setIcon(Artwork::icon("landscape"));
     cancel.setIcon(Artwork::icon("cancel"));
+    about.setIcon(Artwork::icon("marlet"));
     exit.setIcon(Artwork::icon("exit"));
     portrait.setCheckable(true);
     landscape.setCheckable(true);
@@ -25,7 +26,6 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     m_orientationMenu.addAction(&portrait);
     m_orientationMenu.addAction(&landscape);
     m_orientationMenu.setIcon(portrait.icon());
-    m_initMenu.setTitle(QStringLiteral("Инициализация"));
     m_initMenu.menuAction()->setVisible(false);
 
     m_trayMenu.addAction(&open);
@@ -36,6 +36,7 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     m_trayMenu.addMenu(&m_initMenu);
     m_trayMenu.addAction(&clear);
     m_trayMenu.addAction(&cancel);
+    m_trayMenu.addAction(&about);
     m_trayMenu.addSeparator();
     m_trayMenu.addAction(&exit);
 }
@@ -49,8 +50,10 @@ void DesktopActions::retranslate(const InterfaceTexts& texts) {
     portrait.setText(text(TextKey::Portrait));
     landscape.setText(text(TextKey::Landscape));
     cancel.setText(text(TextKey::MenuCancel));
+    about.setText(text(TextKey::About));
     exit.setText(text(TextKey::MenuExit));
     m_orientationMenu.setTitle(text(TextKey::Orientation));
+    m_initMenu.setTitle(text(TextKey::Initialize));
 }
 
 void DesktopActions::enableQueueCommands(bool enabled) {

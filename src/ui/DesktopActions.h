@@ -36,6 +36,7 @@ public:
     QAction portrait;
     QAction landscape;
     QAction cancel;
+    QAction about;
     QAction exit;
 
 signals:

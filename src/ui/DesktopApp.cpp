@@ -4,16 +4,17 @@
 #include "FontsPage.h"
 #include "GeneralPage.h"
 #include "MainWindow.h"
+#include "PrinterSetupDialog.h"
 #include "SchemeEditorDialog.h"
 #include "TrayIcon.h"
 #include "UiText.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -104,6 +105,10 @@ void DesktopApp::connectCommands() {
             &SchemeEditorDialog::openModal);
     m_tray->setPopupMenu(&m_actions.trayMenu());
     connect(m_tray.get(), &TrayIcon::doubleClicked, this, &DesktopApp::restore);
+    connect(m_tray.get(), &TrayIcon::messageClicked, this, [this] {
+        if (!m_lastPdf.isEmpty())
+            QDesktopServices::openUrl(QUrl::fromLocalFile(m_lastPdf));
+    });
     connect(&m_actions.open, &QAction::triggered, this, &DesktopApp::restore);
     connect(&m_actions.printFile, &QAction::triggered, this, &DesktopApp::printChosenFile);
     connect(&m_actions.print, &QAction::triggered, this,
@@ -113,6 +118,7 @@ void DesktopApp::connectCommands() {
             [this] { run([this] { m_session.app().setOrientation(Orientation::Portrait); }); });
     connect(&m_actions.landscape, &QAction::triggered, this,
             [this] { run([this] { m_session.app().setOrientation(Orientation::Landscape); }); });
+    connect(&m_actions.about, &QAction::triggered, this, &DesktopApp::showAbout);
     connect(&m_actions.exit, &QAction::triggered, this, &DesktopApp::exitAsked);
     connect(&m_actions, &DesktopActions::initPresetChosen, this, [this](const QString& caption) {
         run([&] { m_session.selectInitString(caption.toStdString()); });
@@ -121,6 +127,7 @@ void DesktopApp::connectCommands() {
 
 void DesktopApp::retranslate() {
     const InterfaceTexts& texts = m_session.app().texts();
+    m_qtTexts.use(uiText(texts, TextKey::Locale));
     m_actions.retranslate(texts);
     m_window->retranslate();
     m_tray->setHint(uiText(texts, TextKey::TrayIconHint));
@@ -168,22 +175,30 @@ void DesktopApp::exitNow() {
 }
 
 void DesktopApp::choosePrinter() {
-    QPrinter printer;
-    printer.setPrinterName(QString::fromStdString(m_session.printerName()));
-    printer.setPageOrientation(m_session.app().settings().Orientation ? QPageLayout::Landscape
-                                                                      : QPageLayout::Portrait);
-    QPrintDialog dialog(&printer, m_window.get());
-    dialog.exec();
-    // Whatever the dialog's outcome, the window shows the printer's orientation and name.
+    PrinterSetupDialog dialog(m_window.get());
+    dialog.showTexts(m_session.app().texts());
     run([&] {
-        bool landscape = printer.pageLayout().orientation() == QPageLayout::Landscape;
-        if (landscape != m_session.app().settings().Orientation)
-            m_session.app().setOrientation(landscape ? Orientation::Landscape
-                                                     : Orientation::Portrait);
-        std::string name = printer.printerName().toStdString();
+        dialog.setChoice(m_session.catalog().printers(), m_session.printerName(),
+                         m_session.app().settings().Orientation);
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    run([&] {
+        if (dialog.landscape() != m_session.app().settings().Orientation)
+            m_session.app().setOrientation(dialog.landscape() ? Orientation::Landscape
+                                                              : Orientation::Portrait);
+        std::string name = dialog.printer();
         if (!name.empty() && name != m_session.printerName())
             m_session.setPrinter(name);
     });
+}
+
+void DesktopApp::pdfWritten(const std::string& path) {
+    m_lastPdf = QString::fromStdString(path);
+    if (m_tray)
+        m_tray->showMessage(QStringLiteral("Marlet"),
+                            uiText(m_session.app().texts(), TextKey::PdfWritten) +
+                                QLatin1Char('\n') + m_lastPdf);
 }
 
 void DesktopApp::printChosenFile() {
@@ -193,11 +208,26 @@ void DesktopApp::printChosenFile() {
         run([&] { m_session.printChosenFile(path.toStdString()); });
 }
 
+void DesktopApp::showAbout() {
+    const InterfaceTexts& texts = m_session.app().texts();
+    QMessageBox about(
+        QMessageBox::Information, uiText(texts, TextKey::About).remove(QLatin1Char('&')),
+        QStringLiteral("Marlet\n") + uiText(texts, TextKey::TrayIconHint) + QLatin1Char('\n') +
+            uiText(texts, TextKey::Version) + QStringLiteral(" " MARLET_VERSION),
+        QMessageBox::Ok, m_window && m_window->isVisible() ? m_window.get() : nullptr);
+    about.setIconPixmap(Artwork::icon("marlet").pixmap(48, 48));
+    about.setWindowIcon(Artwork::icon("marlet"));
+    about.exec();
+}
+
 void DesktopApp::reportError(const std::string& message) {
     m_errorReport(message);
 }
 
 void DesktopApp::showWaitingIcon(bool shown) {
+    // The main icon stays where a double click finds it; the waiting icon goes beside it.
+    if (shown && !m_waitingIcon.isVisible() && m_tray)
+        m_tray->keepPlace();
     m_waitingIcon.setVisible(shown);
 }
 

@@ -2,6 +2,7 @@
 
 #include "ApplicationSignals.h"
 #include "DesktopActions.h"
+#include "QtTranslations.h"
 #include "app/ResidentHost.h"
 #include "app/ResidentSession.h"
 
@@ -44,6 +45,9 @@ public:
     /// Start-up in the settings window's order: the session, the window, the tray icon.
     /// A language file that cannot be read fails here, before any window shows.
     void start();
+    /// The PDF printer wrote a file: a message from the tray icon names it, and a click on
+    /// the message opens it.
+    void pdfWritten(const std::string& path);
     /// "Выход": asks, and on yes ends the app.
     void exitAsked();
     /// Ends the app without asking, as SIGTERM and the end of the desktop session do:
@@ -76,6 +80,7 @@ private:
     void restore();
     void choosePrinter();
     void printChosenFile();
+    void showAbout();
     template <typename Command>
     void run(Command command);
 
@@ -85,6 +90,7 @@ private:
     ApplicationSignals m_signals;
     DesktopActions m_actions;
     QSystemTrayIcon m_waitingIcon;
+    QtTranslations m_qtTexts;
     GeneralPage* m_general = nullptr;
     FontsPage* m_fonts = nullptr;
     SchemeEditorDialog* m_schemeEditor = nullptr;
@@ -92,6 +98,7 @@ private:
     std::unique_ptr<TrayIcon> m_tray;
     ErrorReport m_errorReport;
     ExitQuestion m_exitQuestion;
+    QString m_lastPdf;
     bool m_firstActivation = true;
     bool m_ended = false;
 };

@@ -1,15 +1,23 @@
 #include "EscapeLineEdit.h"
 
+#include "SequenceCellDelegate.h"
 #include "SequenceText.h"
 
 #include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionFrame>
 #include <QValidator>
+
+#include <algorithm>
 
 namespace marlet {
 
 namespace {
 
 constexpr char16_t TypedEscape = 127;
+const QColor ControlColor(0, 0, 255);
+// QLineEdit's own gap between its frame and its text.
+constexpr int TextMargin = 2;
 
 /// Refuses text a stored sequence cannot hold, typed or pasted.
 class SequenceValidator final : public QValidator {
@@ -28,6 +36,13 @@ public:
 } // namespace
 
 bool EscapeLineEdit::typesControlByte(const QKeyEvent& event) {
+    // The editing shortcuts every line has keep their meaning; the other Ctrl+letters
+    // type their control bytes.
+    for (QKeySequence::StandardKey editing :
+         {QKeySequence::SelectAll, QKeySequence::Copy, QKeySequence::Paste, QKeySequence::Cut,
+          QKeySequence::Undo, QKeySequence::Redo})
+        if (event.matches(editing))
+            return false;
     switch (event.key()) {
     case Qt::Key_Escape:
         return true;
@@ -60,6 +75,30 @@ void EscapeLineEdit::keyPressEvent(QKeyEvent* event) {
     QLineEdit::keyPressEvent(event);
     if (!text.isEmpty())
         emit keyTyped();
+}
+
+void EscapeLineEdit::paintEvent(QPaintEvent* event) {
+    const std::vector<SequencePiece> pieces = SequenceCellDelegate::pieces(text());
+    if (hasFocus() || std::ranges::none_of(pieces, &SequencePiece::control)) {
+        QLineEdit::paintEvent(event);
+        return;
+    }
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_PanelLineEdit, &option, &painter, this);
+    QRect area = style()->subElementRect(QStyle::SE_LineEditContents, &option, this);
+    area.adjust(TextMargin, 0, -TextMargin, 0);
+    painter.setClipRect(area);
+    const QColor plain =
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::Text);
+    int x = area.left();
+    for (const SequencePiece& piece : pieces) {
+        painter.setPen(piece.control ? ControlColor : plain);
+        painter.drawText(QRect(x, area.top(), area.right() - x + 1, area.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, piece.text);
+        x += fontMetrics().horizontalAdvance(piece.text);
+    }
 }
 
 } // namespace marlet

@@ -13,7 +13,8 @@ public:
     explicit EscapeLineEdit(QWidget* parent = nullptr);
 
     /// Whether the key types a byte that a plain line would drop: ESC, or a control key
-    /// that is not Backspace, Tab or Enter.
+    /// that is not Backspace, Tab, Enter or an editing shortcut (select all, copy, paste,
+    /// cut, undo, redo).
     static bool typesControlByte(const QKeyEvent& event);
 
 signals:
@@ -22,6 +23,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    /// Out of typing, control bytes show as the grid shows them: ESC as a blue [#27].
+    void paintEvent(QPaintEvent* event) override;
 };
 
 } // namespace marlet

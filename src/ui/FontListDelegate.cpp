@@ -23,13 +23,17 @@ void FontListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QPalette& palette = option.palette;
     painter->save();
     painter->fillRect(option.rect, selected ? palette.highlight() : palette.base());
-    QString face = index.data(Qt::DisplayRole).toString();
+    // The line may name a stand-in after the face: the face itself is what is measured.
+    QString name = index.data(Qt::DisplayRole).toString();
+    QString face = index.data(Qt::UserRole).toString();
+    if (face.isEmpty())
+        face = name;
     // The picture is 16 pixels high on a 13-pixel line: its artwork keeps to the top 13.
     painter->setClipRect(option.rect);
     painter->drawPixmap(option.rect.topLeft(), pictureFor(face));
     painter->setPen(selected ? palette.highlightedText().color() : palette.text().color());
     QRect text = option.rect.adjusted(NameIndent, 0, 0, 0);
-    painter->drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, face);
+    painter->drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, name);
     painter->restore();
 }
 

@@ -12,12 +12,15 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace marlet {
 
@@ -69,8 +72,10 @@ FontsPage::FontsPage(ResidentSession& session, ApplicationSignals& appSignals, E
 FontsPage::~FontsPage() = default;
 
 void FontsPage::buildFontColumn() {
-    m_fontList = named(new QListWidget(this), "fontList");
-    m_fontList->setGeometry(6, 6, 164, 202);
+    m_fontGroup = named(new QGroupBox(this), "fontGroup");
+    m_fontGroup->setGeometry(2, 2, 172, 208);
+    m_fontList = named(new QListWidget(m_fontGroup), "fontList");
+    m_fontList->setGeometry(4, 16, 164, 188);
     m_fontList->setUniformItemSizes(true);
     m_fontDelegate = new FontListDelegate(
         [this](const QString& face) {
@@ -78,7 +83,13 @@ void FontsPage::buildFontColumn() {
         },
         m_fontList);
     m_fontList->setItemDelegate(m_fontDelegate);
-    connect(m_fontList, &QListWidget::currentTextChanged, this, &FontsPage::chooseFace);
+    // Only a selection is the user's pick: a list taking the focus makes its first line
+    // current without selecting it, and that must not change the printing face.
+    connect(m_fontList, &QListWidget::itemSelectionChanged, this, [this] {
+        QList<QListWidgetItem*> picked = m_fontList->selectedItems();
+        if (!picked.isEmpty())
+            chooseFace(picked.first()->data(Qt::UserRole).toString());
+    });
 
     m_monoSpaceOnly = named(new QCheckBox(this), "monoSpaceOnly");
     m_monoSpaceOnly->setGeometry(6, 213, 232, 18);
@@ -160,13 +171,14 @@ void FontsPage::buildSampleColumn() {
     m_note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     m_pageParams = new PageParamsGroup(this);
-    m_pageParams->setGeometry(306, 99, 257, 130);
+    m_pageParams->setGeometry(306, 99, 257, 134);
     connect(m_pageParams, &PageParamsGroup::marginsEdited, this,
             [this](Margins margins) { perform([&] { m_session.app().setMargins(margins); }); });
 }
 
 void FontsPage::showTexts() {
     const InterfaceTexts& texts = m_session.app().texts();
+    m_fontGroup->setTitle(uiText(texts, TextKey::TabFonts).remove(QLatin1Char('&')));
     m_monoSpaceOnly->setText(uiText(texts, TextKey::MonoSpaceOnly));
     m_styleGroup->setTitle(uiText(texts, TextKey::FontStyle));
     m_bold->setText(uiText(texts, TextKey::Bold));
@@ -176,6 +188,7 @@ void FontsPage::showTexts() {
     m_sizeCaption->setText(uiText(texts, TextKey::Size));
     m_sampleGroup->setTitle(uiText(texts, TextKey::Preview));
     m_sample->setText(uiText(texts, TextKey::FontPreview));
+    showSample();
     m_pageParams->showTexts(texts);
     m_note->setText(uiText(texts, m_session.app().figures().monospace ? TextKey::MonoSpace
                                                                       : TextKey::Proportional));
@@ -186,6 +199,14 @@ void FontsPage::showState() {
     const Settings& settings = app.settings();
     const PageFigures& figures = app.figures();
     m_pageParams->showFigures(figures);
+    // A stored margin beyond the limit stays shown as it is, and jobs are refused, until
+    // the user brings it back. Before the first measure there is no cell to limit by.
+    if (app.geometry().CellWidth != 0 && app.geometry().LineHeight != 0)
+        perform([&] {
+            Margins largest = app.largestMargins();
+            m_pageParams->limitMargins(Margins{std::max(largest.top, settings.TopMargin),
+                                               std::max(largest.left, settings.LeftMargin)});
+        });
     m_pageParams->showMargins(Margins{settings.TopMargin, settings.LeftMargin});
     m_note->setText(
         uiText(app.texts(), figures.monospace ? TextKey::MonoSpace : TextKey::Proportional));
@@ -226,6 +247,16 @@ void FontsPage::showSample() {
     font.setItalic(settings.FontItalic);
     font.setUnderline(settings.FontUnderline);
     font.setStrikeOut(settings.FontStrikeout);
+    // A size too big for the sample's place is shown as big as the place allows, so the
+    // whole sentence stays in view.
+    const QString text = m_sample->text();
+    for (int step = 0; step < 64; ++step) {
+        QFontMetrics metrics(font);
+        if (metrics.horizontalAdvance(text) <= m_sample->width() &&
+            metrics.height() <= m_sample->height())
+            break;
+        font.setPointSizeF(font.pointSizeF() * 0.9);
+    }
     m_sample->setFont(font);
 }
 
@@ -257,8 +288,22 @@ void FontsPage::showFontList() {
     {
         QSignalBlocker blocker(m_fontList);
         m_fontList->clear();
+        auto add = [this](const QString& face, const QString& shown) {
+            auto* item = new QListWidgetItem(shown, m_fontList);
+            item->setData(Qt::UserRole, face);
+            item->setToolTip(shown);
+        };
+        // The stored face that the printer lacks still shows, with the face that prints in
+        // its place, so that it stays selected and can be chosen back.
+        const std::string& stored = m_session.app().settings().FontName;
+        const bool placeholder = fixedOnly && m_fixedPitch.needsBuilding();
+        if (!placeholder && !stored.empty() &&
+            std::ranges::find(m_families, stored) == m_families.end()) {
+            const QString face = QString::fromStdString(stored);
+            add(face, face + QStringLiteral(" → ") + QFontInfo(QFont(face)).family());
+        }
         for (const std::string& face : faces)
-            m_fontList->addItem(QString::fromStdString(face));
+            add(QString::fromStdString(face), QString::fromStdString(face));
     }
     m_showingFixedPitch = fixedOnly;
     selectFace();
@@ -275,14 +320,17 @@ void FontsPage::fillfonts() {
 
 void FontsPage::selectFace() {
     QString face = QString::fromStdString(m_session.app().settings().FontName);
-    QList<QListWidgetItem*> found = m_fontList->findItems(face, Qt::MatchExactly);
+    QListWidgetItem* found = nullptr;
+    for (int row = 0; row < m_fontList->count() && !found; ++row)
+        if (m_fontList->item(row)->data(Qt::UserRole).toString() == face)
+            found = m_fontList->item(row);
     QSignalBlocker blocker(m_fontList);
-    if (found.isEmpty()) {
+    if (!found) {
         m_fontList->setCurrentRow(-1);
         m_fontList->clearSelection();
     } else {
-        m_fontList->setCurrentItem(found.first());
-        m_fontList->scrollToItem(found.first());
+        m_fontList->setCurrentItem(found);
+        m_fontList->scrollToItem(found);
     }
 }
 

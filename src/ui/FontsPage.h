@@ -81,6 +81,7 @@ private:
     bool m_listsFilled = false;
     bool m_showingFixedPitch = false;
 
+    QGroupBox* m_fontGroup;
     QListWidget* m_fontList;
     FontListDelegate* m_fontDelegate;
     QCheckBox* m_monoSpaceOnly;

@@ -149,11 +149,14 @@ void GeneralPage::build() {
     printer->addWidget(m_printerName);
     printer->addWidget(m_select, 0, Qt::AlignRight);
     m_schemes = new QPushButton;
+    m_newVersion = new QLabel;
+    m_newVersion->setObjectName(QStringLiteral("newVersion"));
     auto* right = new QVBoxLayout;
     right->setSpacing(Spacing);
     right->addWidget(m_textGroup);
     right->addWidget(m_printerGroup);
     right->addStretch(1);
+    right->addWidget(m_newVersion);
     right->addWidget(m_schemes);
 
     auto* page = new QHBoxLayout(this);
@@ -208,6 +211,7 @@ void GeneralPage::retranslate() {
     m_autoPrint->setText(uiText(texts, TextKey::AutoPrint));
     m_endOfPage->setText(uiText(texts, TextKey::EOFPrint));
     m_print->setText(uiText(texts, TextKey::Print));
+    m_print->setToolTip(uiText(texts, TextKey::Print).remove(QLatin1Char('&')));
     m_clear->setText(uiText(texts, TextKey::Clear));
     m_printFile->setText(uiText(texts, TextKey::PrintFile));
     m_spoolCaption->setText(uiText(texts, TextKey::FileName));
@@ -222,6 +226,7 @@ void GeneralPage::retranslate() {
     m_minimize->setText(uiText(texts, TextKey::Minimize));
     m_printerGroup->setTitle(uiText(texts, TextKey::Printer));
     m_select->setText(uiText(texts, TextKey::Select));
+    m_newVersion->setText(uiText(texts, TextKey::NewVersion));
     m_schemes->setText(uiText(texts, TextKey::Esc));
 }
 

@@ -83,6 +83,7 @@ private:
     QGroupBox* m_printerGroup = nullptr;
     QLabel* m_printerName = nullptr;
     QPushButton* m_select = nullptr;
+    QLabel* m_newVersion = nullptr;
     QPushButton* m_schemes = nullptr;
 };
 

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
@@ -20,8 +21,10 @@ QFont settingsWindowFont() {
 }
 
 MainWindow::MainWindow(ResidentSession& session, QWidget* general, QWidget* fonts)
-    : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    // Without CustomizeWindowHint window managers add the maximise box the window lacks.
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
       m_session(session), m_tabs(new QTabWidget) {
     setFont(settingsWindowFont());
     setWindowIcon(Artwork::icon("marlet"));
@@ -31,6 +34,9 @@ MainWindow::MainWindow(ResidentSession& session, QWidget* general, QWidget* font
     layout->setContentsMargins(2, 2, 2, 2);
     layout->addWidget(m_tabs);
     setFixedSize(ClientWidth, ClientHeight);
+    // Enter presses the focused button, as Space does.
+    for (QPushButton* button : findChildren<QPushButton*>())
+        button->setAutoDefault(true);
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
         if (index == 1)
             emit fontsTabShown();

@@ -24,18 +24,19 @@ constexpr int SpinX = 164;
 
 PageParamsGroup::PageParamsGroup(QWidget* parent) : QGroupBox(parent) {
     setObjectName(QStringLiteral("pageParams"));
-    m_set1 = label("set1", Left, 16, Width);
-    m_set2 = label("set2", Left, 30, Width);
-    m_verticalCaption = label("verticalCaption", Left, 48, NumberX - Left - 2);
-    m_lines = label("lines", NumberX, 48, NumberWidth, Qt::AlignRight);
-    m_linesUnit = label("linesUnit", UnitX, 48, Width + Left - UnitX);
-    m_horizontalCaption = label("horizontalCaption", Left, 64, NumberX - Left - 2);
-    m_chars = label("chars", NumberX, 64, NumberWidth, Qt::AlignRight);
-    m_charsUnit = label("charsUnit", UnitX, 64, Width + Left - UnitX);
-    m_topCaption = label("topMarginCaption", Left, 84, SpinX - Left - 4);
-    m_leftCaption = label("leftMarginCaption", Left, 107, SpinX - Left - 4);
-    m_top = spinBox("topMargin", 80);
-    m_left = spinBox("leftMargin", 103);
+    // The first line keeps clear of the frame the title sits on.
+    m_set1 = label("set1", Left, 20, Width);
+    m_set2 = label("set2", Left, 34, Width);
+    m_verticalCaption = label("verticalCaption", Left, 52, NumberX - Left - 2);
+    m_lines = label("lines", NumberX, 52, NumberWidth, Qt::AlignRight);
+    m_linesUnit = label("linesUnit", UnitX, 52, Width + Left - UnitX);
+    m_horizontalCaption = label("horizontalCaption", Left, 68, NumberX - Left - 2);
+    m_chars = label("chars", NumberX, 68, NumberWidth, Qt::AlignRight);
+    m_charsUnit = label("charsUnit", UnitX, 68, Width + Left - UnitX);
+    m_topCaption = label("topMarginCaption", Left, 88, SpinX - Left - 4);
+    m_leftCaption = label("leftMarginCaption", Left, 111, SpinX - Left - 4);
+    m_top = spinBox("topMargin", 84);
+    m_left = spinBox("leftMargin", 107);
     m_topCaption->setBuddy(m_top);
     m_leftCaption->setBuddy(m_left);
 }
@@ -52,7 +53,7 @@ QSpinBox* PageParamsGroup::spinBox(const char* name, int y) {
     auto* spin = new QSpinBox(this);
     spin->setObjectName(QLatin1String(name));
     spin->setGeometry(SpinX, y, 70, 22);
-    // Margins may run into the unprintable strips and beyond the sheet: no limits.
+    // Margins may run into the unprintable strips; the sheet's far edge limits them.
     spin->setRange(std::numeric_limits<int>::min(), std::numeric_limits<int>::max());
     connect(spin, &QSpinBox::valueChanged, this, [this] {
         emit marginsEdited(Margins{m_top->value(), m_left->value()});
@@ -77,6 +78,13 @@ void PageParamsGroup::showFigures(const PageFigures& figures) {
     m_chars->setText(QString::number(figures.charsPerLine));
     for (QLabel* label : {m_horizontalCaption, m_chars, m_charsUnit})
         label->setVisible(figures.monospace);
+}
+
+void PageParamsGroup::limitMargins(Margins largest) {
+    QSignalBlocker topBlocker(m_top);
+    QSignalBlocker leftBlocker(m_left);
+    m_top->setMaximum(largest.top);
+    m_left->setMaximum(largest.left);
 }
 
 void PageParamsGroup::showMargins(Margins margins) {

@@ -23,6 +23,8 @@ public:
     void showFigures(const PageFigures& figures);
     /// Shows the margins without reporting them as edited.
     void showMargins(Margins margins);
+    /// Keeps the margins the user types to what leaves the sheet a line.
+    void limitMargins(Margins largest);
 
 signals:
     /// The user changed either margin.

@@ -9,8 +9,11 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace marlet {
 
@@ -41,11 +44,12 @@ QPushButton* makeButton(QWidget* parent, const char* name) {
 } // namespace
 
 SchemeEditorDialog::SchemeEditorDialog(Application& app, ErrorReporter report, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), m_app(app),
-      m_report(std::move(report)) {
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_app(app), m_report(std::move(report)) {
     setModal(true);
-    setFixedSize(ClientWidth, ClientHeight);
     buildControls();
+    m_grid->setMinimumHeight(m_grid->verticalHeader()->length() + 2 * m_grid->frameWidth());
     setChanged(false);
     setCaptions();
 
@@ -123,6 +127,7 @@ void SchemeEditorDialog::openModal() {
 }
 
 void SchemeEditorDialog::activate() {
+    m_grid->scrollToTop();
     m_schemeList->clear();
     for (const std::string& name : m_app.scheme().storedSchemes())
         m_schemeList->addItem(QString::fromStdString(name));
@@ -149,6 +154,9 @@ void SchemeEditorDialog::setCaptions() {
     m_apply->setText(uiText(texts, TextKey::Apply));
     m_close->setText(uiText(texts, m_changed ? TextKey::Cancel : TextKey::Close));
     m_add->setText(uiText(texts, TextKey::Add));
+    // Every row of the grid shows without scrolling: the dialog grows by what they need
+    // under the captions of this language.
+    setFixedSize(ClientWidth, std::max(ClientHeight, sizeHint().height()));
 }
 
 int SchemeEditorDialog::findScheme(const QString& name) const {
@@ -225,6 +233,14 @@ void SchemeEditorDialog::apply() {
 
 void SchemeEditorDialog::addScheme() {
     const QString name = m_nameField->text();
+    // An empty name would be the Sequences key itself, and a listed one (in any case)
+    // another name for a scheme that is there: both are refused.
+    if (name.trimmed().isEmpty() || findScheme(name) >= 0) {
+        if (m_report)
+            m_report(m_app.texts()[name.trimmed().isEmpty() ? TextKey::SchemeNameEmpty
+                                                            : TextKey::SchemeNameTaken]);
+        return;
+    }
     m_schemeList->addItem(name);
     m_schemeList->setCurrentIndex(findScheme(name));
     m_grid->clearSequences();

@@ -39,6 +39,8 @@ SequenceGrid::SequenceGrid(QWidget* parent)
     setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                     QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     setShowGrid(true);
+    // Tab goes on to the next control, not through forty cells.
+    setTabKeyNavigation(false);
 
     int labelWidth = LabelWidth;
     for (SchemeEntry entry : schemeEntries()) {
@@ -94,8 +96,13 @@ void SequenceGrid::dropTyping() {
 }
 
 void SequenceGrid::keyPressEvent(QKeyEvent* event) {
-    // ESC and control keys start typing into a cell as a letter does; the view alone would
-    // let ESC close the dialog and ignore Ctrl+letters.
+    // Out of typing, ESC closes the dialog as in any other; control keys start typing into
+    // a cell as a letter does, where the view alone would ignore Ctrl+letters. Inside a
+    // cell ESC types the byte.
+    if (event->key() == Qt::Key_Escape && state() != EditingState) {
+        event->ignore();
+        return;
+    }
     if (state() != EditingState && EscapeLineEdit::typesControlByte(*event)) {
         edit(currentIndex(), AnyKeyPressed, event);
         event->accept();

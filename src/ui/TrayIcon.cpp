@@ -6,10 +6,30 @@
 
 namespace marlet {
 
+namespace {
+
+// How long and how often an icon looks whether a newcomer moved it.
+constexpr int PlaceCheckInterval = 100;
+constexpr int PlaceChecks = 15;
+
+} // namespace
+
 TrayIcon::TrayIcon(const QIcon& icon, QWidget* window, QObject* parent)
     : QObject(parent), m_window(window), m_icon(icon) {
     m_tray.setIcon(icon);
     connect(&m_tray, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
+    m_placeCheck.setInterval(PlaceCheckInterval);
+    connect(&m_placeCheck, &QTimer::timeout, this, [this] {
+        // The area docks the newcomer in its own time: watch for a second.
+        if (m_tray.geometry() != m_place) {
+            m_placeCheck.stop();
+            m_tray.hide();
+            m_tray.show();
+        } else if (--m_placeChecks == 0) {
+            m_placeCheck.stop();
+        }
+    });
+    connect(&m_tray, &QSystemTrayIcon::messageClicked, this, &TrayIcon::messageClicked);
     m_tray.show();
 }
 
@@ -41,6 +61,18 @@ void TrayIcon::updateIcon() {
 
 void TrayIcon::removeIcon() {
     m_tray.hide();
+}
+
+void TrayIcon::keepPlace() {
+    if (!m_tray.isVisible() || !available())
+        return;
+    m_place = m_tray.geometry();
+    m_placeChecks = PlaceChecks;
+    m_placeCheck.start();
+}
+
+void TrayIcon::showMessage(const QString& title, const QString& text) {
+    m_tray.showMessage(title, text, m_icon);
 }
 
 void TrayIcon::doMinimize() {

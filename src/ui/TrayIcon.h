@@ -2,7 +2,9 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QRect>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 class QMenu;
 class QWidget;
@@ -41,6 +43,13 @@ public:
     void setPopupMenu(QMenu* menu) { m_menu = menu; }
     /// Takes the icon out of the notification area.
     void removeIcon();
+    /// Another icon is about to come in: a notification area that puts new icons before
+    /// the old ones moves this one, so for a while an icon that moved is put in again,
+    /// which brings it back to where the user knows it.
+    void keepPlace();
+    /// A message that pops up from the icon for a while; a click on it raises
+    /// messageClicked().
+    void showMessage(const QString& title, const QString& text);
 
     /// Hides the window into the notification area and raises minimized().
     void doMinimize();
@@ -56,6 +65,8 @@ signals:
     void clicked();
     /// A double click on the icon.
     void doubleClicked();
+    /// A click on the last message shown.
+    void messageClicked();
     /// A right click on the icon, before the menu rule is applied.
     void rightClicked();
     /// The window was hidden into the notification area.
@@ -71,6 +82,9 @@ private:
     QMenu* m_menu = nullptr;
     QString m_hint;
     QIcon m_icon;
+    QRect m_place;
+    QTimer m_placeCheck;
+    int m_placeChecks = 0;
 };
 
 } // namespace marlet

@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace marlet::testing {
@@ -22,8 +23,9 @@ namespace marlet::testing {
 /// and stopped by process id; windows are looked at over xcb, clicks go through xdotool.
 class XDesktop {
 public:
-    /// Whether the desktop has a notification area.
-    enum class Tray { Shown, None };
+    /// Whether the desktop has a notification area, and at which end of its panel the
+    /// icons gather (trayer puts each new icon before the others).
+    enum class Tray { Shown, ShownLeft, None };
 
     explicit XDesktop(Tray tray = Tray::Shown) {
         // Xvfb picks a free display itself and tells its number on the pipe: stale locks
@@ -54,9 +56,10 @@ public:
         }
         m_tray = std::make_unique<ChildProcess>(
             "/usr/bin/trayer",
-            std::vector<std::string>{"--edge", "bottom", "--align", "right", "--widthtype", "pixel",
-                                     "--width", "120", "--heighttype", "pixel", "--height", "24",
-                                     "--transparent", "false"},
+            std::vector<std::string>{"--edge", "bottom", "--align",
+                                     tray == Tray::ShownLeft ? "left" : "right", "--widthtype",
+                                     "pixel", "--width", "120", "--heighttype", "pixel", "--height",
+                                     "24", "--transparent", "false"},
             environment());
         // The area is there once trayer owns the tray selection, not when its panel shows.
         up = waitFor([&] {
@@ -121,6 +124,12 @@ public:
         std::uint8_t* data = xcb_get_image_data(image.get());
         return {data, data + xcb_get_image_data_length(image.get())};
     }
+    /// Where a window's top-left corner is on the screen.
+    std::pair<int, int> position(xcb_window_t window) {
+        Reply<xcb_translate_coordinates_reply_t> reply(xcb_translate_coordinates_reply(
+            m_connection, xcb_translate_coordinates(m_connection, window, root(), 0, 0), nullptr));
+        return reply ? std::pair<int, int>{reply->dst_x, reply->dst_y} : std::pair{-1, -1};
+    }
     bool viewable(xcb_window_t window) {
         Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
             m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
@@ -136,6 +145,16 @@ public:
                 ++count;
         }
         return count;
+    }
+    /// The first viewable pop-up (a menu, a message) on the screen.
+    std::optional<xcb_window_t> viewablePopupWindow() {
+        for (xcb_window_t window : children(root())) {
+            Reply<xcb_get_window_attributes_reply_t> reply(xcb_get_window_attributes_reply(
+                m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
+            if (reply && reply->override_redirect && reply->map_state == XCB_MAP_STATE_VIEWABLE)
+                return window;
+        }
+        return std::nullopt;
     }
     /// What a window's close box does: asks the program to close the window.
     void close(xcb_window_t window) {
