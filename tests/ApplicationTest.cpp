@@ -175,12 +175,12 @@ TEST_F(ApplicationTest, MarginsThatLeaveNoLineAreRefusedBeforeAPagePrints) {
 
     app.setMargins(Margins{400, 4});
     EXPECT_LT(app.figures().linesPerPage, 0);
+    // The message counts no lines, not less than none.
     EXPECT_EQ(messageOf([&] { app.printFile(queue); }),
               "The page has no room for a character cell of " +
                   std::to_string(app.geometry().CellWidth) + "x" +
                   std::to_string(app.geometry().LineHeight) + " pixels: it holds " +
-                  std::to_string(app.figures().charsPerLine) + " characters by " +
-                  std::to_string(app.figures().linesPerPage) + " lines");
+                  std::to_string(app.figures().charsPerLine) + " characters by 0 lines");
     EXPECT_EQ(printer.openDocuments, 0) << "no blank pages";
     std::filesystem::remove(queue);
 }

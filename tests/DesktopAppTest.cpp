@@ -231,7 +231,8 @@ TEST_F(DesktopAppTest, AJobSentToThePortPrintsWithTheAppInTheTray) {
         desktop.screenshot(screenshotPath("desktop-progress"));
     EXPECT_TRUE(waitFor([&] { return pdfCount(pdfFolder) == 1; }, std::chrono::seconds(30)))
         << readFile(folder.file("marlet.log"));
-    EXPECT_TRUE(waitFor([&] { return desktop.pixels(icon) == idle; })) << "the icon comes back";
+    EXPECT_TRUE(waitFor([&] { return desktop.pixels(icon) == idle; }, std::chrono::seconds(30)))
+        << "the icon comes back";
     EXPECT_EQ(app->terminate(), 0);
     EXPECT_EQ(readFile(folder.file("marlet.log")), "");
 }
