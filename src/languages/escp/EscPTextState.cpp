@@ -32,9 +32,12 @@ void EscPTextState::apply(PrintHead& head) const {
     int height360 = pointHalves > 0 ? pointHalves * LineCell360 / DefaultHalfPoints : LineCell360;
     // Another point size stands on the line's baseline.
     int drop = LineCell360 - height360;
-    if (doubleHeight)
+    // Double height is measured from the baseline: the glyphs grow upward and the line
+    // spacing stays. It overrides super- and subscript.
+    if (doubleHeight) {
+        drop -= height360;
         height360 *= 2;
-    if (script != Script::None) {
+    } else if (script != Script::None) {
         if (script == Script::Sub)
             drop += height360 / 3;
         height360 = height360 * 2 / 3;
