@@ -274,6 +274,15 @@ TEST(EscPCommandsTest, FormsSetWherePagesEnd) {
               "text 0 720 A\ntext 72 810 B\n");
     EXPECT_EQ(lq.print(Esc + "(C" + bytes({2, 0, 0xB4, 0}) + "A\nB\nC\nD"),
               "text 0 0 A\ntext 0 120 B\ntext 0 240 C\nnew_page\ntext 0 0 D\n");
+    // ESC ( c with margins of 180 and 360 units of 1/360 inch (after ESC ( U 10): every
+    // page's first line prints half an inch down, three lines fit above the bottom margin,
+    // and ESC ( V counts from the top margin.
+    const std::string format = Esc + "(c" + bytes({4, 0, 0xB4, 0, 0x68, 0x01});
+    EXPECT_EQ(lq.print(format + "A\nB\nC\nD\fE" + Esc + "(V" + bytes({2, 0, 0x5A, 0}) + "F"),
+              "text 0 360 A\ntext 0 480 B\ntext 0 600 C\nnew_page\ntext 0 360 D\nnew_page\n"
+              "text 0 360 E\ntext 72 540 F\n");
+    // In units of 1/720 inch, the same margins are half as far.
+    EXPECT_EQ(lq.print(Esc + "(U" + bytes({1, 0, 5}) + format + "A"), "text 0 180 A\n");
 }
 
 TEST(EscPCommandsTest, CommandsTakeTheirBytesAcrossTheInitialisationStringAndTheFile) {

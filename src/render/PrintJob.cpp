@@ -271,7 +271,7 @@ void PrintJob::dispatch(std::uint8_t byte, EscapeInterpreter& escapes) {
     case FormFeed:
         if (m_pageFeed) {
             m_job.pageOpen = false;
-            m_job.penY = m_geometry.OriginY;
+            m_job.penY = m_geometry.OriginY + m_job.topMargin;
         }
         m_job.penX = m_job.lineStart;
         m_code = 0;
@@ -322,7 +322,7 @@ void PrintJob::startPage() {
     } else {
         m_printer.endDocument();
         m_printer.setOrientation(m_job.requested);
-        m_job.penY = m_geometry.OriginY;
+        m_job.penY = m_geometry.OriginY + m_job.topMargin;
         m_printer.beginDocument(DocumentTitle);
     }
 }

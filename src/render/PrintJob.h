@@ -118,7 +118,7 @@ private:
     void endPageIfFull(PageSize page) {
         if (m_job.formEnd != 0 ? m_job.penY + m_geometry.LineHeight > m_job.formEnd
                                : m_job.penY > page.height - 2 * m_geometry.FontHeight) {
-            m_job.penY = m_geometry.OriginY;
+            m_job.penY = m_geometry.OriginY + m_job.topMargin;
             m_job.pageOpen = false;
         }
     }
