@@ -201,6 +201,7 @@ void EscPPage::applyMargins() {
 }
 
 void EscPPage::carriageReturn() {
+    m_head.printLine();
     m_head.job().penX = m_head.job().lineStart;
     if (m_autoLineFeed)
         lineFeed();
@@ -217,6 +218,7 @@ void EscPPage::lineFeed() {
 
 void EscPPage::formFeed() {
     JobState& job = m_head.job();
+    m_head.printLine();
     job.pageOpen = false;
     job.penY = m_head.geometry().OriginY + job.topMargin;
     job.penX = job.lineStart;
