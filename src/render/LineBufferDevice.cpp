@@ -9,6 +9,7 @@ void LineBufferDevice::printLine() {
     // Cleared before drawing, so that a device that fails part way sends nothing twice.
     std::vector<Drawing> held;
     held.swap(m_held);
+    m_heldBytes = 0;
     m_fontChanged = true;
     if (held.empty())
         return;
@@ -68,6 +69,7 @@ void LineBufferDevice::cancelLine() {
             kept.push_back(*last);
     }
     m_held.swap(kept);
+    m_heldBytes = m_held.size() * sizeof(Drawing);
     m_fontChanged = true;
 }
 
@@ -101,14 +103,25 @@ void LineBufferDevice::setCanvasFont(const CanvasFont& font) {
     m_fontChanged = true;
 }
 
+LineBufferDevice::Drawing& LineBufferDevice::hold(Kind kind, std::size_t bytes, int a, int b, int c,
+                                                  int d) {
+    const std::size_t size = sizeof(Drawing) + bytes;
+    if (m_heldBytes + size > MaxHeldBytes)
+        printLine();
+    m_heldBytes += size;
+    return m_held.emplace_back(Drawing{kind, a, b, c, d, {}, {}, {}});
+}
+
 void LineBufferDevice::holdText(Kind kind, int x, int y, int pitch, std::u16string_view text) {
+    const std::size_t bytes = text.size() * sizeof(char16_t);
+    // Room for the font and the text together, so that no text is held without its font.
+    if (m_heldBytes + 2 * sizeof(Drawing) + bytes > MaxHeldBytes)
+        printLine();
     if (m_fontChanged) {
-        hold(Kind::Font, 0);
-        m_held.back().font = m_target.canvasFont();
+        hold(Kind::Font, 0, 0).font = m_target.canvasFont();
         m_fontChanged = false;
     }
-    hold(kind, x, y, pitch);
-    m_held.back().text.assign(text);
+    hold(kind, bytes, x, y, pitch).text.assign(text);
 }
 
 void LineBufferDevice::textOut(int x, int y, char16_t character) {
@@ -134,28 +147,29 @@ void LineBufferDevice::pathText(int x, int y, char16_t character) {
 }
 
 void LineBufferDevice::setPenWidth(int width) {
-    hold(Kind::PenWidth, width);
+    hold(Kind::PenWidth, 0, width);
 }
 
 void LineBufferDevice::moveTo(int x, int y) {
-    hold(Kind::MoveTo, x, y);
+    hold(Kind::MoveTo, 0, x, y);
 }
 
 void LineBufferDevice::lineTo(int x, int y) {
-    hold(Kind::LineTo, x, y);
+    hold(Kind::LineTo, 0, x, y);
 }
 
 void LineBufferDevice::setFillColor(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
-    hold(Kind::FillColor, red, green, blue);
+    hold(Kind::FillColor, 0, red, green, blue);
 }
 
 void LineBufferDevice::fillRect(int left, int top, int right, int bottom) {
-    hold(Kind::FillRect, left, top, right, bottom);
+    hold(Kind::FillRect, 0, left, top, right, bottom);
 }
 
 void LineBufferDevice::drawImage(int left, int top, int right, int bottom, const BitImage& image) {
-    hold(Kind::Image, left, top, right, bottom);
-    m_held.back().image = image;
+    hold(Kind::Image, static_cast<std::size_t>(image.stride()) * image.height(), left, top, right,
+         bottom)
+        .image = image;
 }
 
 void LineBufferDevice::close() {

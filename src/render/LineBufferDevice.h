@@ -77,13 +77,18 @@ private:
         CanvasFont font;
     };
 
-    void hold(Kind kind, int a, int b = 0, int c = 0, int d = 0) {
-        m_held.push_back(Drawing{kind, a, b, c, d, {}, {}, {}});
-    }
+    /// The most memory a line's drawing takes before it prints anyway: a job whose line
+    /// never ends prints it in pieces rather than piling it up.
+    static constexpr std::size_t MaxHeldBytes = 4 << 20;
+
+    /// Holds a drawing of that many bytes besides its own, printing the line first when
+    /// they would not fit.
+    Drawing& hold(Kind kind, std::size_t bytes, int a, int b = 0, int c = 0, int d = 0);
     void holdText(Kind kind, int x, int y, int pitch, std::u16string_view text);
 
     PageDevice& m_target;
     std::vector<Drawing> m_held;
+    std::size_t m_heldBytes = 0;
     // Whether the canvas font changed since characters were last held: the next ones note it.
     bool m_fontChanged = true;
 };
