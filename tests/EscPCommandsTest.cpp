@@ -221,6 +221,38 @@ TEST(EscPCommandsTest, LineEndsAndControlCodesMoveAsThePrinterDoes) {
     EXPECT_EQ(plain.print("A\r\nB\nC"), "text 0 0 A\ntext 0 120 B\ntext 60 240 C\n");
 }
 
+TEST(EscPCommandsTest, CancelClearsTheLineNotYetPrinted) {
+    // CAN forgets what was set since the line last printed (at CR, LF, FF, VT, a vertical
+    // move, a full line or the end of the job); setting starts again at the margin.
+    const std::string can = bytes({0x18});
+    const std::pair<std::string, std::string> cases[] = {
+        {"AB" + can + "CD\r\n", "text 0 0 C\ntext 72 0 D\n"},
+        {"AB\r" + can + "CD\r\nE",
+         "text 0 0 A\ntext 72 0 B\ntext 0 0 C\ntext 72 0 D\ntext 0 120 E\n"},
+        {"AB\nCD" + can + "E", "text 0 0 A\ntext 72 0 B\ntext 0 120 E\n"},
+        {"A" + Esc + "J" + bytes({36}) + "B" + can + "C", "text 0 0 A\ntext 0 120 C\n"},
+        {"A" + Esc + "EB" + can + "C", "text 0 0 C\n"},
+        {"AB\fCD" + can, "text 0 0 A\ntext 72 0 B\nnew_page\n"},
+        // A picture of the cancelled line goes with its text; one of a printed line stays.
+        {"A" + Esc + "K" + bytes({1, 0, 0xFF}) + can + "B\r\n" + Esc + "K" + bytes({1, 0, 0xFF}) +
+             "\r" + can,
+         "text 0 0 B\nimage 0 120 12 200 1x8\n"},
+    };
+    LanguageJob epson("ESC/P", 720);
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(epson.print(input), expected) << input;
+    // Frame strokes of the cancelled line are dropped too; those after it print.
+    LanguageJob framed("ESC/P", 720);
+    framed.table.loadText("\x01..\xAF=0#204\n\xB0..\xDF=0#0\n\xE0..\xFF=0#204\n");
+    const std::string strokes = " text move_to line_to fill_rect ";
+    const std::string frame = framed.traced("\xC4", strokes);
+    ASSERT_NE(frame.find("line_to"), std::string::npos) << frame;
+    EXPECT_EQ(framed.traced("A\xC4" + can + "\xC4", strokes), frame);
+    // The Proprinter clears its buffer alike.
+    LanguageJob proprinter("Proprinter", 720);
+    EXPECT_EQ(proprinter.print("AB" + can + "C"), "text 0 0 C\n");
+}
+
 TEST(EscPCommandsTest, TheUsersOwnEntriesAndDropLinesWinOverTheLanguage) {
     // A scheme that makes ESC P elite: its 12 cpi cell, not the language's pica.
     LanguageJob edited("ESC/P", 720, {{"Elit", "\x1BP"}});
@@ -274,6 +306,15 @@ TEST(EscPCommandsTest, FormsSetWherePagesEnd) {
               "text 0 720 A\ntext 72 810 B\n");
     EXPECT_EQ(lq.print(Esc + "(C" + bytes({2, 0, 0xB4, 0}) + "A\nB\nC\nD"),
               "text 0 0 A\ntext 0 120 B\ntext 0 240 C\nnew_page\ntext 0 0 D\n");
+    // ESC ( c with margins of 180 and 360 units of 1/360 inch (after ESC ( U 10): every
+    // page's first line prints half an inch down, three lines fit above the bottom margin,
+    // and ESC ( V counts from the top margin.
+    const std::string format = Esc + "(c" + bytes({4, 0, 0xB4, 0, 0x68, 0x01});
+    EXPECT_EQ(lq.print(format + "A\nB\nC\nD\fE" + Esc + "(V" + bytes({2, 0, 0x5A, 0}) + "F"),
+              "text 0 360 A\ntext 0 480 B\ntext 0 600 C\nnew_page\ntext 0 360 D\nnew_page\n"
+              "text 0 360 E\ntext 72 540 F\n");
+    // In units of 1/720 inch, the same margins are half as far.
+    EXPECT_EQ(lq.print(Esc + "(U" + bytes({1, 0, 5}) + format + "A"), "text 0 180 A\n");
 }
 
 TEST(EscPCommandsTest, CommandsTakeTheirBytesAcrossTheInitialisationStringAndTheFile) {

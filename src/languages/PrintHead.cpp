@@ -35,6 +35,7 @@ void PrintHead::setPenX(std::int64_t x) {
 }
 
 void PrintHead::setPenY(std::int64_t y) {
+    printLine();
     m_job.penY = static_cast<std::int32_t>(
         std::clamp<std::int64_t>(y, 0, std::max(0, m_printer.pageSize().height)));
 }

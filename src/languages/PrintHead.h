@@ -2,6 +2,7 @@
 
 #include "render/BitImage.h"
 #include "render/EscapeInterpreter.h"
+#include "render/LineBufferDevice.h"
 #include "render/PageDevice.h"
 #include "render/PageGeometry.h"
 
@@ -17,10 +18,11 @@ namespace marlet {
 class PrintHead {
 public:
     /// openPage starts a page (or a document) when none is open, as the first drawn
-    /// character does.
+    /// character does; lineBuffer, when given, is the printer's buffer of the line being set.
     PrintHead(PageDevice& printer, PageGeometry& geometry, JobState& job,
-              std::function<void()> openPage)
-        : m_printer(printer), m_geometry(geometry), m_job(job), m_openPage(std::move(openPage)) {}
+              std::function<void()> openPage, LineBufferDevice* lineBuffer = nullptr)
+        : m_printer(printer), m_geometry(geometry), m_job(job), m_openPage(std::move(openPage)),
+          m_lineBuffer(lineBuffer) {}
 
     JobState& job() { return m_job; }
     const PageGeometry& geometry() const { return m_geometry; }
@@ -34,10 +36,22 @@ public:
     /// The grid, for a language that sets the cell and its font.
     PageGeometry& geometry() { return m_geometry; }
 
+    /// Prints the line set so far: the line ends.
+    void printLine() {
+        if (m_lineBuffer)
+            m_lineBuffer->printLine();
+    }
+    /// Forgets the line set so far and not yet printed.
+    void cancelLine() {
+        if (m_lineBuffer)
+            m_lineBuffer->cancelLine();
+    }
+
     /// Puts the pen at x across, held to the printable width: a move past the sheet stops
     /// at its edge, as the head stops at the end of the carriage.
     void setPenX(std::int64_t x);
-    /// Puts the pen at y down, held between the top of the printable area and its bottom.
+    /// Puts the pen at y down, held between the top of the printable area and its bottom;
+    /// the line set so far prints first.
     void setPenY(std::int64_t y);
 
     /// Device pixels across for units of 1/perInch inch.
@@ -64,6 +78,7 @@ private:
     PageGeometry& m_geometry;
     JobState& m_job;
     std::function<void()> m_openPage;
+    LineBufferDevice* m_lineBuffer;
     std::int64_t m_scaleNumerator = 1;
     std::int64_t m_scaleDenominator = 1;
     std::int64_t m_spacingUnits = 0;

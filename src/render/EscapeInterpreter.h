@@ -40,6 +40,8 @@ struct JobState {
     /// Where a language's form ends: a line that would pass it starts the next page. 0
     /// leaves the page to end two lines above the sheet's bottom.
     std::int32_t formEnd = 0;
+    /// How far below the grid's origin a language's form puts the first line of a page.
+    std::int32_t topMargin = 0;
     /// How far below the pen glyphs are drawn: a subscript sits in the lower part of its line.
     std::int32_t textDrop = 0;
     /// Whether LF also returns the carriage: in a job without one CR byte.

@@ -1,9 +1,11 @@
 #include "PrintJob.h"
 
 #include "JobInput.h"
+#include "LineBufferDevice.h"
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 
 namespace marlet {
 
@@ -19,13 +21,25 @@ constexpr std::uint8_t RestoreIcon = 255;
 // that is never stroked or filled.
 constexpr char16_t InvisibleGlyph = 0xB9;
 
+// A dot-matrix printer sets each line in a buffer and prints it at the line's end.
+bool hasLineBuffer(PrinterLanguage language) {
+    return language == PrinterLanguage::EscP || language == PrinterLanguage::EscP2 ||
+           language == PrinterLanguage::Proprinter;
+}
+
 } // namespace
 
 bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loadScheme) {
+    PageDevice& device = *m_printer;
+    std::optional<LineBufferDevice> lineBuffer;
     try {
-        m_printer.setOrientation(settings.orientation);
+        m_printer->setOrientation(settings.orientation);
         if (loadScheme)
             loadScheme();
+        if (hasLineBuffer(m_rules.scheme.language())) {
+            m_lineBuffer = &lineBuffer.emplace(device);
+            useDevice(*m_lineBuffer);
+        }
         JobInput input(settings.path, settings.initString);
         m_lineWrap = settings.lineWrap;
         m_pageFeed = settings.pageFeed;
@@ -35,14 +49,15 @@ bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
         m_job.penX = m_geometry.OriginX;
         m_job.penY = m_geometry.OriginY;
         m_job.lineStart = m_geometry.OriginX;
-        m_job.requested = m_printer.orientation();
+        m_job.requested = m_printer->orientation();
         // A file without one CR is a text file of another system, or a capture of a
         // printer that returns the carriage itself: LF starts a new line there.
         m_job.lineFeedReturns = !input.fileHolds(CarriageReturn);
 
-        EscapeInterpreter escapes(m_printer, m_geometry, m_rules.scheme, m_rules.dropList, m_job,
+        EscapeInterpreter escapes(*m_printer, m_geometry, m_rules.scheme, m_rules.dropList, m_job,
                                   input);
-        PrintHead head(m_printer, m_geometry, m_job, [this] { startPage(); });
+        PrintHead head(
+            *m_printer, m_geometry, m_job, [this] { startPage(); }, m_lineBuffer);
         std::unique_ptr<LanguageCommands> language =
             LanguageCommands::make(m_rules.scheme.language(), head, input, m_table);
         m_wrapBeforeCell = language && language->wrapsBeforeCharacter();
@@ -52,14 +67,18 @@ bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
         printBytes(input, escapes, language.get());
         if (language)
             language->finish();
+        if (m_lineBuffer)
+            m_lineBuffer->printLine();
+        useDevice(device);
         m_geometry.LanguageCell = 0;
     } catch (...) {
-        // No document is left open behind a failure.
+        // No document is left open behind a failure; what a line buffer held is lost with it.
+        useDevice(device);
         m_geometry.LanguageCell = 0;
         m_updateProgress(RestoreIcon);
-        if (m_printer.documentOpen()) {
+        if (m_printer->documentOpen()) {
             try {
-                m_printer.endDocument();
+                m_printer->endDocument();
             } catch (...) {
                 // The failure that ended the job is the one the user is told of.
             }
@@ -67,20 +86,28 @@ bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
         throw;
     }
     m_updateProgress(RestoreIcon);
-    if (m_printer.documentOpen())
-        m_printer.endDocument();
+    if (m_printer->documentOpen())
+        m_printer->endDocument();
     return m_printedPage;
 }
 
+void PrintJob::useDevice(PageDevice& printer) {
+    if (&printer != m_lineBuffer)
+        m_lineBuffer = nullptr;
+    m_printer = &printer;
+    m_geometry.setPrinter(printer);
+    m_boxes.setPrinter(printer);
+}
+
 std::uint8_t PrintJob::startCell(const JobSettings& settings) {
-    m_printer.setCanvasFont(settings.sampleFont);
+    m_printer->setCanvasFont(settings.sampleFont);
     m_geometry.Condensed = false;
     m_geometry.LanguageCell = 0;
     std::uint8_t pitch = m_geometry.setcell(settings.sampleSize);
     // The job font takes the sample's face and style; setpitch then gives it the job's
     // character set and pitch.
-    m_printer.createFont(jobFontRequest(m_printer.canvasFont().face, settings.sampleFont.style,
-                                        m_geometry.FontHeight, m_geometry.CellWidth));
+    m_printer->createFont(jobFontRequest(m_printer->canvasFont().face, settings.sampleFont.style,
+                                         m_geometry.FontHeight, m_geometry.CellWidth));
     m_geometry.setpitch(pitch);
     return pitch;
 }
@@ -159,7 +186,7 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
         if (m_code != 0)
             output(byte);
 
-        const PageSize page = m_printer.pageSize();
+        const PageSize page = m_printer->pageSize();
         if (lineFullAfter(m_code, page))
             lineFull(page);
         endPageIfFull(page);
@@ -170,7 +197,7 @@ void PrintJob::afterLanguage() {
     // A picture or a move: the line does not wrap, the printer clips past the edge; a
     // character that would not fit after it starts the next line.
     m_code = 0;
-    const PageSize page = m_printer.pageSize();
+    const PageSize page = m_printer->pageSize();
     m_wrapPending =
         m_wrapBeforeCell && m_lineWrap && m_job.penX > rightEdge(page) - m_geometry.CellWidth;
     endPageIfFull(page);
@@ -186,7 +213,7 @@ void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter
     const std::string_view ahead = input.following(limit - 1);
     std::copy(ahead.begin(), ahead.end(), bytes + 1);
     const std::size_t available = ahead.size() + 1;
-    const PageSize page = m_printer.pageSize();
+    const PageSize page = m_printer->pageSize();
     char16_t text[MaxRun];
     std::size_t textLength = 0;
     std::size_t textStart = 0; // the byte the run's first character came from
@@ -201,9 +228,9 @@ void PrintJob::printCells(std::uint8_t first, JobInput& input, EscapeInterpreter
         if (textLength > 0 && (kind != FillsCell || marker != m_geometry.FontCharset)) {
             const int cell = m_geometry.CellWidth;
             const DrawnRun drawn =
-                m_printer.textRun(m_job.penX, m_job.penY + m_job.textDrop, cell,
-                                  std::u16string_view(text, textLength),
-                                  m_lineWrap ? rightEdge(page) : std::numeric_limits<int>::max());
+                m_printer->textRun(m_job.penX, m_job.penY + m_job.textDrop, cell,
+                                   std::u16string_view(text, textLength),
+                                   m_lineWrap ? rightEdge(page) : std::numeric_limits<int>::max());
             m_job.penX += static_cast<int>(drawn.count) * cell;
             taken = textStart + drawn.count;
             textLength = 0;
@@ -271,7 +298,7 @@ void PrintJob::dispatch(std::uint8_t byte, EscapeInterpreter& escapes) {
     case FormFeed:
         if (m_pageFeed) {
             m_job.pageOpen = false;
-            m_job.penY = m_geometry.OriginY;
+            m_job.penY = m_geometry.OriginY + m_job.topMargin;
         }
         m_job.penX = m_job.lineStart;
         m_code = 0;
@@ -296,7 +323,7 @@ void PrintJob::output(std::uint8_t byte) {
     if (m_wrapPending) {
         m_wrapPending = false;
         wrapLine();
-        endPageIfFull(m_printer.pageSize());
+        endPageIfFull(m_printer->pageSize());
     }
     if (!m_job.pageOpen)
         startPage();
@@ -306,29 +333,29 @@ void PrintJob::output(std::uint8_t byte) {
         m_boxes.drawFigure(m_job.penX, m_job.penY, m_code, m_geometry.CellWidth,
                            m_geometry.FontHeight);
     else if (marker == InvisibleMarker)
-        m_printer.pathText(m_job.penX, m_job.penY + m_job.textDrop, InvisibleGlyph);
+        m_printer->pathText(m_job.penX, m_job.penY + m_job.textDrop, InvisibleGlyph);
     else
-        m_printer.textOut(m_job.penX, m_job.penY + m_job.textDrop, m_code);
+        m_printer->textOut(m_job.penX, m_job.penY + m_job.textDrop, m_code);
     m_job.penX = movedPen(m_job.penX, m_geometry.CellWidth);
 }
 
 void PrintJob::startPage() {
     m_job.pageOpen = true;
     m_printedPage = true;
-    if (!m_printer.documentOpen()) {
-        m_printer.beginDocument(DocumentTitle);
-    } else if (m_printer.orientation() == m_job.requested) {
-        m_printer.newPage();
+    if (!m_printer->documentOpen()) {
+        m_printer->beginDocument(DocumentTitle);
+    } else if (m_printer->orientation() == m_job.requested) {
+        m_printer->newPage();
     } else {
-        m_printer.endDocument();
-        m_printer.setOrientation(m_job.requested);
-        m_job.penY = m_geometry.OriginY;
-        m_printer.beginDocument(DocumentTitle);
+        m_printer->endDocument();
+        m_printer->setOrientation(m_job.requested);
+        m_job.penY = m_geometry.OriginY + m_job.topMargin;
+        m_printer->beginDocument(DocumentTitle);
     }
 }
 
 int PrintJob::widthOf(char16_t character) const {
-    return m_printer.textExtent(std::u16string_view(&character, 1)).width;
+    return m_printer->textExtent(std::u16string_view(&character, 1)).width;
 }
 
 } // namespace marlet

@@ -2,6 +2,7 @@
 
 #include "BoxRenderer.h"
 #include "EscapeInterpreter.h"
+#include "LineBufferDevice.h"
 #include "PageDevice.h"
 #include "PageGeometry.h"
 #include "charset/CodePageTable.h"
@@ -45,7 +46,7 @@ public:
 
     PrintJob(PageDevice& printer, PageGeometry& geometry, const CodePageTable& table,
              BoxRenderer& boxes, EscapeRules rules, ProgressStep updateProgress)
-        : m_printer(printer), m_geometry(geometry), m_table(table), m_boxes(boxes), m_rules(rules),
+        : m_printer(&printer), m_geometry(geometry), m_table(table), m_boxes(boxes), m_rules(rules),
           m_updateProgress(std::move(updateProgress)) {}
 
     /// Prints the file; loadScheme refreshes the escape-sequence scheme once the printer
@@ -71,6 +72,8 @@ private:
     enum CellByte : std::uint8_t { FillsCell = 1, BoxFigure = 2, AfterAttempt = 4 };
 
     void findCellBytes(const EscapeInterpreter& escapes, const LanguageCommands* language);
+    /// Draws on printer from now on: the job, its grid and its frames.
+    void useDevice(PageDevice& printer);
     void printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageCommands* language);
     void printCells(std::uint8_t first, JobInput& input, EscapeInterpreter& escapes,
                     std::uint32_t limit);
@@ -100,6 +103,9 @@ private:
     }
     /// Moves the pen to the start of the next line.
     void wrapLine() {
+        // A full line prints before the next is set.
+        if (m_lineBuffer)
+            m_lineBuffer->printLine();
         m_job.penX = m_job.lineStart;
         m_job.penY = movedPen(m_job.penY, m_geometry.LineHeight);
     }
@@ -118,14 +124,16 @@ private:
     void endPageIfFull(PageSize page) {
         if (m_job.formEnd != 0 ? m_job.penY + m_geometry.LineHeight > m_job.formEnd
                                : m_job.penY > page.height - 2 * m_geometry.FontHeight) {
-            m_job.penY = m_geometry.OriginY;
+            m_job.penY = m_geometry.OriginY + m_job.topMargin;
             m_job.pageOpen = false;
         }
     }
     void startPage();
     int widthOf(char16_t character) const;
 
-    PageDevice& m_printer;
+    PageDevice* m_printer;
+    /// The printer's line buffer in front of the device while a dot-matrix language is on.
+    LineBufferDevice* m_lineBuffer = nullptr;
     PageGeometry& m_geometry;
     const CodePageTable& m_table;
     BoxRenderer& m_boxes;

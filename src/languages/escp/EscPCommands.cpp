@@ -277,7 +277,9 @@ bool EscPCommands::control(std::uint8_t byte) {
         endDoubleWidthLine();
         break;
     case Cancel:
-        // The line's text is already on the page; the next starts at the margin over it.
+        // The printer clears its buffer: the line set since it last printed is lost, and
+        // setting starts again at the margin.
+        m_head.cancelLine();
         job.penX = job.lineStart;
         break;
     default:

@@ -34,6 +34,7 @@ void EscPPage::powerOn() {
     m_rightMargin360 = 0;
     resetTabs();
     m_bottomSkip = 0;
+    m_topMargin3600 = 0;
     m_formUnits = std::int64_t{m_head.printer().pageSize().height} - m_head.geometry().OriginY;
     m_formPerInch = m_head.geometry().resy();
     applyMargins();
@@ -111,12 +112,18 @@ void EscPPage::act(EscPAction action, std::string_view parameters, int cell360) 
         setFormLength(wordAt(parameters, 2) * unit, 3600);
         break;
     case EscPAction::PageFormat:
-        // ESC ( c 4 0 tL tH bL bH: the bottom margin, from the top of the page, ends the form.
+        // ESC ( c 4 0 tL tH bL bH: both margins count from the top of the page; the bottom
+        // one ends the form, the first line of every page prints at the top one.
         if (wordAt(parameters, 4) > 0)
             setFormLength(wordAt(parameters, 4) * unit, 3600);
+        m_topMargin3600 = wordAt(parameters, 2) * unit;
+        applyForm();
+        if (job.penY < geometry.OriginY + job.topMargin)
+            job.penY = geometry.OriginY + job.topMargin;
         break;
     case EscPAction::AbsoluteY:
-        m_head.setPenY(std::int64_t{geometry.OriginY} +
+        // Counted from the top margin.
+        m_head.setPenY(std::int64_t{geometry.OriginY} + job.topMargin +
                        m_head.down(wordAt(parameters, 2) * unit, 3600));
         break;
     case EscPAction::RelativeY:
@@ -135,8 +142,10 @@ void EscPPage::act(EscPAction action, std::string_view parameters, int cell360) 
 void EscPPage::setFormLength(std::int64_t units, int perInch) {
     if (units <= 0 || perInch <= 0)
         return;
+    // A new page length clears the top margin of ESC ( c.
     m_formUnits = units;
     m_formPerInch = perInch;
+    m_topMargin3600 = 0;
     applyForm();
 }
 
@@ -169,6 +178,10 @@ void EscPPage::applyForm() {
     const std::int64_t length =
         std::min(room, roundRatio(natural * numerator, denominator)) - m_bottomSkip;
     m_head.job().formEnd = static_cast<std::int32_t>(top + std::max<std::int64_t>(length, 1));
+    // A top margin at or past the form's end leaves one line's room at most: the top.
+    const std::int64_t topMargin = m_head.down(m_topMargin3600, 3600);
+    m_head.job().topMargin =
+        static_cast<std::int32_t>(topMargin < std::max<std::int64_t>(length, 1) ? topMargin : 0);
     applyMargins();
 }
 
@@ -188,6 +201,7 @@ void EscPPage::applyMargins() {
 }
 
 void EscPPage::carriageReturn() {
+    m_head.printLine();
     m_head.job().penX = m_head.job().lineStart;
     if (m_autoLineFeed)
         lineFeed();
@@ -204,8 +218,9 @@ void EscPPage::lineFeed() {
 
 void EscPPage::formFeed() {
     JobState& job = m_head.job();
+    m_head.printLine();
     job.pageOpen = false;
-    job.penY = m_head.geometry().OriginY;
+    job.penY = m_head.geometry().OriginY + job.topMargin;
     job.penX = job.lineStart;
 }
 

@@ -55,6 +55,8 @@ private:
     std::int64_t m_formUnits = 0;
     int m_formPerInch = 1;
     std::int64_t m_bottomSkip = 0;
+    // ESC/P2 ESC ( c: the top margin in 1/3600 inch from the top of the form.
+    std::int64_t m_topMargin3600 = 0;
 };
 
 } // namespace marlet
