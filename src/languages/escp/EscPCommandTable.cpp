@@ -120,11 +120,6 @@ constexpr EscPCommand Table[] = {
     {"(", F::Counted, 1, P2, A::Ignore},
 };
 
-std::uint16_t wordAt(std::string_view bytes, std::size_t at) {
-    return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) +
-                                      256 * static_cast<std::uint8_t>(bytes[at + 1]));
-}
-
 // Where a run-length raster block of so many bytes ends, or none when the job ends first.
 std::optional<std::size_t> rasterEnd(std::size_t start, std::size_t bytes,
                                      const std::function<std::string_view(std::size_t)>& look) {
@@ -214,7 +209,7 @@ announcedLength(const EscPCommand& command, PrinterLanguage language,
         auto head = need(name + 2);
         if (!head)
             return std::nullopt;
-        return name + 2 + wordAt(*head, name);
+        return name + 2 + static_cast<std::size_t>(parameterWord(*head, name));
     }
     case F::StarColumns:
     case F::NineDotColumns: {
@@ -226,7 +221,9 @@ announcedLength(const EscPCommand& command, PrinterLanguage language,
         // A density the printer lacks: its columns are taken a byte each.
         if (bytes == 0)
             bytes = 1;
-        return name + 3 + std::size_t{wordAt(*head, name + 1)} * static_cast<std::size_t>(bytes);
+        return name + 3 +
+               static_cast<std::size_t>(parameterWord(*head, name + 1)) *
+                   static_cast<std::size_t>(bytes);
     }
     case F::NulList: {
         std::string_view list = look(name + command.count + 1);
@@ -273,7 +270,8 @@ announcedLength(const EscPCommand& command, PrinterLanguage language,
             return std::nullopt;
         const auto compression = static_cast<std::uint8_t>((*head)[name]);
         const std::size_t rows = static_cast<std::uint8_t>((*head)[name + 3]);
-        const std::size_t bytes = rows * ((wordAt(*head, name + 4) + 7u) / 8u);
+        const std::size_t bytes =
+            rows * ((static_cast<std::size_t>(parameterWord(*head, name + 4)) + 7) / 8);
         if (compression == 1)
             return rasterEnd(name + 6, bytes, look);
         return name + 6 + bytes;

@@ -94,6 +94,16 @@ struct EscPCommand {
 /// The bit of a language in EscPCommand::languages.
 std::uint8_t languageBit(PrinterLanguage language);
 
+/// A command's parameter byte, 0 past the bytes there are.
+inline std::uint8_t parameterByte(std::string_view bytes, std::size_t at) {
+    return at < bytes.size() ? static_cast<std::uint8_t>(bytes[at]) : 0;
+}
+
+/// A command's two-byte parameter, low byte first.
+inline int parameterWord(std::string_view bytes, std::size_t at) {
+    return parameterByte(bytes, at) + 256 * parameterByte(bytes, at + 1);
+}
+
 /// Every escape command of ESC/P, ESC/P2 and the Proprinter.
 std::span<const EscPCommand> escPCommandTable();
 

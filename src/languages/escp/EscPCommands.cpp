@@ -18,14 +18,6 @@ constexpr std::uint8_t DeviceControl2 = 0x12;
 constexpr std::uint8_t DeviceControl4 = 0x14;
 constexpr std::uint8_t Cancel = 0x18;
 
-std::uint8_t byteAt(std::string_view bytes, std::size_t at) {
-    return at < bytes.size() ? static_cast<std::uint8_t>(bytes[at]) : 0;
-}
-
-int wordAt(std::string_view bytes, std::size_t at) {
-    return byteAt(bytes, at) + 256 * byteAt(bytes, at + 1);
-}
-
 // The switches that take 0/1 in binary or as the digits "0"/"1".
 bool switchOn(std::uint8_t n) {
     return (n & 1) != 0;
@@ -85,8 +77,8 @@ void EscPCommands::act(const EscPCommand& command, std::string_view bytes) {
     case EscPAction::Ignore:
         break;
     case EscPAction::International:
-        if (isCountry(byteAt(parameters, 0)))
-            m_country = byteAt(parameters, 0);
+        if (isCountry(parameterByte(parameters, 0)))
+            m_country = parameterByte(parameters, 0);
         break;
     case EscPAction::Reset:
         powerOn();
@@ -110,28 +102,30 @@ void EscPCommands::act(const EscPCommand& command, std::string_view bytes) {
             m_head.setLineSpacing(1, 6);
         break;
     case EscPAction::SpacingUnits:
-        m_head.setLineSpacing(byteAt(parameters, 0), m_verticalUnit);
+        m_head.setLineSpacing(parameterByte(parameters, 0), m_verticalUnit);
         break;
     case EscPAction::SpacingA:
         if (m_language == PrinterLanguage::Proprinter)
-            m_storedSpacing = byteAt(parameters, 0);
+            m_storedSpacing = parameterByte(parameters, 0);
         else
-            m_head.setLineSpacing(byteAt(parameters, 0),
+            m_head.setLineSpacing(parameterByte(parameters, 0),
                                   m_language == PrinterLanguage::EscP2 ? 60 : 72);
         break;
     case EscPAction::Spacing360:
-        m_head.setLineSpacing(byteAt(parameters, 0), 360);
+        m_head.setLineSpacing(parameterByte(parameters, 0), 360);
         break;
     case EscPAction::Advance:
-        m_head.setPenY(std::int64_t{job.penY} + m_head.down(byteAt(parameters, 0), m_verticalUnit));
+        m_head.setPenY(std::int64_t{job.penY} +
+                       m_head.down(parameterByte(parameters, 0), m_verticalUnit));
         break;
     case EscPAction::AbsoluteX:
-        m_head.setPenX(std::int64_t{job.lineStart} + m_head.across(wordAt(parameters, 0), 60));
+        m_head.setPenX(std::int64_t{job.lineStart} +
+                       m_head.across(parameterWord(parameters, 0), 60));
         break;
     case EscPAction::RelativeX:
         // A signed 16-bit step: 1/120 inch on 9 pins, 1/180 in letter quality on 24.
         m_head.setPenX(std::int64_t{job.penX} +
-                       m_head.across(static_cast<std::int16_t>(wordAt(parameters, 0)),
+                       m_head.across(static_cast<std::int16_t>(parameterWord(parameters, 0)),
                                      m_language == PrinterLanguage::EscP2 ? 180 : 120));
         break;
     default:
@@ -146,7 +140,7 @@ void EscPCommands::act(const EscPCommand& command, std::string_view bytes) {
 }
 
 void EscPCommands::actOnStyle(EscPAction action, std::string_view parameters) {
-    const std::uint8_t n = byteAt(parameters, 0);
+    const std::uint8_t n = parameterByte(parameters, 0);
     EscPTextState& text = m_text;
     switch (action) {
     case EscPAction::Pica:
@@ -211,15 +205,15 @@ void EscPCommands::actOnStyle(EscPAction action, std::string_view parameters) {
         // here); nL + 256 nH half points, 0 keeping the size.
         if (n >= 5)
             text.pitch360 = n;
-        const int halves = wordAt(parameters, 1);
+        const int halves = parameterWord(parameters, 1);
         if (halves > 0)
             text.pointHalves = std::min(halves, 2 * 127);
         break;
     }
     case EscPAction::ScoreLine: {
         // nL nH m d1 d2: d1 1 underline, 2 strike-through, 3 overscore; d2 0 removes it.
-        const std::uint8_t which = byteAt(parameters, 3);
-        const bool on = byteAt(parameters, 4) != 0;
+        const std::uint8_t which = parameterByte(parameters, 3);
+        const bool on = parameterByte(parameters, 4) != 0;
         if (which == 1)
             text.underline = on;
         else if (which == 2)

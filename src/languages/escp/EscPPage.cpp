@@ -17,14 +17,6 @@ constexpr std::int64_t PicaPerInch = 10;
 // A sheet that holds so many pica columns takes the whole line scaled to fit.
 constexpr std::int64_t FittedColumns = 72;
 
-std::uint8_t byteAt(std::string_view bytes, std::size_t at) {
-    return at < bytes.size() ? static_cast<std::uint8_t>(bytes[at]) : 0;
-}
-
-int wordAt(std::string_view bytes, std::size_t at) {
-    return byteAt(bytes, at) + 256 * byteAt(bytes, at + 1);
-}
-
 } // namespace
 
 void EscPPage::powerOn() {
@@ -49,7 +41,7 @@ void EscPPage::resetTabs() {
 }
 
 void EscPPage::act(EscPAction action, std::string_view parameters, int cell360) {
-    const std::uint8_t n = byteAt(parameters, 0);
+    const std::uint8_t n = parameterByte(parameters, 0);
     JobState& job = m_head.job();
     const PageGeometry& geometry = m_head.geometry();
     const std::int64_t unit = m_unit3600;
@@ -58,8 +50,8 @@ void EscPPage::act(EscPAction action, std::string_view parameters, int cell360) 
         // ESC C n in lines of the spacing now in force, ESC C NUL n in inches.
         if (n != 0)
             setFormLength(std::int64_t{n} * m_head.lineSpacingUnits(), m_head.lineSpacingPerInch());
-        else if (byteAt(parameters, 1) != 0)
-            setFormLength(byteAt(parameters, 1), 1);
+        else if (parameterByte(parameters, 1) != 0)
+            setFormLength(parameterByte(parameters, 1), 1);
         break;
     case EscPAction::SkipPerforation:
         m_bottomSkip = std::int64_t{n} * geometry.LineHeight;
@@ -81,8 +73,8 @@ void EscPPage::act(EscPAction action, std::string_view parameters, int cell360) 
         // The Proprinter counts columns from 1; 0 leaves a margin where it is.
         if (n != 0)
             m_leftMargin360 = (n - 1) * cell360;
-        if (byteAt(parameters, 1) != 0)
-            m_rightMargin360 = byteAt(parameters, 1) * cell360;
+        if (parameterByte(parameters, 1) != 0)
+            m_rightMargin360 = parameterByte(parameters, 1) * cell360;
         applyMargins();
         break;
     case EscPAction::HorizontalTabs:
@@ -109,14 +101,14 @@ void EscPPage::act(EscPAction action, std::string_view parameters, int cell360) 
         break;
     case EscPAction::PageLength:
         // ESC ( C 2 0 mL mH: the page length in the unit of ESC ( U.
-        setFormLength(wordAt(parameters, 2) * unit, 3600);
+        setFormLength(parameterWord(parameters, 2) * unit, 3600);
         break;
     case EscPAction::PageFormat:
         // ESC ( c 4 0 tL tH bL bH: both margins count from the top of the page; the bottom
         // one ends the form, the first line of every page prints at the top one.
-        if (wordAt(parameters, 4) > 0)
-            setFormLength(wordAt(parameters, 4) * unit, 3600);
-        m_topMargin3600 = wordAt(parameters, 2) * unit;
+        if (parameterWord(parameters, 4) > 0)
+            setFormLength(parameterWord(parameters, 4) * unit, 3600);
+        m_topMargin3600 = parameterWord(parameters, 2) * unit;
         applyForm();
         if (job.penY < geometry.OriginY + job.topMargin)
             job.penY = geometry.OriginY + job.topMargin;
@@ -124,15 +116,16 @@ void EscPPage::act(EscPAction action, std::string_view parameters, int cell360) 
     case EscPAction::AbsoluteY:
         // Counted from the top margin.
         m_head.setPenY(std::int64_t{geometry.OriginY} + job.topMargin +
-                       m_head.down(wordAt(parameters, 2) * unit, 3600));
+                       m_head.down(parameterWord(parameters, 2) * unit, 3600));
         break;
     case EscPAction::RelativeY:
-        m_head.setPenY(std::int64_t{job.penY} +
-                       m_head.down(static_cast<std::int16_t>(wordAt(parameters, 2)) * unit, 3600));
+        m_head.setPenY(
+            std::int64_t{job.penY} +
+            m_head.down(static_cast<std::int16_t>(parameterWord(parameters, 2)) * unit, 3600));
         break;
     case EscPAction::Unit:
-        if (byteAt(parameters, 2) != 0)
-            m_unit3600 = byteAt(parameters, 2);
+        if (parameterByte(parameters, 2) != 0)
+            m_unit3600 = parameterByte(parameters, 2);
         break;
     default:
         break;
