@@ -1,5 +1,7 @@
 #include "PrintJob.h"
 
+#include "render/ControlBytes.h"
+
 #include "JobInput.h"
 #include "LineBufferDevice.h"
 
@@ -11,11 +13,6 @@ namespace marlet {
 
 namespace {
 
-constexpr std::uint8_t Backspace = 8;
-constexpr std::uint8_t LineFeed = 10;
-constexpr std::uint8_t FormFeed = 12;
-constexpr std::uint8_t CarriageReturn = 13;
-constexpr std::uint8_t Escape = 27;
 constexpr std::uint8_t RestoreIcon = 255;
 // A byte whose marker says "nothing visible" still goes through the canvas, as a path
 // that is never stroked or filled.

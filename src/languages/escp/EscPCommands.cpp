@@ -1,22 +1,12 @@
 #include "languages/escp/EscPCommands.h"
 
+#include "render/ControlBytes.h"
+
 #include <algorithm>
 
 namespace marlet {
 
 namespace {
-
-constexpr std::uint8_t Backspace = 0x08;
-constexpr std::uint8_t Tab = 0x09;
-constexpr std::uint8_t LineFeed = 0x0A;
-constexpr std::uint8_t VerticalTab = 0x0B;
-constexpr std::uint8_t FormFeed = 0x0C;
-constexpr std::uint8_t CarriageReturn = 0x0D;
-constexpr std::uint8_t ShiftOut = 0x0E;
-constexpr std::uint8_t ShiftIn = 0x0F;
-constexpr std::uint8_t DeviceControl2 = 0x12;
-constexpr std::uint8_t DeviceControl4 = 0x14;
-constexpr std::uint8_t Cancel = 0x18;
 
 // The switches that take 0/1 in binary or as the digits "0"/"1".
 bool switchOn(std::uint8_t n) {

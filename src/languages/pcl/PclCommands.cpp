@@ -1,13 +1,13 @@
 #include "languages/pcl/PclCommands.h"
 
+#include "render/ControlBytes.h"
+
 #include <algorithm>
 
 namespace marlet {
 
 namespace {
 
-constexpr std::uint8_t CarriageReturn = 13;
-constexpr std::uint8_t Escape = 27;
 // The value of the Universal Exit Language, ESC % -12345 X.
 constexpr long double ExitLanguage = -12345;
 

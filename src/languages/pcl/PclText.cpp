@@ -1,5 +1,7 @@
 #include "languages/pcl/PclText.h"
 
+#include "render/ControlBytes.h"
+
 #include "languages/pcl/PclSymbolSets.h"
 
 #include <algorithm>
@@ -8,14 +10,6 @@
 namespace marlet {
 
 namespace {
-
-constexpr std::uint8_t Backspace = 8;
-constexpr std::uint8_t Tab = 9;
-constexpr std::uint8_t LineFeed = 10;
-constexpr std::uint8_t FormFeed = 12;
-constexpr std::uint8_t CarriageReturn = 13;
-constexpr std::uint8_t ShiftOut = 14;
-constexpr std::uint8_t ShiftIn = 15;
 
 // Downloaded fonts kept at once; a job that downloads more has the rest ignored.
 constexpr std::size_t MaxDownloaded = 256;

@@ -1,5 +1,7 @@
 #include "languages/pcl/PclTokenizer.h"
 
+#include "render/ControlBytes.h"
+
 #include <algorithm>
 #include <string_view>
 
@@ -7,8 +9,6 @@ namespace marlet {
 
 namespace {
 
-constexpr std::uint8_t Escape = 0x1B;
-constexpr std::uint8_t LineFeed = 0x0A;
 // A printer keeps value fields to four decimals and ±32767.
 constexpr long double LargestValue = 32767.9999L;
 // Data is looked at in pieces of this size.
