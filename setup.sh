@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(
-  cmake g++ make pkg-config
+  cmake g++ make pkg-config lld
   qt6-base-dev libgl-dev qt6-qpa-plugins libqt6svg6 libxcb1-dev qt6-translations-l10n
   libsqlite3-dev
   libharfbuzz-dev libfreetype-dev libfontconfig-dev libdeflate-dev libcups2-dev

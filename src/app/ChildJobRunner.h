@@ -8,8 +8,14 @@
 
 namespace marlet {
 
-#if defined(__SANITIZE_ADDRESS__)
 // A sanitizer build keeps its shadow memory in the address space, which no limit fits.
+// GCC names AddressSanitizer with a macro, clang as a feature.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MARLET_SHADOW_MEMORY
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(MARLET_SHADOW_MEMORY)
 inline constexpr unsigned long long DefaultJobMemory = 0;
 #else
 inline constexpr unsigned long long DefaultJobMemory = 1536ULL << 20;

@@ -99,8 +99,8 @@ EscapeInterpreter::EscapeInterpreter(PageDevice& printer, PageGeometry& geometry
                                      const ActiveScheme& scheme,
                                      const std::vector<std::string>& dropList, JobState& job,
                                      JobInput& input)
-    : m_printer(printer), m_geometry(geometry), m_scheme(scheme), m_dropList(dropList), m_job(job),
-      m_input(input), m_matching(scheme.name() != NoSequencesSchemeName),
+    : m_printer(printer), m_geometry(geometry), m_scheme(scheme), m_job(job), m_input(input),
+      m_matching(scheme.name() != NoSequencesSchemeName),
       m_builtIn(scheme.name() == DefaultSchemeName) {
     auto lead = [&](const std::string& sequence) {
         if (sequence.empty())

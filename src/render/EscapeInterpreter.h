@@ -121,7 +121,6 @@ private:
     PageDevice& m_printer;
     PageGeometry& m_geometry;
     const ActiveScheme& m_scheme;
-    const std::vector<std::string>& m_dropList;
     JobState& m_job;
     JobInput& m_input;
     bool m_matching = false;
