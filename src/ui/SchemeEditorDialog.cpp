@@ -5,13 +5,16 @@
 #include "SequenceText.h"
 #include "UiText.h"
 #include "app/Application.h"
+#include "config/StoredSchemes.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -21,11 +24,6 @@ namespace {
 
 constexpr int ClientWidth = 427;
 constexpr int ClientHeight = 454;
-
-// The key of a stored scheme.
-std::string schemeKey(const std::string& name) {
-    return std::string(SequencesKey) + "\\" + name;
-}
 
 // Whether the scheme keeps its sequences in a key of its own. The built-in schemes have
 // none, and an empty name would mean the Sequences key itself.
@@ -57,11 +55,13 @@ SchemeEditorDialog::SchemeEditorDialog(Application& app, ErrorReporter report, Q
     connect(m_grid, &SequenceGrid::sequenceEdited, this, [this] { setChanged(true); });
     connect(m_apply, &QPushButton::clicked, this, &SchemeEditorDialog::apply);
     connect(m_close, &QPushButton::clicked, this, &QDialog::reject);
-    connect(m_nameField, &QLineEdit::textEdited, this, [this] { m_add->setEnabled(true); });
+    connect(m_nameField, &QLineEdit::textEdited, this, [this] { enableNameButtons(true); });
     connect(m_add, &QPushButton::clicked, this, &SchemeEditorDialog::addScheme);
+    connect(m_rename, &QPushButton::clicked, this, &SchemeEditorDialog::renameScheme);
+    connect(m_delete, &QPushButton::clicked, this, &SchemeEditorDialog::deleteScheme);
     connect(m_initField, &EscapeLineEdit::keyTyped, this, [this] {
         setChanged(true);
-        m_add->setEnabled(false);
+        enableNameButtons(false);
     });
     connect(m_initField, &QLineEdit::editingFinished, this, &SchemeEditorDialog::takeInitString);
 }
@@ -75,9 +75,11 @@ void SchemeEditorDialog::buildControls() {
     m_schemeGroup->setObjectName(QStringLiteral("schemeGroup"));
     m_schemeList = new QComboBox(m_schemeGroup);
     m_schemeList->setObjectName(QStringLiteral("schemeList"));
+    m_delete = makeButton(m_schemeGroup, "deleteButton");
     auto* schemeLayout = new QHBoxLayout(m_schemeGroup);
     schemeLayout->setContentsMargins(6, 2, 6, 6);
-    schemeLayout->addWidget(m_schemeList);
+    schemeLayout->addWidget(m_schemeList, 1);
+    schemeLayout->addWidget(m_delete);
     layout->addWidget(m_schemeGroup);
 
     m_codesGroup = new QGroupBox(this);
@@ -102,16 +104,21 @@ void SchemeEditorDialog::buildControls() {
     m_nameField = new QLineEdit(this);
     m_nameField->setObjectName(QStringLiteral("nameField"));
     m_add = makeButton(this, "addButton");
+    m_rename = makeButton(this, "renameButton");
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(m_nameField, 1);
+    nameRow->addWidget(m_add);
+    nameRow->addWidget(m_rename);
+    layout->addLayout(nameRow);
+    enableNameButtons(false);
+
     m_apply = makeButton(this, "applyButton");
     m_close = makeButton(this, "closeButton");
     auto* buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(m_nameField, 1);
-    buttonRow->addWidget(m_add);
-    buttonRow->addSpacing(16);
+    buttonRow->addStretch(1);
     buttonRow->addWidget(m_apply);
     buttonRow->addWidget(m_close);
     layout->addLayout(buttonRow);
-    m_add->setEnabled(false);
 }
 
 void SchemeEditorDialog::openModal() {
@@ -128,11 +135,20 @@ void SchemeEditorDialog::openModal() {
 
 void SchemeEditorDialog::activate() {
     m_grid->scrollToTop();
+    fillSchemeList(m_app.scheme().storedSchemes());
+    selectActiveScheme();
+    setCaptions();
+}
+
+void SchemeEditorDialog::fillSchemeList(const std::vector<std::string>& stored) {
     m_schemeList->clear();
-    for (const std::string& name : m_app.scheme().storedSchemes())
+    for (const std::string& name : stored)
         m_schemeList->addItem(QString::fromStdString(name));
     m_schemeList->addItem(QString::fromLatin1(DefaultSchemeName));
     m_schemeList->addItem(QString::fromLatin1(NoSequencesSchemeName));
+}
+
+void SchemeEditorDialog::selectActiveScheme() {
     std::string active = DefaultSchemeName;
     try {
         active = readString(m_app.store(), MarletKey, "Sequence").value_or(active);
@@ -142,7 +158,6 @@ void SchemeEditorDialog::activate() {
     m_schemeList->setCurrentIndex(findScheme(QString::fromStdString(active)));
     showScheme();
     setChanged(false);
-    setCaptions();
 }
 
 void SchemeEditorDialog::setCaptions() {
@@ -154,6 +169,25 @@ void SchemeEditorDialog::setCaptions() {
     m_apply->setText(uiText(texts, TextKey::Apply));
     m_close->setText(uiText(texts, m_changed ? TextKey::Cancel : TextKey::Close));
     m_add->setText(uiText(texts, TextKey::Add));
+    m_rename->setText(uiText(texts, TextKey::Rename));
+    m_delete->setText(uiText(texts, TextKey::Delete));
+    // The style leaves a long caption only a few pixels; each button keeps its full
+    // margins round the longest caption it shows.
+    const int margins = 2 * (style()->pixelMetric(QStyle::PM_ButtonMargin) +
+                             style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    const std::pair<QPushButton*, std::vector<TextKey>> buttons[] = {
+        {m_apply, {TextKey::Apply}},
+        {m_close, {TextKey::Close, TextKey::Cancel}},
+        {m_add, {TextKey::Add}},
+        {m_rename, {TextKey::Rename}},
+        {m_delete, {TextKey::Delete}}};
+    for (const auto& [button, keys] : buttons) {
+        int widest = 0;
+        for (TextKey key : keys)
+            widest = std::max(widest, button->fontMetrics().horizontalAdvance(
+                                          uiText(texts, key).remove(QLatin1Char('&'))));
+        button->setMinimumWidth(widest + margins);
+    }
     // Every row of the grid shows without scrolling: the dialog grows by what they need
     // under the captions of this language.
     setFixedSize(ClientWidth, std::max(ClientHeight, sizeHint().height()));
@@ -168,10 +202,33 @@ int SchemeEditorDialog::findScheme(const QString& name) const {
     return -1;
 }
 
+bool SchemeEditorDialog::acceptableName(const QString& name, int renamed) const {
+    // An empty name would be the Sequences key itself, and a listed one (in any case)
+    // another name for a scheme that is there; a scheme may take its own name in
+    // another case.
+    const bool empty = name.trimmed().isEmpty();
+    const int listed = findScheme(name);
+    if (!empty && (listed < 0 || listed == renamed))
+        return true;
+    if (m_report)
+        m_report(m_app.texts()[empty ? TextKey::SchemeNameEmpty : TextKey::SchemeNameTaken]);
+    return false;
+}
+
+bool SchemeEditorDialog::storedSchemeChosen() const {
+    // The built-in schemes have no key to delete or rename.
+    if (holdsSequences(m_schemeList->currentText().toStdString()))
+        return true;
+    if (m_report)
+        m_report(m_app.texts()[TextKey::SchemeBuiltIn]);
+    return false;
+}
+
 void SchemeEditorDialog::showScheme() {
     // Picking a scheme counts as a change, even picking the one in force.
     setChanged(true);
     const std::string name = m_schemeList->currentText().toStdString();
+    m_delete->setEnabled(m_schemeList->currentIndex() >= 0);
     if (m_schemeList->currentIndex() < 0 || name == NoSequencesSchemeName) {
         // Also when "Sequence" names a scheme that is gone: there is nothing to show.
         m_grid->clearSequences();
@@ -183,7 +240,7 @@ void SchemeEditorDialog::showScheme() {
     } else {
         m_grid->setEditingEnabled(true);
         try {
-            showStoredScheme(schemeKey(name));
+            showStoredScheme(storedSchemeKey(name));
         } catch (const std::exception& failure) {
             report(failure);
         }
@@ -218,7 +275,7 @@ void SchemeEditorDialog::apply() {
         store.beginBatch();
         store.setValue(MarletKey, "Sequence", name);
         if (holdsSequences(name)) {
-            const std::string key = schemeKey(name);
+            const std::string key = storedSchemeKey(name);
             for (SchemeEntry entry : schemeEntries())
                 store.setValue(key, std::string(schemeEntryName(entry)),
                                sequenceBytes(m_grid->sequence(static_cast<int>(entry))));
@@ -233,30 +290,80 @@ void SchemeEditorDialog::apply() {
 
 void SchemeEditorDialog::addScheme() {
     const QString name = m_nameField->text();
-    // An empty name would be the Sequences key itself, and a listed one (in any case)
-    // another name for a scheme that is there: both are refused.
-    if (name.trimmed().isEmpty() || findScheme(name) >= 0) {
-        if (m_report)
-            m_report(m_app.texts()[name.trimmed().isEmpty() ? TextKey::SchemeNameEmpty
-                                                            : TextKey::SchemeNameTaken]);
+    if (!acceptableName(name, -1))
         return;
-    }
     m_schemeList->addItem(name);
     m_schemeList->setCurrentIndex(findScheme(name));
+    m_delete->setEnabled(true);
     m_grid->clearSequences();
     // A new scheme is there to be typed into at once.
-    if (holdsSequences(name.toStdString()))
-        m_grid->setEditingEnabled(true);
+    m_grid->setEditingEnabled(true);
     setChanged(true);
     try {
-        if (holdsSequences(name.toStdString()))
-            m_app.store().createKey(schemeKey(name.toStdString()));
+        m_app.store().createKey(storedSchemeKey(name.toStdString()));
     } catch (const std::exception& failure) {
         report(failure);
         return;
     }
     m_nameField->clear();
-    m_add->setEnabled(false);
+    enableNameButtons(false);
+}
+
+void SchemeEditorDialog::renameScheme() {
+    if (!storedSchemeChosen())
+        return;
+    const QString name = m_nameField->text();
+    if (!acceptableName(name, m_schemeList->currentIndex()))
+        return;
+    try {
+        renameStoredScheme(m_app.store(), m_schemeList->currentText().toStdString(),
+                           name.toStdString());
+    } catch (const std::exception& failure) {
+        report(failure);
+        return;
+    }
+    // The list keeps the store's order; what the grid holds stays, to be applied under
+    // the new name.
+    fillSchemeList(m_app.store().subkeys(SequencesKey));
+    m_schemeList->setCurrentIndex(findScheme(name));
+    m_nameField->clear();
+    enableNameButtons(false);
+}
+
+void SchemeEditorDialog::deleteScheme() {
+    if (!storedSchemeChosen())
+        return;
+    const QString name = m_schemeList->currentText();
+    if (!confirmDeletion(name))
+        return;
+    try {
+        deleteStoredScheme(m_app.store(), name.toStdString());
+    } catch (const std::exception& failure) {
+        report(failure);
+        return;
+    }
+    // The scheme in force shows, as on opening: Default when the one deleted was in force.
+    fillSchemeList(m_app.store().subkeys(SequencesKey));
+    selectActiveScheme();
+}
+
+bool SchemeEditorDialog::confirmDeletion(const QString& name) {
+    const InterfaceTexts& texts = m_app.texts();
+    QMessageBox question(QMessageBox::Question, windowTitle(),
+                         uiText(texts, TextKey::DeleteScheme).arg(name),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setDefaultButton(QMessageBox::No);
+    // A language file without the answers keeps Qt's own words.
+    for (auto [button, key] :
+         {std::pair{QMessageBox::Yes, TextKey::Yes}, std::pair{QMessageBox::No, TextKey::No}})
+        if (!texts[key].empty())
+            question.button(button)->setText(uiText(texts, key));
+    return question.exec() == QMessageBox::Yes;
+}
+
+void SchemeEditorDialog::enableNameButtons(bool enabled) {
+    m_add->setEnabled(enabled);
+    m_rename->setEnabled(enabled);
 }
 
 void SchemeEditorDialog::takeInitString() {
