@@ -126,6 +126,8 @@ protected:
     static constexpr Spot FontsTab{102, 13};
     static constexpr Spot StartMinimized{359, 104};
     static constexpr Spot QueueFileName{112, 192};
+    static constexpr Spot SequencesButton{457, 250};
+    static constexpr Spot CodeChartButton{287, 198};
     void clickAt(xcb_window_t window, Spot spot) {
         desktop.xdotool("mousemove --window " + std::to_string(window) + " " +
                         std::to_string(spot.x) + " " + std::to_string(spot.y) + " click 1");
@@ -195,8 +197,11 @@ TEST_F(DesktopAppTest, TheTrayIconShowsTheWindowAndItsMenuOnlyWhileTheWindowIsHi
             return (question = desktop.windowNamed("Предупреждение")) &&
                    desktop.viewable(*question);
         }));
-        if (std::string(answer) == "Escape")
+        if (std::string(answer) == "Escape") {
             desktop.screenshot(screenshotPath("desktop-exit-question"));
+            EXPECT_TRUE(desktop.hasProperty(*question, "_NET_WM_ICON"))
+                << "the question carries the program's icon, as its other windows do";
+        }
         desktop.xdotool(std::string("key ") + answer);
         EXPECT_TRUE(waitFor([&] { return !desktop.viewable(*question); }));
         if (std::string(answer) == "Escape") {
@@ -378,4 +383,45 @@ TEST_F(DesktopAppTest, TheWaitingIconComesInBesideTheMainIconWhicheverWayTheArea
         EXPECT_TRUE(fs::exists(folder.file("prnspl")));
         EXPECT_EQ(app->terminate(), 0);
     }
+}
+
+TEST_F(DesktopAppTest, UnderAWindowManagerTheFixedSizeWindowsCanBeNeitherResizedNorMaximised) {
+    XDesktop framed(XDesktop::Tray::Shown, XDesktop::Frames::Openbox);
+    ASSERT_TRUE(framed.up);
+    auto app = marletOn(framed, {}, "marlet.log");
+    // Each window: what the window manager lets the user do with it, and a request to
+    // maximise it (as a panel or a key binding sends) that leaves its size alone.
+    auto fixedSize = [&](const std::string& caption, const std::string& shot) {
+        SCOPED_TRACE(caption);
+        std::optional<xcb_window_t> window;
+        ASSERT_TRUE(waitFor([&] {
+            return (window = framed.windowNamed(caption)) && framed.viewable(*window) &&
+                   !framed.allowedActions(*window).empty();
+        }));
+        const std::vector<std::string> actions = framed.allowedActions(*window);
+        for (const char* refused : {"_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ",
+                                    "_NET_WM_ACTION_MAXIMIZE_VERT"})
+            EXPECT_EQ(std::ranges::count(actions, refused), 0) << refused;
+        EXPECT_EQ(std::ranges::count(actions, "_NET_WM_ACTION_CLOSE"), 1);
+        const std::pair<int, int> size = framed.size(*window);
+        framed.askToMaximise(*window);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        EXPECT_EQ(framed.size(*window), size);
+        framed.screenshot(screenshotPath(shot));
+    };
+    auto click = [&](const std::string& caption, Spot spot) {
+        std::optional<xcb_window_t> window = framed.windowNamed(caption);
+        ASSERT_TRUE(window);
+        framed.xdotool("mousemove --window " + std::to_string(*window) + " " +
+                       std::to_string(spot.x) + " " + std::to_string(spot.y) + " click 1");
+    };
+    fixedSize(RussianTitle, "openbox-settings-ru");
+    click(RussianTitle, SequencesButton);
+    fixedSize("Esc-Последовательности", "openbox-scheme-editor-ru");
+    framed.xdotool("key Escape");
+    click(RussianTitle, FontsTab);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    click(RussianTitle, CodeChartButton);
+    fixedSize("ASCII Chart", "openbox-code-chart-ru");
+    EXPECT_EQ(readFile(folder.file("marlet.log")), "");
 }

@@ -68,6 +68,8 @@ DesktopApp::~DesktopApp() = default;
 
 void DesktopApp::start() {
     m_session.startUp();
+    // Every window and message of the program carries its icon in the frame.
+    QApplication::setWindowIcon(Artwork::icon("marlet"));
 
     m_general = new GeneralPage(m_session, m_signals, m_actions,
                                 [this](const std::string& message) { reportError(message); });
@@ -216,7 +218,6 @@ void DesktopApp::showAbout() {
             uiText(texts, TextKey::Version) + QStringLiteral(" " MARLET_VERSION),
         QMessageBox::Ok, m_window && m_window->isVisible() ? m_window.get() : nullptr);
     about.setIconPixmap(Artwork::icon("marlet").pixmap(48, 48));
-    about.setWindowIcon(Artwork::icon("marlet"));
     about.exec();
 }
 
