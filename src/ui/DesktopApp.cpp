@@ -8,12 +8,12 @@
 #include "SchemeEditorDialog.h"
 #include "TrayIcon.h"
 #include "UiText.h"
+#include "YesNoQuestion.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QUrl>
 
 #include <cstdio>
@@ -39,17 +39,11 @@ DesktopApp::DesktopApp(const PrinterCatalog& catalog, SettingsStore& store, JobR
     };
     m_exitQuestion = [this] {
         const InterfaceTexts& texts = m_session.app().texts();
-        QMessageBox question(QMessageBox::Question, uiText(texts, TextKey::ExitTitle),
-                             uiText(texts, TextKey::ExitLine1) + QLatin1Char('\n') +
-                                 uiText(texts, TextKey::ExitLine2),
-                             QMessageBox::Yes | QMessageBox::No,
-                             m_window && m_window->isVisible() ? m_window.get() : nullptr);
-        // A language file without the answers keeps Qt's own words.
-        for (auto [button, key] :
-             {std::pair{QMessageBox::Yes, TextKey::Yes}, std::pair{QMessageBox::No, TextKey::No}})
-            if (!texts[key].empty())
-                question.button(button)->setText(uiText(texts, key));
-        return question.exec() == QMessageBox::Yes;
+        return askYesNo(m_window && m_window->isVisible() ? m_window.get() : nullptr,
+                        uiText(texts, TextKey::ExitTitle),
+                        uiText(texts, TextKey::ExitLine1) + QLatin1Char('\n') +
+                            uiText(texts, TextKey::ExitLine2),
+                        texts);
     };
     connect(&m_queueTimer, &QTimer::timeout, this, [this] { m_session.queueTick(); });
     connect(&m_stateTimer, &QTimer::timeout, this, [this] {

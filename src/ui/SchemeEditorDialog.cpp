@@ -4,6 +4,7 @@
 #include "SequenceGrid.h"
 #include "SequenceText.h"
 #include "UiText.h"
+#include "YesNoQuestion.h"
 #include "app/Application.h"
 #include "config/StoredSchemes.h"
 
@@ -12,7 +13,6 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 
@@ -348,17 +348,10 @@ void SchemeEditorDialog::deleteScheme() {
 }
 
 bool SchemeEditorDialog::confirmDeletion(const QString& name) {
+    // Enter, meant for the dialog, must not delete: the default answer is no.
     const InterfaceTexts& texts = m_app.texts();
-    QMessageBox question(QMessageBox::Question, windowTitle(),
-                         uiText(texts, TextKey::DeleteScheme).arg(name),
-                         QMessageBox::Yes | QMessageBox::No, this);
-    question.setDefaultButton(QMessageBox::No);
-    // A language file without the answers keeps Qt's own words.
-    for (auto [button, key] :
-         {std::pair{QMessageBox::Yes, TextKey::Yes}, std::pair{QMessageBox::No, TextKey::No}})
-        if (!texts[key].empty())
-            question.button(button)->setText(uiText(texts, key));
-    return question.exec() == QMessageBox::Yes;
+    return askYesNo(this, windowTitle(), uiText(texts, TextKey::DeleteScheme).arg(name), texts,
+                    QMessageBox::No);
 }
 
 void SchemeEditorDialog::enableNameButtons(bool enabled) {
