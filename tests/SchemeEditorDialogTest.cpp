@@ -612,8 +612,13 @@ TEST_F(SchemeEditorDialogTest, BuiltInSchemesAreNeitherDeletedNorRenamedAndSayWh
     Editor editor(store);
     editor.open();
     EXPECT_FALSE(editor.button("deleteButton")->isEnabled());
+    editor.nameField()->insert("Mine");
+    emit editor.nameField()->textEdited("Mine");
+    EXPECT_TRUE(editor.button("addButton")->isEnabled());
+    EXPECT_FALSE(editor.button("renameButton")->isEnabled());
     editor.choose("Default");
     EXPECT_TRUE(editor.button("deleteButton")->isEnabled());
+    EXPECT_TRUE(editor.button("renameButton")->isEnabled()) << "to say why it cannot be";
 }
 
 TEST_F(SchemeEditorDialogTest, RenamingTakesTheTypedNameAsAddingDoesAndTheActiveNameFollows) {

@@ -229,6 +229,7 @@ void SchemeEditorDialog::showScheme() {
     setChanged(true);
     const std::string name = m_schemeList->currentText().toStdString();
     m_delete->setEnabled(m_schemeList->currentIndex() >= 0);
+    enableNameButtons(m_add->isEnabled());
     if (m_schemeList->currentIndex() < 0 || name == NoSequencesSchemeName) {
         // Also when "Sequence" names a scheme that is gone: there is nothing to show.
         m_grid->clearSequences();
@@ -356,7 +357,8 @@ bool SchemeEditorDialog::confirmDeletion(const QString& name) {
 
 void SchemeEditorDialog::enableNameButtons(bool enabled) {
     m_add->setEnabled(enabled);
-    m_rename->setEnabled(enabled);
+    // With no scheme picked there is nothing to rename.
+    m_rename->setEnabled(enabled && m_schemeList->currentIndex() >= 0);
 }
 
 void SchemeEditorDialog::takeInitString() {
