@@ -419,6 +419,10 @@ TEST_F(DesktopAppTest, UnderAWindowManagerTheFixedSizeWindowsCanBeNeitherResized
     click(RussianTitle, SequencesButton);
     fixedSize("Esc-Последовательности", "openbox-scheme-editor-ru");
     framed.xdotool("key Escape");
+    EXPECT_TRUE(waitFor([&] {
+        std::optional<xcb_window_t> editor = framed.windowNamed("Esc-Последовательности");
+        return !editor || !framed.viewable(*editor);
+    })) << "Esc closes the editor";
     click(RussianTitle, FontsTab);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     click(RussianTitle, CodeChartButton);
