@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SchemeEditorControls.h"
+
 #include <QDialog>
 
 #include <exception>
@@ -7,17 +9,9 @@
 #include <string>
 #include <vector>
 
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-
 namespace marlet {
 
 class Application;
-class EscapeLineEdit;
-class SequenceGrid;
 
 /// The escape-sequence scheme editor: picks the active scheme, edits the twenty sequences
 /// of a stored one, adds, renames and deletes schemes and edits the initialisation string.
@@ -43,7 +37,6 @@ public:
     void done(int result) override;
 
 private:
-    void buildControls();
     void setCaptions();
     void fillSchemeList(const std::vector<std::string>& stored);
     void selectActiveScheme();
@@ -65,18 +58,7 @@ private:
     Application& m_app;
     ErrorReporter m_report;
     bool m_changed = false;
-    QGroupBox* m_schemeGroup = nullptr;
-    QComboBox* m_schemeList = nullptr;
-    QPushButton* m_delete = nullptr;
-    QGroupBox* m_codesGroup = nullptr;
-    SequenceGrid* m_grid = nullptr;
-    QLabel* m_initLabel = nullptr;
-    EscapeLineEdit* m_initField = nullptr;
-    QLineEdit* m_nameField = nullptr;
-    QPushButton* m_add = nullptr;
-    QPushButton* m_rename = nullptr;
-    QPushButton* m_apply = nullptr;
-    QPushButton* m_close = nullptr;
+    SchemeEditorControls m_ui;
 };
 
 } // namespace marlet
