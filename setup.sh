@@ -15,7 +15,7 @@ packages=(
   qrencode zbar-tools
   clang
   cups-daemon cups-client
-  xvfb trayer xdotool imagemagick
+  xvfb trayer xdotool imagemagick openbox
   qemu-system-x86 bochs bochsbios vgabios bochs-sdl nasm
 )
 

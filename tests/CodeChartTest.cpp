@@ -18,6 +18,9 @@ public:
     void selectFont(std::uint8_t charset) override { fonts.push_back(charset); }
     int textWidth(char16_t character) override { return character == u' ' ? 7 : 10; }
     void drawText(int x, int y, char16_t character) override { drawn.push_back({x, y, character}); }
+    void drawFigure(int x, int y, int width, int height, std::uint16_t figure) override {
+        figures.push_back({x, y, width, height, figure});
+    }
 
     struct Text {
         int x;
@@ -25,11 +28,21 @@ public:
         char16_t character;
         bool operator==(const Text&) const = default;
     };
+    struct Figure {
+        int x;
+        int y;
+        int width;
+        int height;
+        std::uint16_t code;
+        bool operator==(const Figure&) const = default;
+    };
     std::vector<std::uint8_t> fonts;
     std::vector<Text> drawn;
+    std::vector<Figure> figures;
 };
 
 using Texts = std::vector<RecordingSurface::Text>;
+using Figures = std::vector<RecordingSurface::Figure>;
 using Fonts = std::vector<std::uint8_t>;
 
 CodePageTable table(std::string_view text) {
@@ -82,16 +95,20 @@ TEST(CodeChartTest, TheFontIsMadeAnewOncePerRunOfEqualMarkers) {
            "byte between markers changes nothing";
 }
 
-TEST(CodeChartTest, BoxDrawingBytesShowTheFacesOwnFigures) {
-    EXPECT_EQ(chartCharacter(0xC9, BoxDrawingMarker), u'╔');
-    EXPECT_EQ(chartCharacter(0xB0, BoxDrawingMarker), u'░');
-    EXPECT_EQ(chartCharacter(0xDF, BoxDrawingMarker), u'▀');
-    EXPECT_EQ(chartCharacter(0xC4, BoxDrawingMarker), u'─');
-    EXPECT_EQ(chartCharacter(0xE0, BoxDrawingMarker), u'\u00E0') << "outside the figures";
-    EXPECT_EQ(chartCharacter(0xC9, 204), u'É') << "only marker 0 is a figure";
-    EXPECT_EQ(chartCharacter(0x7F, 204), u'⌂') << "DEL as the DOS screen shows it";
-    EXPECT_EQ(chartCharacter(0x7F, BoxDrawingMarker), u'⌂');
-    EXPECT_EQ(chartCharacter(0x0410, 204), u'А');
+TEST(CodeChartTest, BoxDrawingFiguresFillACellAsWideAsASpaceAndDelShowsTheHouse) {
+    // 0xB0 to 0xDF with the box-drawing marker are figures; the same codes under a font's
+    // character set, and marker 0 past the figures, are text.
+    CodePageTable codes = table("a=176#0\r\nb=196#0\r\nc=223#0\r\nd=224#0\r\ne=201#204\r\n"
+                                "f=127#254\r\n");
+    RecordingSurface surface;
+    drawCodeChart("ab cdef", codes, Cell, surface);
+    EXPECT_EQ(surface.figures,
+              (Figures{{0, 0, 7, 30, 0xB0}, {7, 0, 7, 30, 0xC4}, {21, 0, 7, 30, 0xDF}}))
+        << "each figure is a space wide and a chart cell tall, and moves on by a space";
+    EXPECT_EQ(surface.drawn, (Texts{{28, 0, u'\u00E0'}, {38, 0, u'É'}, {48, 0, u'⌂'}}))
+        << "DEL shows the house of the DOS screen, not the box a face has for it";
+    EXPECT_EQ(chartCharacter(0x7F), u'⌂');
+    EXPECT_EQ(chartCharacter(0x0410), u'А');
 }
 
 TEST(CodeChartTest, TheChartFileHoldsEveryByteSixteenToALine) {
@@ -114,10 +131,14 @@ TEST(CodeChartTest, TheChartFileHoldsEveryByteSixteenToALine) {
         int textWidth(char16_t) override { return 10; }
     } surface;
     drawCodeChart(*bytes, identity, Cell, surface);
-    ASSERT_EQ(surface.drawn.size(), 256u - 33u);
+    ASSERT_EQ(surface.drawn.size() + surface.figures.size(), 256u - 33u);
     for (const auto& text : surface.drawn) {
         int byte = text.character == u'⌂' ? 0x7F : text.character;
         EXPECT_EQ(text.x, (2 * (byte % 16) + 1) * 10) << "byte " << byte;
         EXPECT_EQ(text.y, byte / 16 * 30) << "byte " << byte;
+    }
+    for (const auto& figure : surface.figures) {
+        EXPECT_EQ(figure.x, (2 * (figure.code % 16) + 1) * 10) << "figure " << figure.code;
+        EXPECT_EQ(figure.y, figure.code / 16 * 30) << "figure " << figure.code;
     }
 }

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 using namespace marlet;
 using namespace marlet::testing;
@@ -126,6 +127,8 @@ protected:
     static constexpr Spot FontsTab{102, 13};
     static constexpr Spot StartMinimized{359, 104};
     static constexpr Spot QueueFileName{112, 192};
+    static constexpr Spot SequencesButton{457, 250};
+    static constexpr Spot CodeChartButton{287, 198};
     void clickAt(xcb_window_t window, Spot spot) {
         desktop.xdotool("mousemove --window " + std::to_string(window) + " " +
                         std::to_string(spot.x) + " " + std::to_string(spot.y) + " click 1");
@@ -195,8 +198,11 @@ TEST_F(DesktopAppTest, TheTrayIconShowsTheWindowAndItsMenuOnlyWhileTheWindowIsHi
             return (question = desktop.windowNamed("Предупреждение")) &&
                    desktop.viewable(*question);
         }));
-        if (std::string(answer) == "Escape")
+        if (std::string(answer) == "Escape") {
             desktop.screenshot(screenshotPath("desktop-exit-question"));
+            EXPECT_TRUE(desktop.hasProperty(*question, "_NET_WM_ICON"))
+                << "the question carries the program's icon, as its other windows do";
+        }
         desktop.xdotool(std::string("key ") + answer);
         EXPECT_TRUE(waitFor([&] { return !desktop.viewable(*question); }));
         if (std::string(answer) == "Escape") {
@@ -378,4 +384,66 @@ TEST_F(DesktopAppTest, TheWaitingIconComesInBesideTheMainIconWhicheverWayTheArea
         EXPECT_TRUE(fs::exists(folder.file("prnspl")));
         EXPECT_EQ(app->terminate(), 0);
     }
+}
+
+TEST_F(DesktopAppTest, UnderAWindowManagerTheFixedSizeWindowsCanBeNeitherResizedNorMaximised) {
+    XDesktop framed(XDesktop::Tray::Shown, XDesktop::Frames::Openbox);
+    ASSERT_TRUE(framed.up);
+    auto app = marletOn(framed, {}, "marlet.log");
+    // Each window: what the window manager lets the user do with it, and a request to
+    // maximise it (as a panel or a key binding sends) that leaves its size alone.
+    auto fixedSize = [&](const std::string& caption, const std::string& shot) {
+        SCOPED_TRACE(caption);
+        std::optional<xcb_window_t> window;
+        ASSERT_TRUE(waitFor([&] {
+            return (window = framed.windowNamed(caption)) && framed.viewable(*window) &&
+                   !framed.allowedActions(*window).empty();
+        }));
+        const std::vector<std::string> actions = framed.allowedActions(*window);
+        for (const char* refused : {"_NET_WM_ACTION_RESIZE", "_NET_WM_ACTION_MAXIMIZE_HORZ",
+                                    "_NET_WM_ACTION_MAXIMIZE_VERT"})
+            EXPECT_EQ(std::ranges::count(actions, refused), 0) << refused;
+        EXPECT_EQ(std::ranges::count(actions, "_NET_WM_ACTION_CLOSE"), 1);
+        // A window takes its fixed size once it is shown: the size counts once it holds.
+        std::pair<int, int> size = framed.size(*window);
+        waitFor([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+            return std::exchange(size, framed.size(*window)) == size;
+        });
+        framed.askToMaximise(*window);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        EXPECT_EQ(framed.size(*window), size);
+        framed.screenshot(screenshotPath(shot));
+    };
+    // A click that a busy machine lost is clicked again.
+    auto open = [&](Spot spot, const std::string& caption) {
+        std::optional<xcb_window_t> window = framed.windowNamed(RussianTitle);
+        ASSERT_TRUE(window);
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            framed.xdotool("mousemove --window " + std::to_string(*window) + " " +
+                           std::to_string(spot.x) + " " + std::to_string(spot.y) + " click 1");
+            std::optional<xcb_window_t> opened;
+            if (waitFor(
+                    [&] {
+                        return (opened = framed.windowNamed(caption)) && framed.viewable(*opened);
+                    },
+                    std::chrono::seconds(3)))
+                return;
+        }
+        ADD_FAILURE() << caption << " did not open";
+    };
+    fixedSize(RussianTitle, "openbox-settings-ru");
+    open(SequencesButton, "Esc-Последовательности");
+    fixedSize("Esc-Последовательности", "openbox-scheme-editor-ru");
+    framed.close(framed.windowNamed("Esc-Последовательности").value_or(0));
+    EXPECT_TRUE(waitFor([&] {
+        std::optional<xcb_window_t> editor = framed.windowNamed("Esc-Последовательности");
+        return !editor || !framed.viewable(*editor);
+    }));
+    framed.xdotool("mousemove --window " +
+                   std::to_string(framed.windowNamed(RussianTitle).value_or(0)) + " " +
+                   std::to_string(FontsTab.x) + " " + std::to_string(FontsTab.y) + " click 1");
+    open(CodeChartButton, "ASCII Chart");
+    fixedSize("ASCII Chart", "openbox-code-chart-ru");
+    EXPECT_EQ(readFile(folder.file("marlet.log")), "");
 }

@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QStyle>
@@ -515,4 +516,30 @@ TEST_F(FontsPageTest, AStoredFaceThatIsNotInstalledIsListedWithItsStandIn) {
     fontList().item(0)->setSelected(true);
     EXPECT_EQ(app().settings().FontName, "Courier New") << "it can be chosen back";
     EXPECT_TRUE(errors.empty());
+
+    // The long line ends in an ellipsis inside the list rather than being cut off at its
+    // edge; its tooltip holds it whole, and the list does not scroll sideways.
+    page->show();
+    QListWidget& list = fontList();
+    auto* delegate = dynamic_cast<FontListDelegate*>(list.itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    QStyleOptionViewItem option;
+    option.initFrom(&list);
+    option.widget = &list;
+    auto shown = [&](int row) {
+        option.rect = list.visualItemRect(list.item(row));
+        return delegate->shownText(option, list.model()->index(row, 0));
+    };
+    const QString whole = "Courier New → " + standIn;
+    const QString cut = shown(0);
+    EXPECT_TRUE(cut.startsWith("Courier New → ")) << cut.toStdString();
+    EXPECT_TRUE(cut.endsWith(QChar(0x2026))) << cut.toStdString();
+    EXPECT_LE(list.fontMetrics().horizontalAdvance(cut) + FontListDelegate::NameIndent,
+              list.viewport()->width());
+    EXPECT_EQ(list.item(0)->toolTip(), whole);
+    EXPECT_EQ(shown(1), "DejaVu Sans") << "a line that fits stays whole";
+    EXPECT_FALSE(list.horizontalScrollBar()->isVisible());
+    QString shots = QStringLiteral(MARLET_BINARY_DIR "/screenshots");
+    QDir().mkpath(shots);
+    EXPECT_TRUE(page->grab().save(shots + "/fonts-stand-in.png"));
 }

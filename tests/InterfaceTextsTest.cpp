@@ -23,7 +23,7 @@ std::string fixture(const std::string& name) {
 
 TEST(InterfaceTexts, KeysFollowTheOrderOfApplication) {
     const auto& keys = InterfaceTexts::keys();
-    ASSERT_EQ(keys.size(), 66u);
+    ASSERT_EQ(keys.size(), 70u);
     EXPECT_EQ(InterfaceTexts::keyName(keys.front()), "TrayIconHint");
     EXPECT_EQ(InterfaceTexts::keyName(keys[1]), "Title");
     EXPECT_EQ(InterfaceTexts::keyName(keys.back()), "Version");

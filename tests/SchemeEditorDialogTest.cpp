@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -125,12 +126,34 @@ public:
             texts << grid()->sequence(row);
         return texts;
     }
+    /// Types a name into the name field and presses Rename.
+    void rename(const QString& name) {
+        nameField()->clear();
+        nameField()->insert(name);
+        button("renameButton")->click();
+    }
+    /// Presses Delete and gives the question that answer; false when no question came.
+    bool deleteAnswering(QMessageBox::StandardButton answer) {
+        bool asked = false;
+        QTimer::singleShot(0, &dialog, [&] {
+            auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!question)
+                return;
+            asked = true;
+            questionText = question->text();
+            question->button(answer)->click();
+        });
+        button("deleteButton")->click();
+        QApplication::processEvents();
+        return asked;
+    }
     QString closeText() { return button("closeButton")->text(); }
     bool applyEnabled() { return button("applyButton")->isEnabled(); }
 
     FakeDevice printer;
     NoProgress progress;
     std::vector<std::string> errors;
+    QString questionText;
     Application app;
     SchemeEditorDialog dialog;
 };
@@ -248,7 +271,7 @@ TEST_F(SchemeEditorDialogTest, EscThenBInTheBoldCellStoresTwentySevenSixtySix) {
 
 TEST_F(SchemeEditorDialogTest, AnEmptyOrListedNameIsRefusedWithAMessage) {
     importEpson(store);
-    const std::string empty = "Введите имя новой схемы.";
+    const std::string empty = "Введите имя схемы.";
     const std::string taken = "Схема с таким именем уже есть в списке.";
     const std::pair<QString, std::string> cases[] = {{"", empty},
                                                      {"   ", empty},
@@ -531,4 +554,116 @@ TEST_F(SchemeEditorDialogTest, AllTwentyRowsShowAndTheEditorOpensAtTheTop) {
     editor.dialog.reject();
     editor.open();
     EXPECT_EQ(grid.verticalScrollBar()->value(), 0);
+}
+
+TEST_F(SchemeEditorDialogTest, AStoredSchemeIsDeletedAfterAYesAndDefaultTakesItsPlaceInForce) {
+    importEpson(store);
+    store.createKey(std::string(SequencesKey) + "\\Laser");
+    store.setValue(MarletKey, "Sequence", Epson);
+    Editor editor(store);
+    editor.open();
+    ASSERT_EQ(editor.list()->currentText(), QString::fromStdString(Epson));
+
+    // "No" keeps everything.
+    EXPECT_TRUE(editor.deleteAnswering(QMessageBox::No));
+    EXPECT_EQ(editor.questionText,
+              "Удалить схему «Epson ESC-P 9-pin» со всеми её последовательностями?");
+    EXPECT_EQ(store.subkeys(SequencesKey), (std::vector<std::string>{Epson, "Laser"}));
+    EXPECT_EQ(editor.schemes().size(), 4);
+
+    // "Yes" removes the key at once; the scheme in force becomes Default and shows.
+    EXPECT_TRUE(editor.deleteAnswering(QMessageBox::Yes));
+    EXPECT_EQ(store.subkeys(SequencesKey), std::vector<std::string>{"Laser"});
+    EXPECT_EQ(stored(store, MarletKey, "Sequence"), "Default");
+    EXPECT_EQ(editor.schemes(), QStringList({"Laser", "Default", "No sequences"}));
+    EXPECT_EQ(editor.list()->currentText(), "Default");
+    EXPECT_EQ(editor.grid()->sequence(0), "\x1b"
+                                          "B");
+    EXPECT_FALSE(editor.applyEnabled()) << "nothing is left to apply";
+
+    // A scheme not in force goes without touching the active name.
+    editor.choose("Laser");
+    EXPECT_TRUE(editor.deleteAnswering(QMessageBox::Yes));
+    EXPECT_TRUE(store.subkeys(SequencesKey).empty());
+    EXPECT_EQ(editor.schemes(), QStringList({"Default", "No sequences"}));
+    EXPECT_TRUE(editor.errors.empty());
+
+    // The next job prints under Default, not under a scheme that is gone.
+    editor.app.LoadSequences();
+    EXPECT_EQ(editor.app.scheme().name(), "Default");
+}
+
+TEST_F(SchemeEditorDialogTest, BuiltInSchemesAreNeitherDeletedNorRenamedAndSayWhy) {
+    const std::string why = "Встроенную схему нельзя удалить или переименовать.";
+    for (const char* name : {"Default", "No sequences"}) {
+        Editor editor(store);
+        editor.open();
+        editor.choose(name);
+        EXPECT_FALSE(editor.deleteAnswering(QMessageBox::Yes)) << "no question is asked";
+        editor.rename("Mine");
+        EXPECT_EQ(editor.errors, (std::vector<std::string>{why, why})) << name;
+        EXPECT_EQ(editor.schemes(), QStringList({"Default", "No sequences"}));
+        EXPECT_EQ(editor.nameField()->text(), "Mine");
+        EXPECT_TRUE(store.subkeys(SequencesKey).empty());
+    }
+
+    // With no scheme picked (the one in force is gone) there is nothing to delete.
+    store.setValue(MarletKey, "Sequence", std::string("Gone"));
+    Editor editor(store);
+    editor.open();
+    EXPECT_FALSE(editor.button("deleteButton")->isEnabled());
+    editor.nameField()->insert("Mine");
+    emit editor.nameField()->textEdited("Mine");
+    EXPECT_TRUE(editor.button("addButton")->isEnabled());
+    EXPECT_FALSE(editor.button("renameButton")->isEnabled());
+    editor.choose("Default");
+    EXPECT_TRUE(editor.button("deleteButton")->isEnabled());
+    EXPECT_TRUE(editor.button("renameButton")->isEnabled()) << "to say why it cannot be";
+}
+
+TEST_F(SchemeEditorDialogTest, RenamingTakesTheTypedNameAsAddingDoesAndTheActiveNameFollows) {
+    importEpson(store);
+    store.createKey(std::string(SequencesKey) + "\\Laser");
+    store.setValue(MarletKey, "Sequence", Epson);
+    Editor editor(store);
+    editor.open();
+    EXPECT_FALSE(editor.button("renameButton")->isEnabled()) << "until a name is typed";
+
+    // Refused as Add refuses: empty, or another listed scheme in any case.
+    for (const auto& [name, message] : {std::pair<QString, std::string>{"  ", "Введите имя схемы."},
+                                        {"laser", "Схема с таким именем уже есть в списке."},
+                                        {"default", "Схема с таким именем уже есть в списке."}}) {
+        editor.errors.clear();
+        editor.rename(name);
+        EXPECT_EQ(editor.errors, std::vector<std::string>{message}) << name.toStdString();
+        EXPECT_EQ(store.subkeys(SequencesKey), (std::vector<std::string>{Epson, "Laser"}));
+    }
+
+    // An edit not yet applied stays in the grid and is applied under the new name.
+    editor.errors.clear();
+    editor.typeInto(0, {{Qt::Key_X, "X"}});
+    editor.rename("Office printer");
+    EXPECT_TRUE(editor.errors.empty());
+    EXPECT_EQ(store.subkeys(SequencesKey), (std::vector<std::string>{"Laser", "Office printer"}));
+    EXPECT_EQ(stored(store, MarletKey, "Sequence"), "Office printer");
+    const std::string key = std::string(SequencesKey) + "\\Office printer";
+    EXPECT_EQ(stored(store, key, "Bold"), "\x1b"
+                                          "E")
+        << "the stored sequences moved, the typed one is not applied yet";
+    EXPECT_EQ(editor.schemes(),
+              QStringList({"Laser", "Office printer", "Default", "No sequences"}));
+    EXPECT_EQ(editor.list()->currentText(), "Office printer");
+    EXPECT_EQ(editor.nameField()->text(), "");
+    EXPECT_FALSE(editor.button("renameButton")->isEnabled());
+    EXPECT_EQ(editor.grid()->sequence(0), "X");
+    EXPECT_TRUE(editor.applyEnabled());
+    editor.button("applyButton")->click();
+    EXPECT_EQ(stored(store, key, "Bold"), "X");
+
+    // Its own name in another case is a rename, not a clash.
+    editor.rename("OFFICE PRINTER");
+    EXPECT_TRUE(editor.errors.empty());
+    EXPECT_EQ(store.subkeys(SequencesKey), (std::vector<std::string>{"Laser", "OFFICE PRINTER"}));
+    EXPECT_EQ(editor.list()->currentText(), "OFFICE PRINTER");
+    EXPECT_EQ(stored(store, MarletKey, "Sequence"), "OFFICE PRINTER");
 }

@@ -2,20 +2,12 @@
 
 #include "base/Rounding.h"
 
-#include <array>
-
 namespace marlet {
 
 namespace {
 
-// The DOS line-drawing block 0xB0 to 0xDF as the same figures in Unicode.
-constexpr std::array<char16_t, 48> DosFigures = {
-    u'░', u'▒', u'▓', u'│', u'┤', u'╡', u'╢', u'╖', u'╕', u'╣', u'║', u'╗', u'╝', u'╜', u'╛', u'┐',
-    u'└', u'┴', u'┬', u'├', u'─', u'┼', u'╞', u'╟', u'╚', u'╔', u'╩', u'╦', u'╠', u'═', u'╬', u'╧',
-    u'╨', u'╤', u'╥', u'╙', u'╘', u'╒', u'╓', u'╫', u'╪', u'┘', u'┌', u'█', u'▄', u'▌', u'▐', u'▀',
-};
-
 constexpr std::uint16_t FirstFigure = 0xB0;
+constexpr std::uint16_t LastFigure = 0xDF;
 
 } // namespace
 
@@ -24,13 +16,15 @@ ChartCell ChartCell::forScreen(int screenWidth, int screenHeight) {
             roundToField<int>(screenHeight / 25.0L) - 1};
 }
 
-char16_t chartCharacter(std::uint16_t code, std::uint8_t marker) {
+char16_t chartCharacter(std::uint16_t code) {
     // DEL has no glyph of its own in any face: the box a face draws for it means nothing.
     if (code == 0x7F)
         return u'\u2302';
-    if (marker == BoxDrawingMarker && code >= FirstFigure && code < FirstFigure + DosFigures.size())
-        return DosFigures[code - FirstFigure];
     return static_cast<char16_t>(code);
+}
+
+bool isChartFigure(std::uint16_t code, std::uint8_t marker) {
+    return marker == BoxDrawingMarker && code >= FirstFigure && code <= LastFigure;
 }
 
 void drawCodeChart(std::string_view bytes, const CodePageTable& table, ChartCell cell,
@@ -55,9 +49,17 @@ void drawCodeChart(std::string_view bytes, const CodePageTable& table, ChartCell
                 charset = marker;
                 surface.selectFont(charset);
             }
-            char16_t character = chartCharacter(code, marker);
-            surface.drawText(x, y, character);
-            x += surface.textWidth(character);
+            if (isChartFigure(code, marker)) {
+                // The face's own figures differ in height and weight from cell to cell, so
+                // the rows of frames would not line up; lines drawn to the cell do.
+                const int width = surface.textWidth(u' ');
+                surface.drawFigure(x, y, width, cell.height, code);
+                x += width;
+            } else {
+                char16_t character = chartCharacter(code);
+                surface.drawText(x, y, character);
+                x += surface.textWidth(character);
+            }
         }
     }
 }

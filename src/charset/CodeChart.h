@@ -25,7 +25,7 @@ struct ChartCell {
 };
 
 /// Where the chart draws: a font of the chart cell in the sample face, made for a
-/// character set, and text placed by its top-left corner.
+/// character set, text placed by its top-left corner, and box-drawing figures.
 class ChartSurface {
 public:
     virtual ~ChartSurface() = default;
@@ -36,15 +36,21 @@ public:
     virtual int textWidth(char16_t character) = 0;
     /// Draws a character with its top-left corner at (x, y).
     virtual void drawText(int x, int y, char16_t character) = 0;
+    /// Draws the DOS box-drawing figure (0xB0 to 0xDF) over the cell at (x, y) as a page
+    /// prints it, so that its strokes sit where those of the figures beside it do.
+    virtual void drawFigure(int x, int y, int width, int height, std::uint16_t figure) = 0;
 };
 
-/// The character the chart shows for a table entry. A box-drawing entry shows the face's
-/// own glyph for its DOS figure (0xB0 to 0xDF), since the chart never draws lines; DEL
-/// shows the house the DOS screen font draws for it.
-char16_t chartCharacter(std::uint16_t code, std::uint8_t marker);
+/// The character the chart shows for a table entry that is not a box-drawing figure: DEL
+/// shows the house the DOS screen font draws for it, every other code itself.
+char16_t chartCharacter(std::uint16_t code);
+
+/// Whether a table entry is one of the DOS box-drawing figures the chart draws as lines.
+bool isChartFigure(std::uint16_t code, std::uint8_t marker);
 
 /// Draws the chart file's bytes through the table: code 10 moves down a line, 13 back to
-/// the left, 32 on by a space; other bytes below 32 draw nothing. The font starts on
+/// the left, 32 on by a space; other bytes below 32 draw nothing. A box-drawing figure
+/// fills a cell as wide as a space and as tall as the chart cell. The font starts on
 /// character set 0 and is made anew only when a drawn byte's marker differs from it.
 void drawCodeChart(std::string_view bytes, const CodePageTable& table, ChartCell cell,
                    ChartSurface& surface);

@@ -78,6 +78,11 @@ enum class TextKey {
     // Why the scheme editor refuses a name.
     SchemeNameEmpty,
     SchemeNameTaken,
+    // Deleting and renaming a stored scheme; %1 in the question is the scheme's name.
+    Delete,
+    Rename,
+    SchemeBuiltIn,
+    DeleteScheme,
     // The locale of Qt's own texts in this language ("ru").
     Locale,
     // The tray menu's item that tells the program's version.

@@ -1,37 +1,47 @@
 #include "CodeChartWindow.h"
 
+#include "PicturePageOutput.h"
 #include "config/FileBytes.h"
-#include "platform/QtCanvas.h"
+#include "platform/QtPageDevice.h"
+#include "render/BoxRenderer.h"
 
 #include <QKeyEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWindow>
 
+#include <memory>
+
 namespace marlet {
 
 namespace {
 
-/// The chart font on a canvas: the cell's height and width in the sample face, any style
-/// left out.
-class CanvasChartSurface final : public ChartSurface {
+/// The chart on a page device over the chart's picture: text in a font of the chart cell in
+/// the sample face, any style left out, and box-drawing figures drawn as a page prints them.
+class DeviceChartSurface final : public ChartSurface {
 public:
-    CanvasChartSurface(QPainter& painter, const std::string& face, ChartCell cell)
-        : m_canvas(cell.height), m_face(face), m_cell(cell) {
-        m_canvas.attach(&painter);
+    DeviceChartSurface(QPainter& painter, const std::string& face, ChartCell cell)
+        : m_device(std::make_unique<PicturePageOutput>(painter)), m_boxes(m_device), m_face(face),
+          m_cell(cell) {
+        m_device.beginDocument("ASCII Chart");
     }
-    ~CanvasChartSurface() override { m_canvas.attach(nullptr); }
+    ~DeviceChartSurface() override { m_device.endDocument(); }
 
     void selectFont(std::uint8_t charset) override {
-        m_canvas.setFont(CanvasFont{m_face, m_cell.height, m_cell.width, {}, charset});
+        m_device.setCanvasFont(CanvasFont{m_face, m_cell.height, m_cell.width, {}, charset});
     }
     int textWidth(char16_t character) override {
-        return m_canvas.textExtent(std::u16string_view(&character, 1)).width;
+        return m_device.textExtent(std::u16string_view(&character, 1)).width;
     }
-    void drawText(int x, int y, char16_t character) override { m_canvas.textOut(x, y, character); }
+    void drawText(int x, int y, char16_t character) override { m_device.textOut(x, y, character); }
+    void drawFigure(int x, int y, int width, int height, std::uint16_t figure) override {
+        m_boxes.drawFigure(x, y, figure, static_cast<std::uint16_t>(width),
+                           static_cast<std::uint16_t>(height));
+    }
 
 private:
-    QtCanvas m_canvas;
+    QtPageDevice m_device;
+    BoxRenderer m_boxes;
     std::string m_face;
     ChartCell m_cell;
 };
@@ -65,7 +75,7 @@ void CodeChartWindow::run(const CodePageTable& table, const std::string& face, Q
     activateWindow();
 
     QPainter painter(&m_chart);
-    CanvasChartSurface surface(painter, face, m_cell);
+    DeviceChartSurface surface(painter, face, m_cell);
     drawCodeChart(*bytes, table, m_cell, surface);
     painter.end();
     update();

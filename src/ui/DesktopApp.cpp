@@ -8,12 +8,12 @@
 #include "SchemeEditorDialog.h"
 #include "TrayIcon.h"
 #include "UiText.h"
+#include "YesNoQuestion.h"
 
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QUrl>
 
 #include <cstdio>
@@ -39,17 +39,11 @@ DesktopApp::DesktopApp(const PrinterCatalog& catalog, SettingsStore& store, JobR
     };
     m_exitQuestion = [this] {
         const InterfaceTexts& texts = m_session.app().texts();
-        QMessageBox question(QMessageBox::Question, uiText(texts, TextKey::ExitTitle),
-                             uiText(texts, TextKey::ExitLine1) + QLatin1Char('\n') +
-                                 uiText(texts, TextKey::ExitLine2),
-                             QMessageBox::Yes | QMessageBox::No,
-                             m_window && m_window->isVisible() ? m_window.get() : nullptr);
-        // A language file without the answers keeps Qt's own words.
-        for (auto [button, key] :
-             {std::pair{QMessageBox::Yes, TextKey::Yes}, std::pair{QMessageBox::No, TextKey::No}})
-            if (!texts[key].empty())
-                question.button(button)->setText(uiText(texts, key));
-        return question.exec() == QMessageBox::Yes;
+        return askYesNo(m_window && m_window->isVisible() ? m_window.get() : nullptr,
+                        uiText(texts, TextKey::ExitTitle),
+                        uiText(texts, TextKey::ExitLine1) + QLatin1Char('\n') +
+                            uiText(texts, TextKey::ExitLine2),
+                        texts);
     };
     connect(&m_queueTimer, &QTimer::timeout, this, [this] { m_session.queueTick(); });
     connect(&m_stateTimer, &QTimer::timeout, this, [this] {
@@ -68,6 +62,8 @@ DesktopApp::~DesktopApp() = default;
 
 void DesktopApp::start() {
     m_session.startUp();
+    // Every window and message of the program carries its icon in the frame.
+    QApplication::setWindowIcon(Artwork::icon("marlet"));
 
     m_general = new GeneralPage(m_session, m_signals, m_actions,
                                 [this](const std::string& message) { reportError(message); });
@@ -216,7 +212,6 @@ void DesktopApp::showAbout() {
             uiText(texts, TextKey::Version) + QStringLiteral(" " MARLET_VERSION),
         QMessageBox::Ok, m_window && m_window->isVisible() ? m_window.get() : nullptr);
     about.setIconPixmap(Artwork::icon("marlet").pixmap(48, 48));
-    about.setWindowIcon(Artwork::icon("marlet"));
     about.exec();
 }
 

@@ -1,26 +1,22 @@
 #pragma once
 
+#include "SchemeEditorControls.h"
+
 #include <QDialog>
 
 #include <exception>
 #include <functional>
 #include <string>
-
-class QComboBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
+#include <vector>
 
 namespace marlet {
 
 class Application;
-class EscapeLineEdit;
-class SequenceGrid;
 
 /// The escape-sequence scheme editor: picks the active scheme, edits the twenty sequences
-/// of a stored one, adds schemes and edits the initialisation string. Made once and shown
-/// again; nothing but the initialisation string reaches the store before "Применить".
+/// of a stored one, adds, renames and deletes schemes and edits the initialisation string.
+/// Made once and shown again. A scheme's key is made, renamed or deleted at once; its
+/// sequences and the active name reach the store only at "Применить".
 class SchemeEditorDialog final : public QDialog {
     Q_OBJECT
 public:
@@ -41,30 +37,28 @@ public:
     void done(int result) override;
 
 private:
-    void buildControls();
     void setCaptions();
+    void fillSchemeList(const std::vector<std::string>& stored);
+    void selectActiveScheme();
     int findScheme(const QString& name) const;
+    bool acceptableName(const QString& name, int renamed) const;
+    bool storedSchemeChosen() const;
+    bool confirmDeletion(const QString& name);
     void showScheme();
     void showStoredScheme(const std::string& key);
     void setChanged(bool changed);
     void apply();
     void addScheme();
+    void renameScheme();
+    void deleteScheme();
+    void enableNameButtons(bool enabled);
     void takeInitString();
     void report(const std::exception& failure) const;
 
     Application& m_app;
     ErrorReporter m_report;
     bool m_changed = false;
-    QGroupBox* m_schemeGroup = nullptr;
-    QComboBox* m_schemeList = nullptr;
-    QGroupBox* m_codesGroup = nullptr;
-    SequenceGrid* m_grid = nullptr;
-    QLabel* m_initLabel = nullptr;
-    EscapeLineEdit* m_initField = nullptr;
-    QLineEdit* m_nameField = nullptr;
-    QPushButton* m_add = nullptr;
-    QPushButton* m_apply = nullptr;
-    QPushButton* m_close = nullptr;
+    SchemeEditorControls m_ui;
 };
 
 } // namespace marlet

@@ -19,15 +19,18 @@
 
 namespace marlet::testing {
 
-/// A private X server (Xvfb) with a real notification area (trayer), started by the test
-/// and stopped by process id; windows are looked at over xcb, clicks go through xdotool.
+/// A private X server (Xvfb) with a real notification area (trayer) and, when asked, a
+/// window manager (openbox), started by the test and stopped by process id; windows are
+/// looked at over xcb, clicks go through xdotool.
 class XDesktop {
 public:
     /// Whether the desktop has a notification area, and at which end of its panel the
     /// icons gather (trayer puts each new icon before the others).
     enum class Tray { Shown, ShownLeft, None };
+    /// Whether windows get frames from a window manager.
+    enum class Frames { None, Openbox };
 
-    explicit XDesktop(Tray tray = Tray::Shown) {
+    explicit XDesktop(Tray tray = Tray::Shown, Frames frames = Frames::None) {
         // Xvfb picks a free display itself and tells its number on the pipe: stale locks
         // of servers that were killed cannot mislead it.
         int ready[2];
@@ -50,6 +53,8 @@ public:
         }
         display = ":" + number;
         m_connection = xcb_connect(display.c_str(), nullptr);
+        if (frames == Frames::Openbox && !startOpenbox())
+            return;
         if (tray == Tray::None) {
             up = !xcb_connection_has_error(m_connection);
             return;
@@ -71,6 +76,7 @@ public:
     }
     ~XDesktop() {
         m_tray.reset();
+        m_windowManager.reset();
         if (m_connection)
             xcb_disconnect(m_connection);
     }
@@ -178,6 +184,60 @@ public:
         return xdotool("mousemove --window " + std::to_string(window) + " 8 8 click --repeat " +
                        std::to_string(times) + " --delay 60 " + std::to_string(button));
     }
+    /// The actions the window manager allows on a window ("_NET_WM_ACTION_CLOSE", …).
+    std::vector<std::string> allowedActions(xcb_window_t window) {
+        std::vector<std::string> names;
+        Reply<xcb_get_property_reply_t> reply(xcb_get_property_reply(
+            m_connection,
+            xcb_get_property(m_connection, 0, window, atom("_NET_WM_ALLOWED_ACTIONS"),
+                             XCB_ATOM_ATOM, 0, 64),
+            nullptr));
+        if (!reply || reply->format != 32)
+            return names;
+        const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
+        const int count = xcb_get_property_value_length(reply.get()) / 4;
+        for (int i = 0; i < count; ++i) {
+            Reply<xcb_get_atom_name_reply_t> name(xcb_get_atom_name_reply(
+                m_connection, xcb_get_atom_name(m_connection, atoms[i]), nullptr));
+            if (name)
+                names.emplace_back(
+                    xcb_get_atom_name_name(name.get()),
+                    static_cast<std::size_t>(xcb_get_atom_name_name_length(name.get())));
+        }
+        return names;
+    }
+    /// Whether the window carries the property.
+    bool hasProperty(xcb_window_t window, const char* property) {
+        Reply<xcb_get_property_reply_t> reply(
+            xcb_get_property_reply(m_connection,
+                                   xcb_get_property(m_connection, 0, window, atom(property),
+                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, 1),
+                                   nullptr));
+        return reply && reply->type != XCB_NONE;
+    }
+    /// Asks the window manager to maximise a window, as a panel or a key binding does.
+    void askToMaximise(xcb_window_t window) {
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = atom("_NET_WM_STATE");
+        event.data.data32[0] = 1; // add
+        event.data.data32[1] = atom("_NET_WM_STATE_MAXIMIZED_VERT");
+        event.data.data32[2] = atom("_NET_WM_STATE_MAXIMIZED_HORZ");
+        event.data.data32[3] = 2; // from a pager, which a window manager always obeys
+        xcb_send_event(m_connection, 0, root(),
+                       XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(m_connection);
+    }
+    /// A window's width and height.
+    std::pair<int, int> size(xcb_window_t window) {
+        Reply<xcb_get_geometry_reply_t> geometry(
+            xcb_get_geometry_reply(m_connection, xcb_get_geometry(m_connection, window), nullptr));
+        return geometry ? std::pair<int, int>{geometry->width, geometry->height}
+                        : std::pair{-1, -1};
+    }
     /// Writes the whole screen as a PNG.
     bool screenshot(const std::string& path) {
         return std::system(
@@ -188,6 +248,18 @@ public:
     bool up = false;
 
 private:
+    // The window manager is up once it owns the screen's manager selection.
+    bool startOpenbox() {
+        m_windowManager = std::make_unique<ChildProcess>(
+            "/usr/bin/openbox",
+            std::vector<std::string>{"--config-file", "/etc/xdg/openbox/rc.xml"}, environment());
+        return waitFor([&] {
+            Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+                m_connection, xcb_get_selection_owner(m_connection, atom("WM_S0")), nullptr));
+            return owner && owner->owner != XCB_NONE;
+        });
+    }
+
     struct Free {
         void operator()(void* reply) const { std::free(reply); }
     };
@@ -240,6 +312,7 @@ private:
 
     std::unique_ptr<ChildProcess> m_server;
     std::unique_ptr<ChildProcess> m_tray;
+    std::unique_ptr<ChildProcess> m_windowManager;
     xcb_connection_t* m_connection = nullptr;
 };
 
