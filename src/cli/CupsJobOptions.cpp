@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <sstream>
 #include <utility>
 
 namespace marlet {
@@ -154,12 +155,10 @@ std::vector<std::string> CupsJobOptions::printArguments() const {
         if (found == m_options.end())
             continue;
         // media may list a size among a source and a type: "A4,Tray1".
-        std::string rest = found->second;
-        for (std::size_t comma = 0; comma != std::string::npos;) {
-            comma = rest.find(',');
-            if (const char* sheet = lookUp(Sheets, rest.substr(0, comma)))
+        std::istringstream names(found->second);
+        for (std::string name; std::getline(names, name, ',');) {
+            if (const char* sheet = lookUp(Sheets, name))
                 arguments.insert(arguments.end(), {"--paper", sheet});
-            rest = comma == std::string::npos ? "" : rest.substr(comma + 1);
         }
     }
     return arguments;
