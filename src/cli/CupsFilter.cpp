@@ -78,7 +78,7 @@ int runCupsFilter(int argc, char** argv) {
     setUserMessagePrefix("INFO: ");
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     try {
-        if (answerVersion({"marlet-cups-filter", cupsFilterUsage()}, arguments))
+        if (answerVersion({"marlet-cups-filter", ""}, arguments))
             return FilterOk;
         return filter(arguments);
     } catch (const std::exception& e) {

@@ -92,11 +92,4 @@ CupsOptions parseCupsOptions(const std::string& text) {
     return options;
 }
 
-const char* cupsFilterUsage() {
-    return "Usage: marlet-cups-filter job-id user title copies options [file]\n"
-           "CUPS runs it on the jobs of a Marlet queue: it prints the DOS printer stream (file,\n"
-           "or standard input) as a PDF on standard output, with the settings of the store\n"
-           "that /etc/marlet/cups-filter.conf names and the queue's and job's options.\n";
-}
-
 } // namespace marlet

@@ -29,7 +29,4 @@ struct CupsFilterArguments {
 /// "false", as CUPS reads them. Fails with a UsageError for an unclosed quote.
 CupsOptions parseCupsOptions(const std::string& text);
 
-/// The usage text of marlet-cups-filter.
-const char* cupsFilterUsage();
-
 } // namespace marlet

@@ -19,6 +19,7 @@ public:
     /// data folder must already be the working folder.
     PrintRun(const PrintOptions& options, PageDevice& printer, ProgressDisplay& progress);
 
+    /// The application the job prints with, brought up with the job's settings.
     Application& app() { return m_app; }
 
     /// Prints the options' file (standard input for "-", the queue file for none) copies
