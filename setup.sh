@@ -15,6 +15,7 @@ packages=(
   qrencode zbar-tools
   clang
   cups-daemon cups-client
+  dpkg-dev lintian man-db
   xvfb trayer xdotool imagemagick openbox
   qemu-system-x86 bochs bochsbios vgabios bochs-sdl nasm
 )

@@ -667,7 +667,8 @@ TEST_F(MarletPrintTest, ASheetThatCannotHoldACellIsRefused) {
 }
 
 TEST_F(MarletPrintTest, EveryProgramAnswersVersion) {
-    for (const char* program : {"marlet-print", "marlet-reg", "marlet", "marlet-capture"}) {
+    for (const char* program :
+         {"marlet-print", "marlet-reg", "marlet", "marlet-capture", "marlet-cups-filter"}) {
         Result version =
             runProgram("'" MARLET_BINARY_DIR "/" + std::string(program) + "' --version");
         EXPECT_EQ(version.status, 0) << program;

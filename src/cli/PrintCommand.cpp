@@ -2,12 +2,11 @@
 
 #include "DataFolder.h"
 #include "PrintOptions.h"
+#include "PrintRun.h"
 #include "ProgramMain.h"
 #include "ProgressPipe.h"
-#include "SpooledInput.h"
 #include "TerminalProgress.h"
 #include "base/UnfinishedFiles.h"
-#include "config/SqliteSettingsStore.h"
 #include "devices/OutputFile.h"
 #include "devices/SystemPrinterCatalog.h"
 #include "pdf/FontLocator.h"
@@ -26,18 +25,6 @@ namespace marlet {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The user's settings; a store that does not exist yet reads as empty and is not created,
-// since printing never writes settings. A store the user names must be there.
-std::unique_ptr<SettingsStore> openStore(const PrintOptions& options) {
-    std::string path = options.registry ? *options.registry : SqliteSettingsStore::userPath();
-    if (!fs::exists(path)) {
-        if (options.registry)
-            throw Error::cannotOpen(path);
-        return std::make_unique<SqliteSettingsStore>(":memory:");
-    }
-    return std::make_unique<SqliteSettingsStore>(path, SqliteSettingsStore::Access::ReadOnly);
-}
 
 void printGeometry(const Application& app) {
     const PageGeometry& g = app.geometry();
@@ -107,7 +94,6 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         tellUser("printing in " + used + " instead of " + asked + ", which is not installed");
     });
 
-    std::unique_ptr<SettingsStore> store = openStore(options);
     std::unique_ptr<PageDevice> printer;
     if (options.geometry)
         printer = std::make_unique<PdfPageDevice>(options.paper,
@@ -119,12 +105,8 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
 
     TerminalProgress terminal(stderr);
     ProgressDisplay& progress = pipe ? static_cast<ProgressDisplay&>(*pipe) : terminal;
-    Application app(*printer, progress, *store,
-                    [](const std::string& message) { tellUser(message); });
-    app.setOverrides(options.overrides);
-    app.startUp();
-    // The grid the job will have: its cell, not the start-up one.
-    app.measureJob();
+    PrintRun run(options, *printer, progress);
+    Application& app = run.app();
     if (options.geometry) {
         printGeometry(app);
         return 0;
@@ -146,20 +128,10 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
     if (toFile && outputFileUsesQt(*options.output))
         removeEarlierOutput(*options.output);
 
-    bool printed = false;
-    if (options.file == "-") {
-        SpooledInput input;
-        printed = app.printFile(input.path());
-    } else {
-        printed = app.printFile(options.file.value_or(app.settings().Spool));
-    }
-    app.printer().close();
-    if (!printed) {
-        // No file is written, and an earlier one must not pass for this job's output.
-        if (toFile)
-            removeEarlierOutput(*options.output);
-        tellUser("nothing to print");
-    }
+    // No file is written for a job that prints nothing, and an earlier one must not pass
+    // for this job's output.
+    if (!run.print() && toFile)
+        removeEarlierOutput(*options.output);
     return 0;
 }
 

@@ -5,6 +5,7 @@ namespace marlet {
 namespace {
 
 const char* runningProgram = "marlet";
+std::string messagePrefix;
 
 } // namespace
 
@@ -22,7 +23,14 @@ int runProgram(const ProgramInfo& program, const std::function<int()>& work) {
 }
 
 void tellUser(const std::string& text) {
-    std::fprintf(stderr, "%s: %s\n", runningProgram, text.c_str());
+    if (messagePrefix.empty())
+        std::fprintf(stderr, "%s: %s\n", runningProgram, text.c_str());
+    else
+        std::fprintf(stderr, "%s%s\n", messagePrefix.c_str(), text.c_str());
+}
+
+void setUserMessagePrefix(std::string prefix) {
+    messagePrefix = std::move(prefix);
 }
 
 bool answerVersion(const ProgramInfo& program, const std::vector<std::string>& arguments) {

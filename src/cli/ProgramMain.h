@@ -20,8 +20,13 @@ struct ProgramInfo {
 /// "NAME: message".
 int runProgram(const ProgramInfo& program, const std::function<int()>& work);
 
-/// Says something to the user on stderr as "NAME: text", NAME being the running program's.
+/// Says something to the user on stderr as "NAME: text", NAME being the running program's,
+/// or behind the prefix that setUserMessagePrefix() gave.
 void tellUser(const std::string& text);
+
+/// Makes tellUser() begin its lines with prefix instead of "NAME: ", as a CUPS filter's
+/// "INFO: " lines, which the server shows as the job's state.
+void setUserMessagePrefix(std::string prefix);
 
 /// Prints "NAME VERSION" and returns true when the first argument is --version.
 bool answerVersion(const ProgramInfo& program, const std::vector<std::string>& arguments);

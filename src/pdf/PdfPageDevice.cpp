@@ -83,6 +83,7 @@ void PdfPageDevice::startPage() {
     const PageSize margin = m_paper.margin(m_orientation);
     m_page.start(scale, sheet.height * scale, margin.width, margin.height);
     m_pageOpen = true;
+    ++m_pagesStarted;
     m_decorations.clear();
     m_images.start(-margin.width, -margin.height, sheet.width - margin.width,
                    sheet.height - margin.height);

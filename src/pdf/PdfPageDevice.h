@@ -58,6 +58,9 @@ public:
 
     void close() override;
 
+    /// The pages begun so far, over every document of the job.
+    int pagesStarted() const { return m_pagesStarted; }
+
 private:
     /// The canvas font made real: its face at its size, and its number in the open file.
     struct ActiveFont {
@@ -84,6 +87,7 @@ private:
     PdfWriter* m_writer = nullptr;
     PdfPageContent m_page;
     bool m_pageOpen = false;
+    int m_pagesStarted = 0;
     std::vector<std::array<int, 4>> m_decorations;
     // Pictures go over everything else of the page; they paint only their inked dots.
     PdfPageImages m_images;

@@ -1,0 +1,57 @@
+#include "PrintRun.h"
+
+#include "ProgramMain.h"
+#include "SpooledInput.h"
+#include "base/Error.h"
+#include "config/SqliteSettingsStore.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace marlet {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The user's settings; a store that does not exist yet reads as empty and is not created,
+// since printing never writes settings. A store the options name must be there.
+std::unique_ptr<SettingsStore> openStore(const PrintOptions& options) {
+    std::string path = options.registry ? *options.registry : SqliteSettingsStore::userPath();
+    if (!fs::exists(path)) {
+        if (options.registry)
+            throw Error::cannotOpen(path);
+        return std::make_unique<SqliteSettingsStore>(":memory:");
+    }
+    return std::make_unique<SqliteSettingsStore>(path, SqliteSettingsStore::Access::ReadOnly);
+}
+
+} // namespace
+
+PrintRun::PrintRun(const PrintOptions& options, PageDevice& printer, ProgressDisplay& progress)
+    : m_options(options), m_store(openStore(options)),
+      m_app(printer, progress, *m_store, [](const std::string& message) { tellUser(message); }) {
+    m_app.setOverrides(options.overrides);
+    m_app.startUp();
+    // The grid the job will have: its cell, not the start-up one.
+    m_app.measureJob();
+}
+
+bool PrintRun::print(int copies) {
+    // Standard input is read once, whatever the number of copies.
+    std::optional<SpooledInput> input;
+    std::string path;
+    if (m_options.file == "-")
+        path = input.emplace().path();
+    else
+        path = m_options.file.value_or(m_app.settings().Spool);
+    bool printed = false;
+    for (int copy = 0; copy < copies; ++copy)
+        printed = m_app.printFile(path) || printed;
+    m_app.printer().close();
+    if (!printed)
+        tellUser("nothing to print");
+    return printed;
+}
+
+} // namespace marlet
