@@ -1,0 +1,72 @@
+#include "JobTrailer.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+namespace marlet {
+
+namespace {
+
+constexpr std::string_view Exit = "\x1B%-12345X";
+constexpr std::string_view PjlPrefix = "@PJL";
+
+std::string_view text(std::span<const std::uint8_t> bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// "@PJL EOJ" with anything after it: the prefix is upper case, the command any case.
+bool isEndOfJobLine(std::string_view line) {
+    if (!line.starts_with(PjlPrefix))
+        return false;
+    line.remove_prefix(PjlPrefix.size());
+    if (line.empty() || !isBlank(line.front()))
+        return false;
+    while (!line.empty() && isBlank(line.front()))
+        line.remove_prefix(1);
+    if (line.size() < 3)
+        return false;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (std::toupper(static_cast<unsigned char>(line[i])) != "EOJ"[i])
+            return false;
+    return line.size() == 3 || !std::isalnum(static_cast<unsigned char>(line[3]));
+}
+
+// The last line of rest when rest ends with a line end, without its CR LF.
+bool endsWithEndOfJobLine(std::string_view rest) {
+    if (!rest.ends_with('\n'))
+        return false;
+    rest.remove_suffix(1);
+    if (rest.ends_with('\r'))
+        rest.remove_suffix(1);
+    std::size_t start = rest.find_last_of('\n');
+    std::string_view line = start == std::string_view::npos ? rest : rest.substr(start + 1);
+    // An exit may stand at the start of the line: "ESC%-12345X@PJL EOJ".
+    if (line.starts_with(Exit))
+        line.remove_prefix(Exit.size());
+    // The start of a line cut off by the tail's edge cannot be read.
+    if (start == std::string_view::npos && !line.starts_with(PjlPrefix))
+        return false;
+    return isEndOfJobLine(line);
+}
+
+} // namespace
+
+bool JobTrailer::endsJob(std::span<const std::uint8_t> tail, bool wholeFile) {
+    std::string_view rest = text(tail);
+    bool exited = false;
+    while (rest.ends_with(Exit)) {
+        rest.remove_suffix(Exit.size());
+        exited = true;
+    }
+    if (endsWithEndOfJobLine(rest))
+        return true;
+    // A bare exit ends the job that came before it; one at the very start begins a job.
+    return exited && !(wholeFile && rest.empty());
+}
+
+} // namespace marlet
