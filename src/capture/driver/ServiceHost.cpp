@@ -11,8 +11,8 @@ namespace {
 
 constexpr std::uint8_t BiosPrinter = 0x17;
 // The driver's "second": its buffer goes to the queue file after two quiet ticks, so a job
-// with no end of its own reaches the queue within a fifth of a second of its last byte.
-constexpr auto TimerPeriod = std::chrono::milliseconds(100);
+// with no end of its own reaches the queue within a tenth of a second of its last byte.
+constexpr auto TimerPeriod = std::chrono::milliseconds(50);
 
 } // namespace
 
