@@ -56,7 +56,7 @@ void SpoolMonitor::queueTick() {
         m_rememberedSize = queue.size();
 }
 
-bool SpoolMonitor::due(SpoolFile& queue, std::uint64_t size) {
+bool SpoolMonitor::due(const SpoolFile& queue, std::uint64_t size) {
     if (m_settings.FormFeed && queue.endsPage())
         return true;
     // Looked at once per quiet spell: the exit and PJL lines after an end come at once.

@@ -57,7 +57,7 @@ private:
     // A job claimed now, or one an earlier run left claimed when it ended in the middle.
     enum class Claim { New, LeftOver };
 
-    bool due(SpoolFile& queue, std::uint64_t size);
+    bool due(const SpoolFile& queue, std::uint64_t size);
     void printWaiting();
     bool printLeftOver();
     void printClaimed(const std::optional<std::string>& claimed, Claim claim);
