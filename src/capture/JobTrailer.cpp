@@ -1,6 +1,5 @@
 #include "JobTrailer.h"
 
-#include <algorithm>
 #include <cctype>
 #include <string_view>
 
@@ -36,7 +35,7 @@ bool isEndOfJobLine(std::string_view line) {
     return line.size() == 3 || !std::isalnum(static_cast<unsigned char>(line[3]));
 }
 
-// The last line of rest when rest ends with a line end, without its CR LF.
+// Whether rest ends with a line, ended by LF or CR LF, that is a PJL end of job.
 bool endsWithEndOfJobLine(std::string_view rest) {
     if (!rest.ends_with('\n'))
         return false;
@@ -45,12 +44,9 @@ bool endsWithEndOfJobLine(std::string_view rest) {
         rest.remove_suffix(1);
     std::size_t start = rest.find_last_of('\n');
     std::string_view line = start == std::string_view::npos ? rest : rest.substr(start + 1);
-    // An exit may stand at the start of the line: "ESC%-12345X@PJL EOJ".
-    if (line.starts_with(Exit))
-        line.remove_prefix(Exit.size());
-    // The start of a line cut off by the tail's edge cannot be read.
-    if (start == std::string_view::npos && !line.starts_with(PjlPrefix))
-        return false;
+    // PJL begins right after an exit, which ends the language data without a line end.
+    if (std::size_t exit = line.rfind(Exit); exit != std::string_view::npos)
+        line.remove_prefix(exit + Exit.size());
     return isEndOfJobLine(line);
 }
 
