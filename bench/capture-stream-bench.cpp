@@ -104,6 +104,7 @@ int bench(const BenchOptions& options) {
         throw Error("Cannot create folder " + folder);
     std::string socketPath = folder + "/capture.socket";
     std::string queue = folder + "/prnspl";
+    std::string job = queue + ".ended";
     int port = freePort();
     std::string listen = "127.0.0.1:" + std::to_string(port);
 
@@ -143,10 +144,10 @@ int bench(const BenchOptions& options) {
             sent += n;
         }
         close(fd);
-        // The last bytes reach the file after the quiet time, or when capture stops.
-        while (!fs::exists(queue) || fs::file_size(queue) < total - 8000)
+        // Closing the connection ends the job: the service writes its last bytes and renames
+        // the queue file for the queue monitor.
+        while (!fs::exists(job))
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }
     int status = 0;
     long peak = peakKilobytes(service);
@@ -154,7 +155,7 @@ int bench(const BenchOptions& options) {
     double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
-    std::ifstream in(queue, std::ios::binary);
+    std::ifstream in(job, std::ios::binary);
     std::vector<char> chunk(1 << 16);
     std::uint64_t position = 0;
     bool same = true;

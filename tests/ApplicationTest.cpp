@@ -58,17 +58,16 @@ TEST_F(ApplicationTest, FirstRunTakesEveryDefaultAndTheRussianFiles) {
     EXPECT_TRUE(app.scheme().storedSchemes().empty());
     EXPECT_EQ(app.scheme().name(), "Default");
     EXPECT_EQ(app.settings().TopMargin, 4);
-    EXPECT_EQ(app.queueInterval(), 3000);
+    EXPECT_EQ(app.settings().TimeOut, 3);
     EXPECT_FALSE(store.keyExists(MarletKey));
 }
 
 TEST_F(ApplicationTest, TimeOutIsClampedToTheTrackBar) {
-    for (auto [stored, interval] : {std::pair{0u, 1000}, std::pair{25u, 10000}}) {
+    for (auto [stored, seconds] : {std::pair{0u, 1}, std::pair{25u, 10}}) {
         store.setValue(MarletKey, "TimeOut", std::uint32_t{stored});
         Application app = make();
         app.startUp();
-        EXPECT_EQ(app.settings().TimeOut, interval / 1000);
-        EXPECT_EQ(app.queueInterval(), interval);
+        EXPECT_EQ(app.settings().TimeOut, seconds);
     }
 }
 
@@ -240,7 +239,7 @@ TEST_F(ApplicationTest, SettersRunWhatFollowsAndTellTheObservers) {
     app.setInitString("\x1B@");
     EXPECT_EQ(log.changes, (Changes{"TimeOut", "Capture", "InitStr"}))
         << "held to 10 seconds; unchanged values tell nobody";
-    EXPECT_EQ(app.queueInterval(), 10000);
+    EXPECT_EQ(app.settings().TimeOut, 10);
     app.removeObserver(log);
     app.setLineWrap(false);
     EXPECT_EQ(log.changes.size(), 3u);

@@ -55,6 +55,15 @@ std::vector<std::uint8_t> nextNotice(int fd) {
     return notice;
 }
 
+bool sendOn(int fd, const std::string& bytes) {
+    return write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+}
+
+// Every byte captured into queue, in order: the job its sender ended, then the queue.
+std::string captured(const std::string& queue) {
+    return readFileBytes(queue + ".ended").value_or("") + readFileBytes(queue).value_or("");
+}
+
 std::vector<std::uint8_t> expectedNotice() {
     std::vector<std::uint8_t> notice = control::packet(0x1992);
     control::putNumber(notice, 0x49532E2E);
@@ -87,7 +96,7 @@ TEST(CaptureServiceTest, TheControlSocketIsPrivateAndRefusesWhatIsNotTheProtocol
     EXPECT_EQ(service.process->wait(), 0) << "the last close ends the service";
 }
 
-TEST(CaptureServiceTest, TcpBytesReachTheQueueAfterTheQuietTimeAndAreAnnounced) {
+TEST(CaptureServiceTest, ClosingTheConnectionEndsTheJobAtOnce) {
     RunningCaptureService service;
     ASSERT_TRUE(service.up);
     CaptureSwitch capture(7, service.location());
@@ -95,10 +104,62 @@ TEST(CaptureServiceTest, TcpBytesReachTheQueueAfterTheQuietTimeAndAreAnnounced) 
     std::string job = "\x1B@Invoice 1452\r\n\xC9\xCD\xBB\r\n\x0C";
     job += std::string(1, '\0') + "\xFF";
     ASSERT_TRUE(sendToPort(service.port, job));
-    EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
-    EXPECT_EQ(readFileBytes(service.queue).value_or(""), job);
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(service.queue + ".ended"); }));
+    EXPECT_EQ(readFileBytes(service.queue + ".ended").value_or(""), job);
+    EXPECT_FALSE(std::filesystem::exists(service.queue));
+    EXPECT_EQ(capture.device()->heldBytes(), 0u);
+
+    // The next job waits in the queue while the ended one is not printed: it is marked
+    // once that one is gone, unless more bytes came to the queue meanwhile.
+    ASSERT_TRUE(sendToPort(service.port, "second"));
+    EXPECT_TRUE(waitFor([&] { return readFileBytes(service.queue).value_or("") == "second"; }));
+    std::filesystem::remove(service.queue + ".ended");
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(service.queue + ".ended"); }));
+    EXPECT_EQ(readFileBytes(service.queue + ".ended").value_or(""), "second");
+
+    int sender = connectToPort(service.port);
+    ASSERT_TRUE(sendOn(sender, "third"));
+    EXPECT_TRUE(waitFor([&] { return readFileBytes(service.queue).value_or("") == "third"; }));
+    close(sender);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "third") << "not marked yet";
+    ASSERT_TRUE(sendToPort(service.port, " and fourth"));
+    EXPECT_TRUE(waitFor([&] {
+        return captured(service.queue) == "second"
+                                          "third and fourth";
+    }));
+    std::filesystem::remove(service.queue + ".ended");
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(service.queue + ".ended"); }));
+    EXPECT_EQ(readFileBytes(service.queue + ".ended").value_or(""), "third and fourth")
+        << "grown past its end, the third job goes with the fourth";
     capture.stop();
     EXPECT_EQ(service.process->wait(), 0);
+}
+
+TEST(CaptureServiceTest, AnOpenConnectionKeepsOneJobAcrossPausesUntilAResetAfterQuiet) {
+    RunningCaptureService service;
+    ASSERT_TRUE(service.up);
+    CaptureSwitch capture(7, service.location());
+    capture.start(service.queue);
+    int sender = connectToPort(service.port);
+    ASSERT_TRUE(sendOn(sender, "\x1B@Line 1\r\n"));
+    // The quiet time of the driver's buffer, a tenth of a second or two, and the notice.
+    EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
+    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "\x1B@Line 1\r\n");
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    ASSERT_TRUE(sendOn(sender, "Line 2 \x1B"
+                               "E"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1200));
+    ASSERT_TRUE(sendOn(sender, "\x1B"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(sendOn(sender, "@next job\r\n"));
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(service.queue + ".ended"); }));
+    EXPECT_EQ(readFileBytes(service.queue + ".ended").value_or(""), "\x1B@Line 1\r\nLine 2 \x1B"
+                                                                    "E")
+        << "a pause is no end; a reset after one begins the next job";
+    EXPECT_TRUE(
+        waitFor([&] { return readFileBytes(service.queue).value_or("") == "\x1B@next job\r\n"; }));
+    close(sender);
 }
 
 TEST(CaptureServiceTest, TheFifoIsAPrinterPortToo) {
@@ -112,10 +173,20 @@ TEST(CaptureServiceTest, TheFifoIsAPrinterPortToo) {
     EXPECT_EQ(status.st_mode & 0777, 0600u);
     {
         std::ofstream port(service.fifo, std::ios::binary);
-        port << "from LPT1\r\n";
+        port << "from LPT1\r\n" << std::flush;
+        EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
+        EXPECT_EQ(readFileBytes(service.queue).value_or(""), "from LPT1\r\n");
     }
-    EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
-    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "from LPT1\r\n");
+    // The last writer's close ends the job.
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(service.queue + ".ended"); }));
+    EXPECT_EQ(readFileBytes(service.queue + ".ended").value_or(""), "from LPT1\r\n");
+    std::filesystem::remove(service.queue + ".ended");
+    {
+        std::ofstream port(service.fifo, std::ios::binary);
+        port << "second job" << std::flush;
+    }
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(service.queue + ".ended"); }));
+    EXPECT_EQ(readFileBytes(service.queue + ".ended").value_or(""), "second job");
 }
 
 TEST(CaptureServiceTest, StoppingCaptureWritesWhatTheDriverHolds) {
@@ -123,13 +194,14 @@ TEST(CaptureServiceTest, StoppingCaptureWritesWhatTheDriverHolds) {
     ASSERT_TRUE(service.up);
     CaptureSwitch capture(7, service.location());
     capture.start(service.queue);
-    ASSERT_TRUE(sendToPort(service.port, "held in the buffer"));
-    // Time for the service to take the sender and read its bytes; the quiet time has
-    // not passed, so they are still in the driver's buffer.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int sender = connectToPort(service.port);
+    ASSERT_TRUE(sendOn(sender, "held in the buffer"));
+    // The service has read the bytes; the quiet time has not passed.
+    ASSERT_TRUE(waitFor([&] { return capture.device()->heldBytes() == 18; }));
     capture.stop();
     EXPECT_EQ(service.process->wait(), 0);
     EXPECT_EQ(readFileBytes(service.queue).value_or(""), "held in the buffer");
+    close(sender);
 }
 
 TEST(CaptureServiceTest, WithCaptureOffAndNoPassThroughThePortTakesNoData) {
@@ -140,9 +212,9 @@ TEST(CaptureServiceTest, WithCaptureOffAndNoPassThroughThePortTakesNoData) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     device.state().setCapture(true);
     device.writeState();
-    EXPECT_EQ(nextNotice(device.fd()), expectedNotice());
-    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "waits for capture")
-        << "nothing was lost while the port took no data";
+    EXPECT_TRUE(waitFor([&] { return std::filesystem::exists(service.queue + ".ended"); }));
+    EXPECT_EQ(readFileBytes(service.queue + ".ended").value_or(""), "waits for capture")
+        << "nothing was lost while the port took no data, and the sender's close ends it";
 }
 
 TEST(CaptureServiceTest, WithCaptureOffBytesPassThroughTranslated) {
@@ -219,9 +291,11 @@ TEST(CaptureServiceTest, AnIdleSenderIsLetGoSoTheNextOneIsServed) {
     ASSERT_EQ(connect(idle, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
     ASSERT_EQ(write(idle, "first sender\r\n", 14), 14);
     ASSERT_TRUE(sendToPort(service.port, "second sender\r\n"));
-    EXPECT_TRUE(waitFor([&] { return readFileBytes(service.queue).value_or("").size() == 29; },
-                        std::chrono::seconds(5)));
-    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "first sender\r\nsecond sender\r\n");
+    EXPECT_TRUE(
+        waitFor([&] { return captured(service.queue).size() == 29; }, std::chrono::seconds(5)));
+    EXPECT_EQ(readFileBytes(service.queue + ".ended").value_or(""), "first sender\r\n")
+        << "letting a sender go ends its job";
+    EXPECT_EQ(readFileBytes(service.queue).value_or(""), "second sender\r\n");
     char byte;
     EXPECT_EQ(read(idle, &byte, 1), 0) << "the idle sender was closed";
     close(idle);
@@ -258,14 +332,14 @@ TEST(CaptureServiceTest, AFullDiskHoldsTheBytesAndWritesEachOnceWhenThereIsRoom)
         job += "Line " + std::to_string(line) + " of a long job\r\n";
     ASSERT_TRUE(sendToPort(service.port, job));
     std::this_thread::sleep_for(std::chrono::seconds(3));
-    std::string partial = readFileBytes(queue).value_or("");
+    std::string partial = captured(queue);
     EXPECT_LT(partial.size(), job.size());
     EXPECT_EQ(partial, job.substr(0, partial.size())) << "nothing twice, nothing skipped";
 
     std::filesystem::remove(filler);
-    EXPECT_TRUE(waitFor([&] { return readFileBytes(queue).value_or("").size() >= job.size(); },
-                        std::chrono::seconds(10)));
-    EXPECT_EQ(readFileBytes(queue).value_or(""), job);
+    EXPECT_TRUE(
+        waitFor([&] { return captured(queue).size() >= job.size(); }, std::chrono::seconds(10)));
+    EXPECT_EQ(captured(queue), job);
 }
 
 TEST(CaptureServiceTest, TheClientSeesWhatTheDriverStillHolds) {
@@ -273,9 +347,11 @@ TEST(CaptureServiceTest, TheClientSeesWhatTheDriverStillHolds) {
     ASSERT_TRUE(service.up);
     CaptureSwitch capture(7, service.location());
     capture.start(service.queue);
-    ASSERT_TRUE(sendToPort(service.port, "tail of a job"));
+    int sender = connectToPort(service.port);
+    ASSERT_TRUE(sendOn(sender, "tail of a job"));
     EXPECT_TRUE(waitFor([&] { return capture.device()->heldBytes() == 13; }));
     EXPECT_EQ(nextNotice(capture.device()->fd()), expectedNotice());
     EXPECT_EQ(capture.device()->heldBytes(), 0u);
     EXPECT_EQ(readFileBytes(service.queue).value_or(""), "tail of a job");
+    close(sender);
 }

@@ -224,6 +224,17 @@ TEST_F(MarletPrintTest, WithoutAPrinterEachDocumentBecomesAPdfInThePdfFolder) {
     EXPECT_EQ(result.err, "marlet-print: the PDF printer wrote " + files[0].string() + "\n");
 }
 
+TEST_F(MarletPrintTest, AJobForThePdfPrinterNeverLoadsQtEvenWithoutCups) {
+    // The resident names the PDF printer for every job on a machine without a printer:
+    // Qt's libraries would take longer to load than the job takes to print.
+    write("job.prn", "receipt\r\n");
+    Result result = run("job.prn -P 'PDF printer'", "",
+                        "CUPS_SERVER=/nonexistent MARLET_PDF_DIR=pdf-out LD_DEBUG=files");
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.err.find("the PDF printer wrote"), std::string::npos);
+    EXPECT_EQ(result.err.find("libQt6"), std::string::npos);
+}
+
 TEST_F(MarletPrintTest, WithoutAFileTheQueueFileIsPrintedAndKept) {
     write("queue", "queued job");
     Result result = run("--set 'Spool=" + (folder / "queue").string() + "' -o queue.pdf");

@@ -200,21 +200,31 @@ TEST(ResidentModeTest, AKilledCaptureServiceComesBackWithoutSpinningAndSettingsS
     pid_t service = 0;
     // Capture runs once what the port takes reaches the queue file: only then has marlet
     // finished starting it, so that the kill below meets a running capture and not its
-    // start. The service writes after a pause in the bytes; a bold switch alone makes a job
-    // with nothing to print, which is done before the kill.
+    // start. The service writes after a pause in the bytes, and the open connection keeps
+    // them in the queue for the time-out; a bold switch alone makes a job with nothing to
+    // print, which is done before the kill.
     auto queued = [&] {
         std::error_code error;
         return fs::file_size(spool, error) > 0 && !error;
     };
+    int sender = -1;
     ASSERT_TRUE(waitFor(
         [&] {
-            return (service = serviceFor(runtime)) > 0 &&
-                   sendToPort(port, std::string{'\x1B', 'B'}) &&
+            if ((service = serviceFor(runtime)) <= 0)
+                return false;
+            if (sender < 0)
+                sender = connectToPort(port);
+            return sender >= 0 &&
+                   write(sender,
+                         "\x1B"
+                         "B",
+                         2) == 2 &&
                    waitFor(queued, std::chrono::seconds(3));
         },
         std::chrono::seconds(20)))
         << readFileBytes(folder.file("marlet.log")).value_or("");
     ASSERT_TRUE(waitFor([&] { return !fs::exists(spool) && !fs::exists(spool + ".printing"); }));
+    close(sender);
 
     // Another program changes a setting while marlet runs.
     {

@@ -82,23 +82,24 @@ private:
 TEST_F(ResidentSessionTest, AQuietQueuePrintsOnceAndBytesThatCameMeanwhileWait) {
     ResidentSession session(catalog, store, host, jobs, DriverLocation{});
     session.startUp();
-    EXPECT_EQ(host.timer, Intervals{1000});
+    EXPECT_EQ(host.timer, Intervals{SpoolMonitor::QueuePeriod});
     EXPECT_EQ(session.printerName(), "Office");
 
     append(spool, "First job\r\n");
-    session.queueTick();
-    EXPECT_TRUE(office().empty()) << "one tick only remembers the size";
+    // One tick sees the size, ten more find it held for the second of the time-out.
+    for (int tick = 0; tick < 10; ++tick)
+        session.queueTick();
+    EXPECT_TRUE(office().empty());
     catalog.duringJob = [&] { append(spool, "Second"); };
     session.queueTick();
     EXPECT_EQ(office(), Jobs{"First job"});
-    EXPECT_EQ(host.timer, (Intervals{1000, 0, 1000})) << "stopped for the job, re-armed after";
+    EXPECT_EQ(host.timer, (Intervals{100, 0, 100})) << "stopped for the job, re-armed after";
     EXPECT_EQ(readFile(spool), "Second") << "what came while it printed is the next job";
     EXPECT_EQ(host.frames.back(), -1);
 
     catalog.duringJob = nullptr;
-    session.queueTick();
-    session.queueTick();
-    session.queueTick();
+    for (int tick = 0; tick < 11; ++tick)
+        session.queueTick();
     EXPECT_EQ(office(), (Jobs{"First job", "Second"}));
     EXPECT_FALSE(fs::exists(spool));
     EXPECT_EQ(store.value(MarletKey, "Spool"), StoredValue(spool)) << "nothing saved yet";
@@ -126,17 +127,18 @@ TEST_F(ResidentSessionTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick
     EXPECT_FALSE(fs::exists(spool));
 }
 
-TEST_F(ResidentSessionTest, ATimeOutChangeReArmsTheTimerButNotInTheMiddleOfAJob) {
+TEST_F(ResidentSessionTest, ATimeOutChangeCountsAtTheNextTickWithoutANewTimer) {
     ResidentSession session(catalog, store, host, jobs, DriverLocation{});
     session.startUp();
     session.app().setTimeOut(7);
-    EXPECT_EQ(host.timer, (Intervals{1000, 7000}));
-
     append(spool, "x");
-    catalog.duringJob = [&] { session.app().setTimeOut(4); };
-    session.printQueue();
-    EXPECT_EQ(host.timer, (Intervals{1000, 7000, 0, 4000}))
-        << "the job's end arms the timer with the new time-out";
+    for (int tick = 0; tick < 40; ++tick)
+        session.queueTick();
+    EXPECT_TRUE(office().empty());
+    session.app().setTimeOut(4);
+    session.queueTick();
+    EXPECT_EQ(office(), Jobs{"x"});
+    EXPECT_EQ(host.timer, (Intervals{100, 0, 100}));
 }
 
 TEST_F(ResidentSessionTest, AnotherPrinterTakesTheNextJob) {
@@ -168,7 +170,7 @@ TEST_F(ResidentSessionTest, AFailedCaptureStartIsReportedAndStartUpGoesOn) {
     EXPECT_EQ(session.captureConnection(), -1);
     EXPECT_TRUE(session.app().settings().Capture) << "the switch keeps what the user set";
     EXPECT_EQ(session.initPresets().names, std::vector<std::string>{"Epson reset"});
-    EXPECT_EQ(host.timer, Intervals{1000});
+    EXPECT_EQ(host.timer, Intervals{100});
     session.selectInitString("&Epson reset");
     EXPECT_EQ(session.app().settings().InitStr, "\x1B@");
 
@@ -196,11 +198,15 @@ TEST_F(ResidentSessionTest, ShutdownWritesWhatTheDriverHoldsThenSavesTheSettings
     EXPECT_GE(session.captureConnection(), 0);
 
     session.app().setTimeOut(5);
-    ASSERT_TRUE(sendToPort(service.port, "held in the buffer"));
-    // Time for the service to read the bytes; the driver's quiet time has not passed.
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    EXPECT_FALSE(fs::exists(service.queue));
+    // An emulator that keeps its connection: no end of the job but the driver's quiet time.
+    int sender = connectToPort(service.port);
+    ASSERT_EQ(write(sender, "held in the buffer", 18), 18);
+    {
+        CaptureClient watcher(8, service.queue, service.location());
+        EXPECT_TRUE(waitFor([&] { return watcher.heldBytes() == 18; }));
+    }
     session.shutdown();
+    close(sender);
     EXPECT_EQ(service.process->wait(), 0) << "the last close stops the driver";
     EXPECT_EQ(readFile(service.queue), "held in the buffer");
     EXPECT_EQ(store.value(MarletKey, "TimeOut"), StoredValue(std::uint32_t{5}));

@@ -134,8 +134,6 @@ public:
     /// start-up, in the order the data folder lists them.
     const std::vector<std::string>& languages() const { return m_languages; }
     const std::vector<std::string>& codePages() const { return m_codePages; }
-    /// The queue timer's interval: the time-out in milliseconds.
-    int queueInterval() const { return m_settings.TimeOut * 1000; }
 
 private:
     void applyOverrides();

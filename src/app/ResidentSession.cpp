@@ -38,7 +38,7 @@ void ResidentSession::startUp() {
         startOrRetryCapture();
     m_app.measureJob();
     m_presets = readInitPresets(m_app.store());
-    m_host.armQueueTimer(m_app.queueInterval());
+    m_host.armQueueTimer(SpoolMonitor::QueuePeriod);
 }
 
 void ResidentSession::shutdown() {
@@ -116,20 +116,12 @@ void ResidentSession::scheduleRestart() {
 }
 
 void ResidentSession::printFile(const std::string& path) {
-    m_printing = true;
-    struct Done {
-        bool& printing;
-        ~Done() { printing = false; }
-    } done{m_printing};
     m_runner.print(path, m_printerName, m_app);
 }
 
 void ResidentSession::settingChanged(std::string_view name) {
-    if (name == "TimeOut") {
-        // A job stops the timer and re-arms it with the time-out in force when it ends.
-        if (!m_printing)
-            m_host.armQueueTimer(m_app.queueInterval());
-    } else if (name == "Capture") {
+    // A new time-out needs no new timer: the queue monitor reads it at every tick.
+    if (name == "Capture") {
         m_restartIn = 0;
         m_restartDelay = FirstRestartDelay;
         m_restartFailureShown = false;

@@ -100,7 +100,6 @@ private:
     SpoolMonitor m_monitor;
     CaptureSwitch m_capture;
     InitPresets m_presets;
-    bool m_printing = false;
     // Capture's recovery, counted in state ticks: until the next try (0: none due), the
     // back-off of the one after, and how long the service has run since its start.
     int m_restartIn = 0;

@@ -1,9 +1,11 @@
 #include "SpoolFile.h"
 
+#include "JobTrailer.h"
 #include "LockedQueueFile.h"
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -65,6 +67,29 @@ bool SpoolFile::endsPage() const {
     return ends;
 }
 
+bool SpoolFile::endsJob() const {
+    int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat status {};
+    std::array<std::uint8_t, JobTrailer::Size> tail{};
+    ssize_t got = -1;
+    std::uint64_t size = 0;
+    if (fstat(fd, &status) == 0) {
+        size = static_cast<std::uint64_t>(status.st_size);
+        std::uint64_t from = size > tail.size() ? size - tail.size() : 0;
+        got =
+            pread(fd, tail.data(), static_cast<std::size_t>(size - from), static_cast<off_t>(from));
+    }
+    ::close(fd);
+    return got > 0 &&
+           JobTrailer::endsJob({tail.data(), static_cast<std::size_t>(got)}, size <= tail.size());
+}
+
+bool SpoolFile::hasEnded() const {
+    return ::access(endedPath().c_str(), F_OK) == 0;
+}
+
 std::optional<std::string> SpoolFile::claimAt(std::uint64_t size) {
     return claimWhen([size](int, std::uint64_t now) { return now == size; });
 }
@@ -75,6 +100,24 @@ std::optional<std::string> SpoolFile::claimEndingPage() {
 
 std::optional<std::string> SpoolFile::claim() {
     return claimWhen([](int, std::uint64_t) { return true; });
+}
+
+std::optional<std::string> SpoolFile::claimEnded() {
+    std::string claimed = claimedPath();
+    if (renameat2(AT_FDCWD, endedPath().c_str(), AT_FDCWD, claimed.c_str(), RENAME_NOREPLACE) != 0)
+        return std::nullopt;
+    return claimed;
+}
+
+bool SpoolFile::endJob(std::uint64_t size) {
+    std::optional<LockedQueueFile> file =
+        LockedQueueFile::open(m_path, LockedQueueFile::Mode::Read);
+    // Claimed already, or grown by the next job's bytes: nothing of this job is left to mark.
+    if (size == 0 || !file || file->size() != size)
+        return true;
+    if (renameat2(AT_FDCWD, m_path.c_str(), AT_FDCWD, endedPath().c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    return errno != EEXIST;
 }
 
 std::optional<std::string>

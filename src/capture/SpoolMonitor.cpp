@@ -2,46 +2,74 @@
 
 #include "JobStarts.h"
 #include "SetAsideJobs.h"
-#include "SpoolFile.h"
 
+#include <algorithm>
 #include <exception>
 #include <unistd.h>
 
 namespace marlet {
 
+namespace {
+
+// Far past the longest time-out, and far from overflow.
+constexpr int QuietTicksCap = 1 << 20;
+
+} // namespace
+
 void SpoolMonitor::queueTick() {
     SpoolFile queue(m_settings.Spool);
     std::optional<std::uint64_t> size = queue.size();
-    m_host.enableQueueCommands(size.has_value());
+    bool ended = queue.hasEnded();
+    m_host.enableQueueCommands(size.has_value() || ended);
     // A job an earlier run left claimed is whole: it goes first, and alone.
-    if (!m_settings.AutoPrint || printLeftOver() || !size)
+    if (!m_settings.AutoPrint || printLeftOver())
         return;
-    // The driver writes its tail after one or two quiet seconds: a short time-out would
-    // otherwise print the job without it.
-    if (m_host.captureHoldsBytes()) {
-        m_rememberedSize.reset();
-        return;
-    }
-    if (m_settings.FormFeed) {
-        if (std::optional<std::string> claimed = queue.claimEndingPage())
-            printClaimed(claimed, Claim::New);
-        else
-            m_rememberedSize = size;
-        return;
-    }
-    if (*size > 0 && m_rememberedSize == size) {
-        if (std::optional<std::string> claimed = queue.claimAt(*size)) {
+    // Its sender said where it ends: no time-out to wait for.
+    if (ended) {
+        if (std::optional<std::string> claimed = queue.claimEnded()) {
             printClaimed(claimed, Claim::New);
             return;
         }
-        // The port sent more between the look and the claim: the job is not over.
-        size = queue.size();
     }
-    m_rememberedSize = size;
+    if (!size)
+        return;
+    if (m_rememberedSize == size) {
+        m_quietTicks = std::min(m_quietTicks + 1, QuietTicksCap);
+    } else {
+        m_rememberedSize = size;
+        m_quietTicks = 0;
+    }
+    if (!due(queue, *size))
+        return;
+    // Bytes the driver still holds belong to this job: it is not over.
+    if (m_host.captureHoldsBytes()) {
+        m_quietTicks = 0;
+        return;
+    }
+    std::optional<std::string> claimed = m_settings.FormFeed && m_quietTicks < TrailerTicks
+                                             ? queue.claimEndingPage()
+                                             : queue.claimAt(*size);
+    if (claimed)
+        printClaimed(claimed, Claim::New);
+    else
+        // The port sent more between the look and the claim: the job is not over.
+        m_rememberedSize = queue.size();
+}
+
+bool SpoolMonitor::due(const SpoolFile& queue, std::uint64_t size) {
+    if (m_settings.FormFeed && queue.endsPage())
+        return true;
+    // Looked at once per quiet spell: the exit and PJL lines after an end come at once.
+    if (m_quietTicks == TrailerTicks && queue.endsJob())
+        return true;
+    // In end-of-page mode the time-out plays no part.
+    return !m_settings.FormFeed && size > 0 &&
+           m_quietTicks * QueuePeriod >= m_settings.TimeOut * 1000;
 }
 
 void SpoolMonitor::stateTick() {
-    if (SpoolFile(m_settings.Spool).size()) {
+    SpoolFile queue(m_settings.Spool);
+    if (queue.size() || queue.hasEnded()) {
         m_host.enableQueueCommands(true);
         if (!m_settings.AutoPrint && !m_iconShown) {
             m_iconShown = true;
@@ -62,8 +90,10 @@ void SpoolMonitor::printQueue() {
 }
 
 void SpoolMonitor::clearQueue() {
+    SpoolFile::remove(SpoolFile(m_settings.Spool).endedPath());
     SpoolFile::remove(m_settings.Spool);
     m_rememberedSize.reset();
+    m_quietTicks = 0;
     m_host.enableQueueCommands(false);
 }
 
@@ -81,8 +111,15 @@ void SpoolMonitor::waitingIconClicked() {
 }
 
 void SpoolMonitor::printWaiting() {
-    if (!printLeftOver() || SpoolFile(m_settings.Spool).size())
-        printClaimed(SpoolFile(m_settings.Spool).claim(), Claim::New);
+    bool printed = printLeftOver();
+    SpoolFile queue(m_settings.Spool);
+    // Oldest first: the job its sender ended came before the bytes behind it.
+    if (std::optional<std::string> ended = queue.claimEnded()) {
+        printClaimed(ended, Claim::New);
+        printed = true;
+    }
+    if (!printed || queue.size())
+        printClaimed(queue.claim(), Claim::New);
 }
 
 bool SpoolMonitor::printLeftOver() {
@@ -105,6 +142,7 @@ void SpoolMonitor::printClaimed(const std::optional<std::string>& claimed, Claim
     }
     // The next job waits one whole unchanged time-out, however big it is.
     m_rememberedSize.reset();
+    m_quietTicks = 0;
     rearm();
 }
 
@@ -155,7 +193,7 @@ std::optional<std::string> SpoolMonitor::runJob(const std::string& path) {
 }
 
 void SpoolMonitor::rearm() {
-    m_host.setQueueInterval(m_settings.TimeOut * 1000);
+    m_host.setQueueInterval(QueuePeriod);
 }
 
 } // namespace marlet

@@ -78,7 +78,9 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
     if (options.output)
         usesQt = outputFileUsesQt(*options.output);
     else if (!options.geometry)
-        usesQt = catalog.emplace(options.paper, pdfWritten).usesQtPrinters();
+        // The PDF printer is Marlet's own on every host: a job for it never waits for Qt.
+        usesQt = catalog.emplace(options.paper, pdfWritten).usesQtPrinters() &&
+                 options.printer != SystemPrinterCatalog::PdfPrinterName;
     // Before anything is read or changed: a build without Qt starts the one with it from
     // the same command line.
     std::shared_ptr<QtDevices> qt;
@@ -101,7 +103,7 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
     else if (options.output)
         printer = openOutputFile(*options.output, options.paper, qt.get(), options.pictureDpi);
     else
-        printer = catalog->open(options.printer.value_or(catalog->defaultPrinter()));
+        printer = catalog->open(options.printer ? *options.printer : catalog->defaultPrinter());
 
     TerminalProgress terminal(stderr);
     ProgressDisplay& progress = pipe ? static_cast<ProgressDisplay&>(*pipe) : terminal;

@@ -113,20 +113,32 @@ inline int freeLoopbackPort() {
     return 0;
 }
 
-/// Connects to 127.0.0.1:port, sends bytes and closes; false when nobody listens.
-inline bool sendToPort(int port, const std::string& bytes) {
+/// Connects to 127.0.0.1:port and leaves the connection open, as an emulator does for its
+/// whole run; -1 when nobody listens.
+inline int connectToPort(int port) {
     int fd = socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bool sent = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+/// Connects to 127.0.0.1:port, sends bytes and closes; false when nobody listens.
+inline bool sendToPort(int port, const std::string& bytes) {
+    int fd = connectToPort(port);
+    bool sent = fd >= 0;
     for (std::size_t done = 0; sent && done < bytes.size();) {
         ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
         sent = wrote > 0;
         done += sent ? static_cast<std::size_t>(wrote) : 0;
     }
-    close(fd);
+    if (fd >= 0)
+        close(fd);
     return sent;
 }
 

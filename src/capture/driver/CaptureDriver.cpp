@@ -98,6 +98,10 @@ bool CaptureDriver::Append(std::span<const std::uint8_t> data) {
     return written;
 }
 
+bool CaptureDriver::writeHeld() {
+    return m_count == 0 || flushBuffer();
+}
+
 bool CaptureDriver::flushBuffer() {
     if (!Append({m_buffer.get(), m_count}))
         return false;

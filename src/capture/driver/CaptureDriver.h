@@ -40,10 +40,13 @@ public:
     Chain int17(DosRegisters& registers);
     /// DOS open, create, write and close as far as they concern a printer handle.
     Chain int21(DosRegisters& registers);
-    /// The 1000 ms routine: writes the waiting bytes once the port has been quiet.
+    /// The timer routine: writes the waiting bytes once the port has been quiet two ticks.
     void timerTick();
     /// Writes data at the end of the queue file, opening and closing it around the write.
     bool Append(std::span<const std::uint8_t> data);
+    /// Writes the waiting bytes now, without waiting for the port to go quiet: a job's end
+    /// is known. True when nothing is left waiting.
+    bool writeHeld();
 
     const StateBlock& state() const { return m_state; }
     /// Bytes waiting in the buffer.

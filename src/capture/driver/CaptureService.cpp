@@ -49,6 +49,7 @@ CaptureService::CaptureService(const ServiceOptions& options) : m_options(option
                                            [this](std::uint32_t, std::uint32_t, std::uint32_t w,
                                                   std::uint32_t l) { m_control->notifyAll(w, l); });
     m_driver = std::make_unique<CaptureDriver>(*m_host);
+    m_jobEnds = std::make_unique<JobEnds>(*m_driver);
     // The ports first: once the control socket exists, the service is wholly up.
     if (options.listen)
         m_tcp =
@@ -91,7 +92,13 @@ bool CaptureService::finished() const {
 }
 
 void CaptureService::run() {
-    FeedBuffer::Print print = [this](std::uint8_t byte) { return m_host->printCharacter(byte); };
+    FeedBuffer::Print print = [this](std::uint8_t byte) {
+        m_jobEnds->offering(byte);
+        std::uint8_t status = m_host->printCharacter(byte);
+        if ((status & CaptureDriver::PrinterTimeOut) == 0)
+            m_jobEnds->taken(byte, ServiceHost::Clock::now());
+        return status;
+    };
     std::vector<pollfd> fds;
     while (!finished()) {
         fds.clear();
@@ -106,8 +113,9 @@ void CaptureService::run() {
         auto wake = now + std::chrono::seconds(1);
         if (auto timer = m_host->nextTimer())
             wake = std::min(wake, *timer);
-        // A port that refused bytes is offered them again soon.
-        if ((m_tcp && m_tcp->blocked()) || (m_fifo && m_fifo->blocked()))
+        // A port that refused bytes is offered them again soon, and a job's end that could
+        // not be marked is tried again.
+        if ((m_tcp && m_tcp->blocked()) || (m_fifo && m_fifo->blocked()) || m_jobEnds->pending())
             wake = std::min(wake, now + RetryPeriod);
         auto wait = std::chrono::ceil<std::chrono::milliseconds>(wake - now).count();
         if (poll(fds.data(), fds.size(), static_cast<int>(std::max<long long>(wait, 0))) < 0 &&
@@ -117,12 +125,13 @@ void CaptureService::run() {
             return;
 
         // Bytes that came before a close are printed before the driver stops.
-        if (m_tcp)
-            m_tcp->serve(fds, print);
-        if (m_fifo)
-            m_fifo->serve(fds, print);
+        if (m_tcp && m_tcp->serve(fds, print))
+            m_jobEnds->senderDone();
+        if (m_fifo && m_fifo->serve(fds, print))
+            m_jobEnds->senderDone();
         m_control->serve(fds);
         m_host->runTimerIfDue(ServiceHost::Clock::now());
+        m_jobEnds->retry();
     }
 }
 

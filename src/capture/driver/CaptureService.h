@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptureDriver.h"
+#include "JobEnds.h"
 #include "ServiceHost.h"
 #include "ServiceOptions.h"
 
@@ -13,8 +14,8 @@ class TcpFeed;
 class FifoFeed;
 
 /// The capture driver as a service of this host: the control socket, the printer-port
-/// feeds and the driver's timer in one loop on one thread, so that no two of the driver's
-/// routines ever run at once.
+/// feeds, the driver's timer and the ends of jobs in one loop on one thread, so that no
+/// two of the driver's routines ever run at once.
 class CaptureService {
 public:
     /// Takes the service's lock, opens the control socket and the feeds. Fails with
@@ -38,6 +39,7 @@ private:
     int m_passThroughFd = -1;
     std::unique_ptr<ServiceHost> m_host;
     std::unique_ptr<CaptureDriver> m_driver;
+    std::unique_ptr<JobEnds> m_jobEnds;
     std::unique_ptr<ControlServer> m_control;
     std::unique_ptr<TcpFeed> m_tcp;
     std::unique_ptr<FifoFeed> m_fifo;

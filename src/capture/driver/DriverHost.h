@@ -38,7 +38,8 @@ public:
     /// Carries out interrupt number for the DOS program now, through the whole chain.
     virtual void nestedInterrupt(std::uint8_t number, DosRegisters& registers) = 0;
 
-    /// Calls routine every 1000 ms until stopTimer().
+    /// Calls routine every timer period (1000 ms on the DOS hosts, 50 ms in the capture
+    /// service) until stopTimer().
     virtual void startTimer(std::function<void()> routine) = 0;
     /// Cancels the pending time-out.
     virtual void stopTimer() = 0;

@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace marlet {
 
@@ -70,7 +71,8 @@ bool TcpFeed::senderIdle() const {
     return m_sender >= 0 && !m_buffer.waiting() && Clock::now() - m_lastHeard >= m_idleTime;
 }
 
-void TcpFeed::serve(const std::vector<pollfd>& fds, const FeedBuffer::Print& print) {
+bool TcpFeed::serve(const std::vector<pollfd>& fds, const FeedBuffer::Print& print) {
+    bool ended = false;
     if (m_buffer.waiting())
         m_buffer.drain(print);
     for (const pollfd& entry : fds) {
@@ -78,6 +80,7 @@ void TcpFeed::serve(const std::vector<pollfd>& fds, const FeedBuffer::Print& pri
             continue;
         if (entry.fd == m_listener && m_sender >= 0 && senderIdle()) {
             // All it sent is with the port already; the next sender's job goes through.
+            ended = std::exchange(m_received, false);
             closeSender();
         }
         if (entry.fd == m_listener && m_sender < 0) {
@@ -85,15 +88,21 @@ void TcpFeed::serve(const std::vector<pollfd>& fds, const FeedBuffer::Print& pri
             m_senderDone = false;
             m_lastHeard = Clock::now();
         } else if (entry.fd == m_sender && !m_buffer.waiting()) {
-            if (m_buffer.fill(m_sender) == FeedBuffer::Read::Closed)
+            FeedBuffer::Read read = m_buffer.fill(m_sender);
+            if (read == FeedBuffer::Read::Closed)
                 m_senderDone = true;
+            m_received = m_received || read == FeedBuffer::Read::Data;
             m_lastHeard = Clock::now();
             m_buffer.drain(print);
         }
     }
     // The next sender is served once the last byte of this one has gone to the port.
-    if (m_senderDone && !m_buffer.waiting())
+    if (m_senderDone && !m_buffer.waiting()) {
+        // A connection that sent nothing (a port probe) ends no one's job.
+        ended = std::exchange(m_received, false) || ended;
         closeSender();
+    }
+    return ended;
 }
 
 void TcpFeed::closeSender() {

@@ -28,8 +28,9 @@ public:
     std::uint16_t port() const { return m_port; }
     /// The descriptors to wait on, appended to fds.
     void addPollFds(std::vector<pollfd>& fds) const;
-    /// Accepts a sender, reads its bytes and offers them to the port.
-    void serve(const std::vector<pollfd>& fds, const FeedBuffer::Print& print);
+    /// Accepts a sender, reads its bytes and offers them to the port. True when a sender's
+    /// job ended: it closed its connection, or was let go, after its last byte was taken.
+    bool serve(const std::vector<pollfd>& fds, const FeedBuffer::Print& print);
     /// Whether bytes wait for a port that refused them.
     bool blocked() const { return m_buffer.waiting(); }
 
@@ -42,6 +43,8 @@ private:
     int m_listener = -1;
     int m_sender = -1;
     bool m_senderDone = false;
+    // The sender has sent bytes.
+    bool m_received = false;
     std::uint16_t m_port = 0;
     FeedBuffer m_buffer;
 };
