@@ -315,6 +315,9 @@ TEST(EscPCommandsTest, FormsSetWherePagesEnd) {
               "text 0 360 E\ntext 72 540 F\n");
     // In units of 1/720 inch, the same margins are half as far.
     EXPECT_EQ(lq.print(Esc + "(U" + bytes({1, 0, 5}) + format + "A"), "text 0 180 A\n");
+    // Vertical tab stops count from that top margin too, on every page.
+    EXPECT_EQ(lq.print(format + Esc + "B" + bytes({2, 0}) + "A\vB\fC\vD"),
+              "text 0 360 A\ntext 0 600 B\nnew_page\ntext 0 360 C\ntext 0 600 D\n");
 }
 
 TEST(EscPCommandsTest, CommandsTakeTheirBytesAcrossTheInitialisationStringAndTheFile) {
