@@ -76,6 +76,7 @@ private:
     const ActiveFont& resolveFont() const;
     int fileFont(const std::shared_ptr<const FontFace>& face);
     void decorate(const ActiveFont& font, int x, int y, int width);
+    void addTurnedDecoration(int turns, int x, int y, int width, int below, int thickness);
 
     VirtualPaper m_paper;
     std::unique_ptr<PdfDestination> m_destination;

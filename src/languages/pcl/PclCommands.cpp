@@ -226,6 +226,14 @@ void PclCommands::pageControl(const PclCommand& command) {
         m_page.defaultMargins();
 }
 
+void PclCommands::printDirection(const PclCommand& command) {
+    const long double degrees = command.value;
+    if (degrees != 0 && degrees != 90 && degrees != 180 && degrees != 270)
+        return;
+    m_page.setDirection(static_cast<int>(degrees) / 90);
+    m_text.directionChanged();
+}
+
 void PclCommands::font(const PclCommand& command) {
     const bool secondary = command.parameter == ')';
     if (command.parameter == '&')

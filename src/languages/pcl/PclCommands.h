@@ -49,6 +49,7 @@ private:
     void pushPop(const PclCommand&);
     void lineTermination(const PclCommand&);
     void pageControl(const PclCommand&);
+    void printDirection(const PclCommand&);
     void font(const PclCommand&);
     void transparentData(const PclCommand&);
     void wrap(const PclCommand&);
