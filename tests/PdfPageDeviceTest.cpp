@@ -218,6 +218,38 @@ TEST(PdfPageDeviceTest, DeviceValuesFollowThePaperAndOrientationChangesWaitForTh
     expectVirtualSheetAndDocumentRules(*device);
 }
 
+TEST(PdfPageDeviceTest, NewPaperServesThePagesThatFollowWithTheSameStrips) {
+    // Letter at 100 dpi (850 by 1100 pixels, 612 by 792 points), then legal (850 by 1400)
+    // from the second page on: the page being drawn keeps its sheet, the printable area
+    // reports the new one at once, and a sheet too small for the strips is refused.
+    TempFolder folder;
+    const std::string pdf = folder.file("job.pdf");
+    {
+        auto device = pdfDevice(pdf, smallPaper());
+        device->createFont(cellFontRequest(100, 50));
+        device->beginDocument("DOS-console task");
+        device->textOut(0, 0, u'A');
+        EXPECT_TRUE(device->setPaper({850, 1400}));
+        EXPECT_EQ(device->pageSize().height, 1360);
+        EXPECT_EQ(device->physicalPage().height, 1400);
+        device->textOut(0, 1200, u'B');
+        device->newPage();
+        device->textOut(0, 1200, u'C');
+        EXPECT_FALSE(device->setPaper({20, 1400}));
+        EXPECT_EQ(device->physicalPage().width, 850);
+        device->endDocument();
+        device->close();
+    }
+    const std::vector<PdfPage> pages = readBoxes(pdf);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].width, 612);
+    EXPECT_EQ(pages[0].height, 792);
+    EXPECT_EQ(pages[1].width, 612);
+    EXPECT_EQ(pages[1].height, 1008);
+    ASSERT_EQ(pages[1].words.size(), 1u);
+    EXPECT_EQ(pages[1].words[0].text, "C");
+}
+
 TEST(PdfPageDeviceTest, GlyphsKeepToTheirCellsAndStayText) {
     TempFolder folder;
     std::string pdf = folder.file("job.pdf");

@@ -42,6 +42,16 @@ void PdfPageDevice::setOrientation(Orientation orientation) {
     m_pageSize = m_paper.printable(orientation);
 }
 
+bool PdfPageDevice::setPaper(PageSize sheet) {
+    // The strips stay; a sheet too small to hold them keeps the old paper.
+    if (!m_paper.holdsStrips(sheet))
+        return false;
+    m_paper.width = sheet.width;
+    m_paper.height = sheet.height;
+    m_pageSize = m_paper.printable(m_orientation);
+    return true;
+}
+
 void PdfPageDevice::beginDocument(const std::string& title) {
     if (documentOpen())
         throw Error("Printing in progress");
@@ -81,6 +91,7 @@ void PdfPageDevice::startPage() {
     const double scale = PointsPerInch / m_paper.dpi;
     const PageSize sheet = m_paper.sheet(m_orientation);
     const PageSize margin = m_paper.margin(m_orientation);
+    m_openSheet = sheet;
     m_page.start(scale, sheet.height * scale, margin.width, margin.height);
     m_pageOpen = true;
     m_decorations.clear();
@@ -92,7 +103,8 @@ void PdfPageDevice::finishPage() {
     for (const auto& [left, top, width, height] : m_decorations)
         m_page.fill(left, top, width, height, 0);
     const double scale = PointsPerInch / m_paper.dpi;
-    const PageSize sheet = m_paper.sheet(m_orientation);
+    // The paper may have changed for the pages after this one.
+    const PageSize sheet = m_openSheet;
     std::string paint;
     std::vector<BitImage> images;
     m_images.finish(paint, images);

@@ -37,6 +37,7 @@ public:
     int resolutionY() const override { return m_paper.dpi; }
     PageSize pageSize() const override { return m_pageSize; }
     PhysicalPage physicalPage() const override { return m_paper.physicalPage(); }
+    bool setPaper(PageSize sheet) override;
 
     void createFont(const FontRequest& request) override;
     const CanvasFont& canvasFont() const override { return m_font; }
@@ -82,6 +83,7 @@ private:
     std::unique_ptr<PdfDestination> m_destination;
     Orientation m_orientation = Orientation::Portrait;
     PageSize m_pageSize;
+    PageSize m_openSheet; // the sheet of the page being drawn, in its orientation
     PdfWriter* m_writer = nullptr;
     PdfPageContent m_page;
     bool m_pageOpen = false;

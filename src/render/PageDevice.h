@@ -116,6 +116,10 @@ public:
     virtual PageSize pageSize() const = 0;
     /// Paper size and unprintable offsets of the portrait sheet.
     virtual PhysicalPage physicalPage() const = 0;
+    /// Puts paper of that size, as a portrait sheet in device pixels, under the pages
+    /// started from now on, with the same unprintable strips; the page sizes report it at
+    /// once. False when the device cannot change its paper: it keeps its own.
+    virtual bool setPaper(PageSize /*sheet*/) { return false; }
 
     /// Makes a font from the request; the canvas font takes its face, height, width,
     /// style (weight 700 or more is bold), character set and escapement.

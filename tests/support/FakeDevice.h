@@ -36,6 +36,11 @@ public:
         return size;
     }
     PhysicalPage physicalPage() const override { return sheet; }
+    bool setPaper(PageSize size) override {
+        sheet.width = size.width;
+        sheet.height = size.height;
+        return true;
+    }
     void createFont(const FontRequest& r) override {
         m_font = {r.face,    r.height,
                   r.width,   FontStyle{r.weight >= 700, r.italic, r.underline, r.strikeout},

@@ -19,6 +19,13 @@ int nearest(long double v) {
 } // namespace
 
 void PclPage::reset(Orientation orientation) {
+    m_hmi = across(12, 120);
+    m_vmi = down(8, 48);
+    m_pushed.clear();
+    layOut(orientation);
+}
+
+void PclPage::layOut(Orientation orientation) {
     m_orientation = orientation;
     m_head.job().requested = orientation;
     const PhysicalPage sheet = m_head.printer().physicalPage();
@@ -37,9 +44,8 @@ void PclPage::reset(Orientation orientation) {
     m_turns = 0;
     m_width = m_pageWidth;
     m_length = m_pageLength;
-    m_hmi = across(12, 120);
-    m_vmi = down(8, 48);
-    m_pushed.clear();
+    m_hmi = std::min(m_hmi, m_width);
+    m_vmi = std::min(m_vmi, m_length);
     defaultMargins();
 }
 

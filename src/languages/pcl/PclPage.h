@@ -28,6 +28,9 @@ public:
     /// Lays out the page for an orientation at power-on values: 6 lines per inch, 10
     /// characters per inch and the default margins.
     void reset(Orientation orientation);
+    /// Lays out the page afresh on the sheet now under the printer, in an orientation and
+    /// with the default margins, keeping the HMI and VMI.
+    void layOut(Orientation orientation);
     /// The default margins: a half-inch top margin, the text length to half an inch above
     /// the bottom, no left or right margin; the cursor at the first line.
     void defaultMargins();
