@@ -221,6 +221,52 @@ TEST(EscPCommandsTest, LineEndsAndControlCodesMoveAsThePrinterDoes) {
     EXPECT_EQ(plain.print("A\r\nB\nC"), "text 0 0 A\ntext 0 120 B\ntext 60 240 C\n");
 }
 
+TEST(EscPCommandsTest, ProportionalTextAdvancesByEachGlyphAndFixedPitchKeepsItsCells) {
+    // 720 dpi, a printer whose "!" is half as wide as the rest when the face is
+    // proportional: the 120-pixel line's glyphs are 63 pixels wide, "!" 31.
+    LanguageJob epson("ESC/P", 720);
+    epson.printer.proportional = true;
+    const std::pair<std::string, std::string> cases[] = {
+        // ESC p 1 sets each glyph in its own width; ESC p 0 returns to 72-pixel cells.
+        {Esc + "p" + bytes({1}) + "A!B" + Esc + "p0" + "C!D",
+         "text 0 0 A\ntext 63 0 !\ntext 94 0 B\ntext 157 0 C\ntext 229 0 !\ntext 301 0 D\n"},
+        // ESC ! bit 1 alike; condensed and ESC M set meanwhile wait for fixed spacing.
+        {Esc + "!" + bytes({2}) + "\x0F" + Esc + "M" + "A!B" + Esc + "p" + bytes({0}) + "CD",
+         "text 0 0 A\ntext 63 0 !\ntext 94 0 B\ntext 157 0 C\ntext 193 0 D\n"},
+        // ESC SP n adds n/120 inch after every character, proportional or fixed.
+        {Esc + " " + bytes({12}) + Esc + "p1" + "A!B" + Esc + "p0" + "CD",
+         "text 0 0 A\ntext 135 0 !\ntext 238 0 B\ntext 373 0 C\ntext 517 0 D\n"},
+        // Columns of margins and tab stops count at 10 cpi in proportional spacing.
+        {Esc + "p1" + Esc + "l" + bytes({5}) + "A\tB\r\nC",
+         "text 360 0 A\ntext 936 0 B\ntext 360 120 C\n"},
+    };
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(epson.print(input), expected) << input;
+    // The roman face, ESC k 1 the sans serif one, at the line's height in the face's own
+    // widths; double width stretches its average glyph (1187 of 2288 units of its cell) to
+    // twice 62 pixels. Fixed pitch returns to the job's face in its cells.
+    EXPECT_EQ(epson.traced(Esc + "p1A" + Esc + "k" + bytes({1}) + "B" + Esc + "W1C" + Esc + "p0D",
+                           " font "),
+              "font face=\"Liberation Serif\" height=120 width=0 escapement=0 orientation=0 "
+              "weight=0 italic=0 underline=0 strikeout=0 charset=204 out_precision=4 "
+              "clip_precision=0 quality=2 pitch_family=2\n"
+              "font face=\"Liberation Sans\" height=120 width=0 escapement=0 orientation=0 "
+              "weight=0 italic=0 underline=0 strikeout=0 charset=204 out_precision=4 "
+              "clip_precision=0 quality=2 pitch_family=2\n"
+              "font face=\"Liberation Sans\" height=120 width=124 escapement=0 orientation=0 "
+              "weight=0 italic=0 underline=0 strikeout=0 charset=204 out_precision=4 "
+              "clip_precision=0 quality=2 pitch_family=2\n");
+    // ESC/P2's ESC X 1 is proportional too, and the Proprinter's ESC P 1.
+    LanguageJob lq("ESC/P2", 720);
+    lq.printer.proportional = true;
+    EXPECT_EQ(lq.print(Esc + "X" + bytes({1, 0, 0}) + "A!B" + Esc + "X" + bytes({36, 0, 0}) + "C"),
+              "text 0 0 A\ntext 63 0 !\ntext 94 0 B\ntext 157 0 C\n");
+    LanguageJob proprinter("Proprinter", 720);
+    proprinter.printer.proportional = true;
+    EXPECT_EQ(proprinter.print(Esc + "P" + bytes({1}) + "A!B"),
+              "text 0 0 A\ntext 63 0 !\ntext 94 0 B\n");
+}
+
 TEST(EscPCommandsTest, CancelClearsTheLineNotYetPrinted) {
     // CAN forgets what was set since the line last printed (at CR, LF, FF, VT, a vertical
     // move, a full line or the end of the job); setting starts again at the margin.
@@ -315,6 +361,9 @@ TEST(EscPCommandsTest, FormsSetWherePagesEnd) {
               "text 0 360 E\ntext 72 540 F\n");
     // In units of 1/720 inch, the same margins are half as far.
     EXPECT_EQ(lq.print(Esc + "(U" + bytes({1, 0, 5}) + format + "A"), "text 0 180 A\n");
+    // Vertical tab stops count from that top margin too, on every page.
+    EXPECT_EQ(lq.print(format + Esc + "B" + bytes({2, 0}) + "A\vB\fC\vD"),
+              "text 0 360 A\ntext 0 600 B\nnew_page\ntext 0 360 C\ntext 0 600 D\n");
 }
 
 TEST(EscPCommandsTest, CommandsTakeTheirBytesAcrossTheInitialisationStringAndTheFile) {

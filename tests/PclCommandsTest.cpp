@@ -102,6 +102,68 @@ TEST(PclCommandsTest, PagesEndAtTheTextLengthAndOnlyWhenSomethingIsOnThem) {
     EXPECT_EQ(job.print("A" + Esc + "&l1O" + "B"), "text 150 292 A\ntext 120 292 B\n");
 }
 
+TEST(PclCommandsTest, APrintDirectionTurnsTheCursorsMovesAndWhatPrints) {
+    // The logical page is 4500 by 6600 pixels. At 90 degrees its x runs up the sheet from
+    // the bottom and its y right from the left edge; the text area turns with it, so that
+    // the top margin is the old left one (0). Each glyph's corner is the turned cell's
+    // top-left: 83 pixels left of the baseline at 90, above it at 180, right of it at 270.
+    LanguageJob job("PCL", 600);
+    const std::string at = Esc + "*p300x600Y";
+    const struct {
+        std::string bytes;
+        std::string expected;
+    } cases[] = {
+        {Esc + "&a90P" + at + "AB", "text 1267 6000 A\ntext 1267 5940 B\n"},
+        {Esc + "&a180P" + at + "AB", "text 4050 5183 A\ntext 3990 5183 B\n"},
+        {Esc + "&a270P" + at + "AB", "text 3533 600 A\ntext 3533 660 B\n"},
+        // The cursor keeps its place on the sheet: B's baseline starts where A's ended.
+        {"A" + Esc + "&a90P" + "B", "text 150 292 A\ntext 127 375 B\n"},
+        // Other angles are ignored; 0 turns back.
+        {Esc + "&a45P" + at + "A" + Esc + "&a90P" + Esc + "&a0P" + at + "B",
+         "text 750 1417 A\ntext 750 1417 B\n"},
+    };
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(job.print(bytes), expected) << bytes;
+    // The font turns a quarter; rectangles and raster pictures turn with the page, from
+    // the cursor after A: 200 by 100 pixels across and down the turned page, a row of two
+    // dots up the sheet.
+    EXPECT_EQ(job.traced(Esc + "&a90P" + at + "A" + Esc + "*c100a50b0P" + Esc + "*t300R" + Esc +
+                             "*r1A" + Esc + "*b1W\xC0" + Esc + "*rC",
+                         " font text fill_rect image "),
+              "font face=\"Liberation Mono\" height=-100 width=60 escapement=900 orientation=900 "
+              "weight=400 italic=0 underline=0 strikeout=0 charset=1 out_precision=3 "
+              "clip_precision=0 quality=2 pitch_family=1\n"
+              "text 1267 6000 U+0041\nfill_rect 1350 5740 1450 5940\n"
+              "image 1350 5924 1352 5940 1x8\n");
+}
+
+TEST(PclCommandsTest, PageSizeAndLengthPutNewPaperUnderTheFollowingPages) {
+    // The test printer's sheet is 4800 by 6600 pixels. Legal (ESC & l 3 A) is 5100 by 8400:
+    // the page ends, the next prints on it, and its logical page is as long, so row 80
+    // (8375 down) is still on it. A page length of 70 lines at 6 lpi (11.67 inches) picks
+    // A4, 0 the printer's own paper; ESC E brings that back too. Unknown sizes and lengths
+    // longer than any paper change nothing. The job's end gives the printer its own paper.
+    LanguageJob job("PCL", 600);
+    const std::string pages = " paper new_page text ";
+    const struct {
+        std::string bytes;
+        std::string expected;
+    } cases[] = {
+        {"A" + Esc + "&l3A" + "B" + Esc + "&a80R" + "C",
+         "text 150 292 U+0041\npaper 5100 8400\nnew_page\ntext 150 292 U+0042\n"
+         "text 210 8292 U+0043\npaper 4800 6600\n"},
+        {Esc + "&l70P" + "A" + Esc + "&l0P" + "B",
+         "paper 4961 7016\ntext 150 292 U+0041\npaper 4800 6600\nnew_page\n"
+         "text 150 292 U+0042\n"},
+        {Esc + "&l27A" + "A" + Esc + "E" + "B",
+         "paper 7016 9921\ntext 150 292 U+0041\npaper 4800 6600\nnew_page\n"
+         "text 150 292 U+0042\n"},
+        {Esc + "&l5A" + Esc + "&l200P" + Esc + "&a80R" + "A", "text 150 6517 U+0041\n"},
+    };
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(job.traced(bytes, pages), expected) << bytes;
+}
+
 TEST(PclCommandsTest, TheSchemesOwnSequencesComeFirst) {
     LanguageJob job("PCL", 600);
     EXPECT_EQ(job.print(Esc + "&a720H" + "A"), "text 750 292 A\n");

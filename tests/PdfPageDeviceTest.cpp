@@ -218,6 +218,38 @@ TEST(PdfPageDeviceTest, DeviceValuesFollowThePaperAndOrientationChangesWaitForTh
     expectVirtualSheetAndDocumentRules(*device);
 }
 
+TEST(PdfPageDeviceTest, NewPaperServesThePagesThatFollowWithTheSameStrips) {
+    // Letter at 100 dpi (850 by 1100 pixels, 612 by 792 points), then legal (850 by 1400)
+    // from the second page on: the page being drawn keeps its sheet, the printable area
+    // reports the new one at once, and a sheet too small for the strips is refused.
+    TempFolder folder;
+    const std::string pdf = folder.file("job.pdf");
+    {
+        auto device = pdfDevice(pdf, smallPaper());
+        device->createFont(cellFontRequest(100, 50));
+        device->beginDocument("DOS-console task");
+        device->textOut(0, 0, u'A');
+        EXPECT_TRUE(device->setPaper({850, 1400}));
+        EXPECT_EQ(device->pageSize().height, 1360);
+        EXPECT_EQ(device->physicalPage().height, 1400);
+        device->textOut(0, 1200, u'B');
+        device->newPage();
+        device->textOut(0, 1200, u'C');
+        EXPECT_FALSE(device->setPaper({20, 1400}));
+        EXPECT_EQ(device->physicalPage().width, 850);
+        device->endDocument();
+        device->close();
+    }
+    const std::vector<PdfPage> pages = readBoxes(pdf);
+    ASSERT_EQ(pages.size(), 2u);
+    EXPECT_EQ(pages[0].width, 612);
+    EXPECT_EQ(pages[0].height, 792);
+    EXPECT_EQ(pages[1].width, 612);
+    EXPECT_EQ(pages[1].height, 1008);
+    ASSERT_EQ(pages[1].words.size(), 1u);
+    EXPECT_EQ(pages[1].words[0].text, "C");
+}
+
 TEST(PdfPageDeviceTest, GlyphsKeepToTheirCellsAndStayText) {
     TempFolder folder;
     std::string pdf = folder.file("job.pdf");
@@ -601,6 +633,83 @@ TEST(PdfPageDeviceTest, UnderlineAndStrikeOutRuleTheirCells) {
     EXPECT_EQ(inkedRows(299), (std::vector<int>{48, 49, 50, 51}));
     EXPECT_EQ(inkedRows(300), std::vector<int>{});
     EXPECT_EQ(inkedRows(425), std::vector<int>{}); // plain again
+}
+
+TEST(PdfPageDeviceTest, TurnedTextTurnsAboutItsCellsCornerOnPdfAndPngPagesAlike) {
+    // A 100 by 50 cell turned 0, 90, 180 and 270 degrees counterclockwise about its top-left
+    // corner: the glyph stays inside the turned cell, the underline (rows 90 to 93 of an
+    // upright cell) turns with it, and the PDF and the Qt page draw the same glyphs.
+    struct Turn {
+        int escapement;
+        int x, y;                                     // the cell's corner
+        int left, top, right, bottom;                 // the turned cell on the page
+        int ruleLeft, ruleTop, ruleRight, ruleBottom; // the underline of a blank beside it
+    };
+    const Turn turns[] = {
+        {0, 100, 100, 100, 100, 150, 200, 200, 190, 250, 194},
+        {900, 300, 300, 300, 250, 400, 300, 390, 150, 394, 200},
+        {1800, 600, 300, 550, 200, 600, 300, 450, 206, 500, 210},
+        {2700, 300, 600, 200, 600, 300, 650, 206, 700, 210, 750},
+    };
+    auto draw = [&](PageDevice& device) {
+        device.beginDocument("DOS-console task");
+        for (const Turn& turn : turns) {
+            FontRequest request = cellFontRequest(100, 50);
+            request.escapement = request.orientation = turn.escapement;
+            device.createFont(request);
+            device.textOut(turn.x, turn.y, u'L');
+            request.underline = true;
+            device.createFont(request);
+            // The blank's corner, two cells further along the turned line.
+            const int along[4][2] = {{100, 0}, {0, -100}, {-100, 0}, {0, 100}};
+            const int* step = along[turn.escapement / 900];
+            device.textOut(turn.x + step[0], turn.y + step[1], u' ');
+        }
+        device.endDocument();
+        device.close();
+    };
+    TempFolder folder;
+    {
+        auto device = pdfDevice(folder.file("turned.pdf"), smallPaper());
+        draw(*device);
+    }
+    {
+        QtDeviceSet qt;
+        auto device = openOutputFile(folder.file("turned.png"), smallPaper(), &qt);
+        draw(*device);
+    }
+    const QImage pdf = rasterPage(folder, folder.file("turned.pdf"), 1, 100);
+    const QImage png = pngPage(folder.file("turned-1.png"));
+    ASSERT_EQ(pdf.size(), QSize(850, 1100));
+    ASSERT_EQ(png.size(), QSize(850, 1100));
+    const int ox = 10, oy = 20;
+    for (const Turn& turn : turns) {
+        int inkLeft = 850, inkTop = 1100, inkRight = 0, inkBottom = 0;
+        for (int y = turn.top - 20; y < turn.bottom + 20; ++y)
+            for (int x = turn.left - 20; x < turn.right + 20; ++x)
+                if (gray(pdf, ox + x, oy + y) < 128) {
+                    inkLeft = std::min(inkLeft, x);
+                    inkTop = std::min(inkTop, y);
+                    inkRight = std::max(inkRight, x + 1);
+                    inkBottom = std::max(inkBottom, y + 1);
+                }
+        EXPECT_GE(inkLeft, turn.left) << turn.escapement;
+        EXPECT_GE(inkTop, turn.top) << turn.escapement;
+        EXPECT_LE(inkRight, turn.right) << turn.escapement;
+        EXPECT_LE(inkBottom, turn.bottom) << turn.escapement;
+        EXPECT_GT(inkRight - inkLeft, 10) << turn.escapement;
+        for (int y = turn.ruleTop; y < turn.ruleBottom; ++y)
+            for (int x = turn.ruleLeft; x < turn.ruleRight; ++x)
+                EXPECT_LT(gray(pdf, ox + x, oy + y), 128)
+                    << turn.escapement << " " << x << "," << y;
+        EXPECT_GE(gray(pdf, ox + turn.ruleLeft - 1, oy + turn.ruleTop - 1), 128) << turn.escapement;
+        EXPECT_GE(gray(pdf, ox + turn.ruleRight, oy + turn.ruleBottom), 128) << turn.escapement;
+        // The glyphs agree; the Qt page draws its underline as the face's own, a row apart.
+        const QRect cell(ox + turn.left, oy + turn.top, turn.right - turn.left,
+                         turn.bottom - turn.top);
+        EXPECT_EQ(compareRasters(pdf.copy(cell), png.copy(cell), 96, 1).differing, 0)
+            << turn.escapement;
+    }
 }
 
 namespace {

@@ -115,7 +115,17 @@ void PdfPageContent::startRun(const GlyphStyle& style, int font, int x, int y) {
         s.textScaling = scaling;
     }
     const int baseline = y + style.ascent;
-    if (!s.lineStarted) {
+    if (style.turns != 0) {
+        // The glyphs' baseline and their up, turned counterclockwise on the page whose y
+        // runs down; the baseline lies ascent pixels below the turned cell's top.
+        constexpr int Turned[4][4] = {{1, 0, 0, -1}, {0, -1, -1, 0}, {-1, 0, 0, 1}, {0, 1, 1, 0}};
+        const int* m = Turned[style.turns % 4];
+        appendNumbers(m_text, m[0], m[1], m[2], m[3], x - style.ascent * m[2],
+                      y - style.ascent * m[3]);
+        m_text += "Tm";
+        // The next upright run sets its whole matrix again.
+        s.lineStarted = false;
+    } else if (!s.lineStarted) {
         // The page matrix turned y down; the text matrix turns the glyphs upright again.
         appendNumbers(m_text, 1, 0, 0, -1, x, baseline);
         m_text += "Tm";

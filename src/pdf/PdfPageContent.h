@@ -11,12 +11,14 @@
 namespace marlet {
 
 /// How a run of glyphs is set: the face's number in the file, its em in device pixels
-/// across and down, and the pixels from the cell's top to the baseline.
+/// across and down, the pixels from the cell's top to the baseline, and the quarter turns
+/// counterclockwise of the text about the cell's top-left corner.
 struct GlyphStyle {
     int font = -1;
     double emX = 0;
     double emY = 0;
     int ascent = 0;
+    int turns = 0;
 
     bool operator==(const GlyphStyle&) const = default;
 };
@@ -79,9 +81,10 @@ private:
         double runUnit = 1;  // pixels in a thousandth of the run's em
     };
     bool continuesRun(const GlyphStyle& style, GlyphCode code, int x, int y) const {
+        // A turned glyph stands alone: its run would not run along the line.
         const TextState& s = m_state;
         return s.inRun && code.font == s.runFont && y == s.runY && x > s.lastX &&
-               style == s.runStyle;
+               style == s.runStyle && style.turns == 0;
     }
     // How far the pen, moved on by the last glyph's own advance, is past the cell at x.
     double penAhead(int x) const {

@@ -17,7 +17,7 @@ constexpr double PointsPerInch = 72.0;
 // Fonts that draw alike: the character set changes nothing on a Unicode page.
 bool drawAlike(const CanvasFont& a, const CanvasFont& b) {
     return a.height == b.height && a.width == b.width && a.style == b.style &&
-           sameShortText(a.face, b.face);
+           a.escapement == b.escapement && sameShortText(a.face, b.face);
 }
 
 } // namespace
@@ -40,6 +40,16 @@ void PdfPageDevice::setOrientation(Orientation orientation) {
         throw Error("Printing in progress");
     m_orientation = orientation;
     m_pageSize = m_paper.printable(orientation);
+}
+
+bool PdfPageDevice::setPaper(PageSize sheet) {
+    // The strips stay; a sheet too small to hold them keeps the old paper.
+    if (!m_paper.holdsStrips(sheet))
+        return false;
+    m_paper.width = sheet.width;
+    m_paper.height = sheet.height;
+    m_pageSize = m_paper.printable(m_orientation);
+    return true;
 }
 
 void PdfPageDevice::beginDocument(const std::string& title) {
@@ -81,6 +91,7 @@ void PdfPageDevice::startPage() {
     const double scale = PointsPerInch / m_paper.dpi;
     const PageSize sheet = m_paper.sheet(m_orientation);
     const PageSize margin = m_paper.margin(m_orientation);
+    m_openSheet = sheet;
     m_page.start(scale, sheet.height * scale, margin.width, margin.height);
     m_pageOpen = true;
     ++m_pagesStarted;
@@ -93,7 +104,8 @@ void PdfPageDevice::finishPage() {
     for (const auto& [left, top, width, height] : m_decorations)
         m_page.fill(left, top, width, height, 0);
     const double scale = PointsPerInch / m_paper.dpi;
-    const PageSize sheet = m_paper.sheet(m_orientation);
+    // The paper may have changed for the pages after this one.
+    const PageSize sheet = m_openSheet;
     std::string paint;
     std::vector<BitImage> images;
     m_images.finish(paint, images);
@@ -109,7 +121,8 @@ void PdfPageDevice::createFont(const FontRequest& request) {
     // Box figures switch the character set back and forth twice a cell; the font that
     // draws stays the same.
     if (m_active && request.height == m_font.height && request.width == m_font.width &&
-        style == m_font.style && sameShortText(request.face, m_font.face)) {
+        style == m_font.style && request.escapement == m_font.escapement &&
+        sameShortText(request.face, m_font.face)) {
         m_font.charset = request.charset;
         return;
     }
@@ -119,7 +132,8 @@ void PdfPageDevice::createFont(const FontRequest& request) {
 void PdfPageDevice::changeFont(const FontRequest& request) {
     const FontStyle style{request.weight >= 700, request.italic, request.underline,
                           request.strikeout};
-    setCanvasFont({request.face, request.height, request.width, style, request.charset});
+    setCanvasFont(
+        {request.face, request.height, request.width, style, request.charset, request.escapement});
 }
 
 void PdfPageDevice::setCanvasFont(const CanvasFont& font) {
@@ -164,7 +178,7 @@ const PdfPageDevice::ActiveFont& PdfPageDevice::resolveFont() const {
     ActiveFont active;
     active.cell = cell;
     active.style = {-1, cell->unitX() * metrics.unitsPerEm, cell->unitY() * metrics.unitsPerEm,
-                    cell->ascent()};
+                    cell->ascent(), quarterTurns(m_font.escapement)};
     active.underline = m_font.style.underline;
     active.strikeout = m_font.style.strikeout;
     m_active = std::move(active);
@@ -218,8 +232,13 @@ void PdfPageDevice::decorate(const ActiveFont& font, int x, int y, int width) {
     const double unitY = font.cell->unitY();
     auto line = [&](int position, int size) {
         int thickness = std::max(1, static_cast<int>(std::lround(size * unitY)));
-        int top = y + font.cell->ascent() - static_cast<int>(std::lround(position * unitY)) -
-                  thickness / 2;
+        int below =
+            font.cell->ascent() - static_cast<int>(std::lround(position * unitY)) - thickness / 2;
+        if (font.style.turns != 0) {
+            addTurnedDecoration(font.style.turns, x, y, width, below, thickness);
+            return;
+        }
+        const int top = y + below;
         // Decorations of neighbouring glyphs join into one stroke.
         if (!m_decorations.empty()) {
             auto& last = m_decorations.back();
@@ -234,6 +253,29 @@ void PdfPageDevice::decorate(const ActiveFont& font, int x, int y, int width) {
         line(metrics.underlinePosition, metrics.underlineThickness);
     if (font.strikeout)
         line(metrics.strikeoutPosition, metrics.strikeoutSize);
+}
+
+void PdfPageDevice::addTurnedDecoration(int turns, int x, int y, int width, int below,
+                                        int thickness) {
+    // The stroke along the glyph, below pixels under the cell's top, turned with the text
+    // about the cell's corner.
+    int left = x;
+    int top = y;
+    int across = width;
+    int down = thickness;
+    if (turns == 1) {
+        left = x + below;
+        top = y - width;
+        std::swap(across, down);
+    } else if (turns == 2) {
+        left = x - width;
+        top = y - below - thickness;
+    } else {
+        left = x - below - thickness;
+        top = y;
+        std::swap(across, down);
+    }
+    m_decorations.push_back({left, top, across, down});
 }
 
 void PdfPageDevice::moveTo(int x, int y) {

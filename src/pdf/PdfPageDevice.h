@@ -37,6 +37,7 @@ public:
     int resolutionY() const override { return m_paper.dpi; }
     PageSize pageSize() const override { return m_pageSize; }
     PhysicalPage physicalPage() const override { return m_paper.physicalPage(); }
+    bool setPaper(PageSize sheet) override;
 
     void createFont(const FontRequest& request) override;
     const CanvasFont& canvasFont() const override { return m_font; }
@@ -79,11 +80,13 @@ private:
     const ActiveFont& resolveFont() const;
     int fileFont(const std::shared_ptr<const FontFace>& face);
     void decorate(const ActiveFont& font, int x, int y, int width);
+    void addTurnedDecoration(int turns, int x, int y, int width, int below, int thickness);
 
     VirtualPaper m_paper;
     std::unique_ptr<PdfDestination> m_destination;
     Orientation m_orientation = Orientation::Portrait;
     PageSize m_pageSize;
+    PageSize m_openSheet; // the sheet of the page being drawn, in its orientation
     PdfWriter* m_writer = nullptr;
     PdfPageContent m_page;
     bool m_pageOpen = false;

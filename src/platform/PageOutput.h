@@ -22,6 +22,9 @@ public:
     virtual PageSize pageSize(Orientation orientation) const = 0;
     /// Paper size and unprintable offsets of the portrait sheet.
     virtual PhysicalPage physicalPage() const = 0;
+    /// Paper of that portrait size for the pages started from now on; false when the
+    /// output keeps its own.
+    virtual bool setPaper(PageSize /*sheet*/) { return false; }
 
     /// Opens a document and its first page; the painter's origin is the printable area's
     /// top-left corner.

@@ -74,7 +74,12 @@ void QtCanvas::textOut(int x, int y, char16_t character) {
     // Each glyph is placed at its own cell under its own stretch, so that rounding never
     // accumulates along an 80-column line.
     const CellFont& cell = cellFont();
-    QTransform glyph(cell.scaleX(), 0, 0, cell.scaleY(), x, y + cell.ascent());
+    // Turned text turns about the cell's top-left corner; Qt's angles run clockwise.
+    QTransform glyph;
+    glyph.translate(x, y);
+    glyph.rotate(-90.0 * quarterTurns(m_font.escapement));
+    glyph.translate(0, cell.ascent());
+    glyph.scale(cell.scaleX(), cell.scaleY());
     m_painter->setTransform(glyph * m_base);
     m_glyphTransform = true;
     m_painter->drawText(QPointF(0, 0), QString(QChar(character)));

@@ -69,6 +69,7 @@ void QtPageDevice::createFont(const FontRequest& request) {
     font.style.underline = request.underline;
     font.style.strikeout = request.strikeout;
     font.charset = request.charset;
+    font.escapement = request.escapement;
     m_canvas.setFont(font);
 }
 

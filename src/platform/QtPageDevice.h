@@ -29,6 +29,7 @@ public:
     int resolutionY() const override { return m_output->resolutionY(); }
     PageSize pageSize() const override { return m_output->pageSize(m_orientation); }
     PhysicalPage physicalPage() const override { return m_output->physicalPage(); }
+    bool setPaper(PageSize sheet) override { return m_output->setPaper(sheet); }
 
     void createFont(const FontRequest& request) override;
     const CanvasFont& canvasFont() const override { return m_canvas.font(); }

@@ -19,6 +19,14 @@ public:
         return m_paper.printable(orientation);
     }
     PhysicalPage physicalPage() const override { return m_paper.physicalPage(); }
+    bool setPaper(PageSize sheet) override {
+        // The strips stay; a sheet too small to hold them keeps the old paper.
+        if (!m_paper.holdsStrips(sheet))
+            return false;
+        m_paper.width = sheet.width;
+        m_paper.height = sheet.height;
+        return true;
+    }
 
 protected:
     /// The paper as given.

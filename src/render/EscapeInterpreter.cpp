@@ -162,11 +162,11 @@ void EscapeInterpreter::addCandidate(const std::string& sequence, bool beforeTem
 }
 
 void EscapeInterpreter::act(const Candidate& candidate) {
-    // A scheme entry that sets the cell wins over a printer language's own cell.
+    // A scheme entry that sets the cell wins over a printer language's own cell and spacing.
     if (candidate.action == Action::Double || candidate.action == Action::NoDouble ||
         candidate.action == Action::Condensed || candidate.action == Action::NoCondensed ||
         candidate.action == Action::Pitch)
-        m_geometry.LanguageCell = 0;
+        m_geometry.clearLanguageText();
     switch (candidate.action) {
     case Action::Style:
         setStyle(StyleEntries[candidate.detail].second, candidate.detail % 2 == 0);

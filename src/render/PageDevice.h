@@ -21,7 +21,10 @@ struct FontStyle {
 
 /// What a font is made from, in the order a Windows printer driver takes it. A positive
 /// height is the cell height (internal leading included); a width of 0 keeps the face's
-/// own proportions, any other width stretches the average glyph to it.
+/// own proportions, any other width stretches the average glyph to it. The escapement is
+/// the angle of the text in tenths of a degree counterclockwise: each character turns
+/// about its cell's top-left corner, where it is placed; the devices turn text by quarter
+/// turns, an angle between them to the nearest.
 struct FontRequest {
     int height = 0;
     int width = 0;
@@ -41,14 +44,22 @@ struct FontRequest {
     bool operator==(const FontRequest&) const = default;
 };
 
+/// The quarter turns counterclockwise, 0 to 3, nearest to a font's escapement.
+inline int quarterTurns(int escapement) {
+    const long long turns = (static_cast<long long>(escapement) % 3600 + 3600 + 450) / 900;
+    return static_cast<int>(turns % 4);
+}
+
 /// The font the canvas draws and measures with. height follows the font request's sign
-/// rule; a negative height is the em size, as a point size gives it.
+/// rule; a negative height is the em size, as a point size gives it. escapement turns the
+/// text as the font request's does; measurements are along the text.
 struct CanvasFont {
     std::string face;
     int height = 0;
     int width = 0;
     FontStyle style;
     std::uint8_t charset = 1;
+    int escapement = 0;
 
     bool operator==(const CanvasFont&) const = default;
 };
@@ -105,9 +116,13 @@ public:
     virtual PageSize pageSize() const = 0;
     /// Paper size and unprintable offsets of the portrait sheet.
     virtual PhysicalPage physicalPage() const = 0;
+    /// Puts paper of that size, as a portrait sheet in device pixels, under the pages
+    /// started from now on, with the same unprintable strips; the page sizes report it at
+    /// once. False when the device cannot change its paper: it keeps its own.
+    virtual bool setPaper(PageSize /*sheet*/) { return false; }
 
     /// Makes a font from the request; the canvas font takes its face, height, width,
-    /// style (weight 700 or more is bold) and character set.
+    /// style (weight 700 or more is bold), character set and escapement.
     virtual void createFont(const FontRequest& request) = 0;
     /// The font the canvas draws with; valid until the font next changes.
     virtual const CanvasFont& canvasFont() const = 0;

@@ -12,6 +12,9 @@ namespace marlet {
 namespace {
 
 constexpr long double MillimetresPerInch = 25.4L;
+// The pitch of a font request's pitch and family, any family.
+constexpr std::uint8_t FixedPitch = 1;
+constexpr std::uint8_t VariablePitch = 2;
 
 int checkedDeviceValue(int value) {
     if (value < 0)
@@ -69,7 +72,8 @@ void PageGeometry::setpitch(std::uint8_t pitch) {
     // Jobs call this for nearly every byte: the request is refreshed in place.
     const CanvasFont& current = m_printer->canvasFont();
     m_request.height = FontHeight;
-    m_request.width = CellWidth;
+    m_request.width = Proportional ? ProportionalWidth : CellWidth;
+    m_request.pitchAndFamily = Proportional ? VariablePitch : FixedPitch;
     m_request.weight = current.style.bold ? 700 : 0;
     m_request.italic = current.style.italic;
     m_request.underline = current.style.underline;
@@ -97,8 +101,8 @@ FontRequest PageGeometry::pitchRequest() {
     FontRequest request;
     request.outPrecision = 4; // TrueType preferred
     request.clipPrecision = 0;
-    request.quality = 2;        // proof
-    request.pitchAndFamily = 1; // fixed pitch, any family
+    request.quality = 2; // proof
+    request.pitchAndFamily = FixedPitch;
     return request;
 }
 

@@ -39,6 +39,12 @@ public:
     /// A cell width that a printer language works out itself (exact pitches such as 17.14
     /// cpi, extra space, double width); 0 leaves the cell to the pitch.
     std::uint16_t LanguageCell = 0;
+    /// Proportional text a printer language asks for: the font keeps its face's own widths,
+    /// stretched so that its average glyph is ProportionalWidth when that is not 0, and each
+    /// character advances by its own glyph and ExtraSpace; box figures keep the cell.
+    bool Proportional = false;
+    std::uint16_t ProportionalWidth = 0;
+    std::uint16_t ExtraSpace = 0;
 
     bool DoubleWidth = false;
     bool Condensed = false;
@@ -52,7 +58,15 @@ public:
     /// Sets the cell from the sample font and returns its pitch: 12 cpi by 6 lpi for a
     /// 10-point font, else the size of "@" in the canvas font.
     std::uint8_t setcell(int sampleSizePoints);
-    /// Sets CellWidth for a pitch and gives the canvas a font that fills the cell.
+    /// Leaves the cell and the text to the pitch again, as before any printer language.
+    void clearLanguageText() {
+        LanguageCell = 0;
+        Proportional = false;
+        ProportionalWidth = 0;
+        ExtraSpace = 0;
+    }
+    /// Sets CellWidth for a pitch and gives the canvas a font that fills the cell, or one of
+    /// the face's own widths for proportional text.
     void setpitch(std::uint8_t pitch);
     /// Gives the canvas the sample font, sets the origin from the margins and returns the
     /// page figures. Landscape exchanges the portrait sheet's width and height and offsets.

@@ -67,11 +67,11 @@ bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
         if (m_lineBuffer)
             m_lineBuffer->printLine();
         useDevice(device);
-        m_geometry.LanguageCell = 0;
+        m_geometry.clearLanguageText();
     } catch (...) {
         // No document is left open behind a failure; what a line buffer held is lost with it.
         useDevice(device);
-        m_geometry.LanguageCell = 0;
+        m_geometry.clearLanguageText();
         m_updateProgress(RestoreIcon);
         if (m_printer->documentOpen()) {
             try {
@@ -99,7 +99,7 @@ void PrintJob::useDevice(PageDevice& printer) {
 std::uint8_t PrintJob::startCell(const JobSettings& settings) {
     m_printer->setCanvasFont(settings.sampleFont);
     m_geometry.Condensed = false;
-    m_geometry.LanguageCell = 0;
+    m_geometry.clearLanguageText();
     std::uint8_t pitch = m_geometry.setcell(settings.sampleSize);
     // The job font takes the sample's face and style; setpitch then gives it the job's
     // character set and pitch.
@@ -151,8 +151,9 @@ void PrintJob::printBytes(JobInput& input, EscapeInterpreter& escapes, LanguageC
             printByLanguage(byte, escapes, *placing);
             continue;
         }
+        // Proportional text advances glyph by glyph: no runs of cells.
         if (m_cellBytes[byte] != 0 && m_job.pageOpen && m_job.penX <= RunPenLimit &&
-            !m_wrapPending && !(language && language->gathering())) {
+            !m_wrapPending && !m_geometry.Proportional && !(language && language->gathering())) {
             // Up to the next step of the progress display, so that no step is skipped.
             const std::uint32_t toNextStep =
                 progressDivisor > 0 ? static_cast<std::uint32_t>(nextStepAt - done) : MaxRun;
@@ -326,14 +327,19 @@ void PrintJob::output(std::uint8_t byte) {
         startPage();
     const std::uint8_t marker = m_table.marker(byte);
     useCharset(marker);
-    if (marker == BoxDrawingMarker)
+    if (marker == BoxDrawingMarker) {
         m_boxes.drawFigure(m_job.penX, m_job.penY, m_code, m_geometry.CellWidth,
                            m_geometry.FontHeight);
-    else if (marker == InvisibleMarker)
+        m_job.penX = movedPen(m_job.penX, m_geometry.CellWidth);
+        return;
+    }
+    if (marker == InvisibleMarker)
         m_printer->pathText(m_job.penX, m_job.penY + m_job.textDrop, InvisibleGlyph);
     else
         m_printer->textOut(m_job.penX, m_job.penY + m_job.textDrop, m_code);
-    m_job.penX = movedPen(m_job.penX, m_geometry.CellWidth);
+    m_job.penX =
+        movedPen(m_job.penX, m_geometry.Proportional ? widthOf(m_code) + m_geometry.ExtraSpace
+                                                     : m_geometry.CellWidth);
 }
 
 void PrintJob::startPage() {

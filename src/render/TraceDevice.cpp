@@ -39,6 +39,11 @@ void TraceDevice::endDocument() {
     m_target.endDocument();
 }
 
+bool TraceDevice::setPaper(PageSize sheet) {
+    m_out << "paper " << sheet.width << ' ' << sheet.height << '\n';
+    return m_target.setPaper(sheet);
+}
+
 void TraceDevice::createFont(const FontRequest& r) {
     m_out << "font face=\"" << r.face << "\" height=" << r.height << " width=" << r.width
           << " escapement=" << r.escapement << " orientation=" << r.orientation

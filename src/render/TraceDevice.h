@@ -25,6 +25,7 @@ public:
     int resolutionY() const override { return m_target.resolutionY(); }
     PageSize pageSize() const override { return m_target.pageSize(); }
     PhysicalPage physicalPage() const override { return m_target.physicalPage(); }
+    bool setPaper(PageSize sheet) override;
 
     void createFont(const FontRequest& request) override;
     const CanvasFont& canvasFont() const override { return m_target.canvasFont(); }

@@ -21,6 +21,12 @@ struct VirtualPaper {
     int rightStrip() const { return unprintableRight >= 0 ? unprintableRight : unprintableX; }
     int bottomStrip() const { return unprintableBottom >= 0 ? unprintableBottom : unprintableY; }
 
+    /// Whether a portrait sheet of that size leaves room to print inside the strips.
+    bool holdsStrips(PageSize sheet) const {
+        return sheet.width > unprintableX + rightStrip() &&
+               sheet.height > unprintableY + bottomStrip();
+    }
+
     /// The paper and its left and top strips as a portrait sheet, whatever the orientation.
     PhysicalPage physicalPage() const { return {width, height, unprintableX, unprintableY}; }
 

@@ -36,9 +36,15 @@ public:
         return size;
     }
     PhysicalPage physicalPage() const override { return sheet; }
+    bool setPaper(PageSize size) override {
+        sheet.width = size.width;
+        sheet.height = size.height;
+        return true;
+    }
     void createFont(const FontRequest& r) override {
-        m_font = {r.face, r.height, r.width,
-                  FontStyle{r.weight >= 700, r.italic, r.underline, r.strikeout}, r.charset};
+        m_font = {r.face,    r.height,
+                  r.width,   FontStyle{r.weight >= 700, r.italic, r.underline, r.strikeout},
+                  r.charset, r.escapement};
     }
     const CanvasFont& canvasFont() const override { return m_font; }
     void setCanvasFont(const CanvasFont& font) override { m_font = font; }

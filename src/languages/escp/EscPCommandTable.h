@@ -57,6 +57,8 @@ enum class EscPAction : std::uint8_t {
     DoubleHeight,
     Script,
     NoScript,
+    Proportional,
+    Typeface,
     ExtraSpace,
     PitchAndPoint,
     ScoreLine,

@@ -23,14 +23,20 @@ EscPCommands::EscPCommands(PrinterLanguage language, PrintHead& head, JobInput& 
 }
 
 void EscPCommands::start() {
+    // Fixed-pitch text prints in the job's own face, the one the grid starts with.
+    m_fixedFace = m_head.printer().canvasFont().face;
     powerOn();
+}
+
+void EscPCommands::applyText() {
+    m_text.apply(m_head, m_fixedFace);
 }
 
 void EscPCommands::powerOn() {
     m_head.setLineSpacing(1, 6);
     m_page.powerOn();
     m_text = EscPTextState{};
-    m_text.apply(m_head);
+    applyText();
     m_storedSpacing = 12;
     m_country = 0;
 }
@@ -124,7 +130,7 @@ void EscPCommands::act(const EscPCommand& command, std::string_view bytes) {
         // A new form length may scale the page, and the cell with it.
         if (command.action == EscPAction::FormLength || command.action == EscPAction::PageLength ||
             command.action == EscPAction::PageFormat)
-            m_text.apply(m_head);
+            applyText();
         break;
     }
 }
@@ -150,6 +156,7 @@ void EscPCommands::actOnStyle(EscPAction action, std::string_view parameters) {
         break;
     case EscPAction::MasterSelect:
         text.pitch360 = (n & 1) ? 30 : 36;
+        text.proportional = (n & 2) != 0;
         text.condensed = (n & 4) != 0;
         text.bold = (n & 8) != 0;
         text.doubleStrike = (n & 16) != 0;
@@ -186,15 +193,25 @@ void EscPCommands::actOnStyle(EscPAction action, std::string_view parameters) {
     case EscPAction::NoScript:
         text.script = EscPTextState::Script::None;
         break;
+    case EscPAction::Proportional:
+        text.proportional = switchOn(n);
+        break;
+    case EscPAction::Typeface:
+        text.sansSerif = n == 1;
+        break;
     case EscPAction::ExtraSpace:
         // n/120 inch on 9 pins, n/180 on 24.
         text.extraSpace360 = n * (m_language == PrinterLanguage::EscP2 ? 2 : 3);
         break;
     case EscPAction::PitchAndPoint: {
-        // ESC X m nL nH: m/360 inch a character from 5 up (1 is proportional, kept fixed
-        // here); nL + 256 nH half points, 0 keeping the size.
-        if (n >= 5)
+        // ESC X m nL nH: m/360 inch a character from 5 up, 1 proportional, 0 keeping the
+        // spacing; nL + 256 nH half points, 0 keeping the size.
+        if (n == 1)
+            text.proportional = true;
+        if (n >= 5) {
             text.pitch360 = n;
+            text.proportional = false;
+        }
         const int halves = parameterWord(parameters, 1);
         if (halves > 0)
             text.pointHalves = std::min(halves, 2 * 127);
@@ -213,7 +230,7 @@ void EscPCommands::actOnStyle(EscPAction action, std::string_view parameters) {
     default:
         return;
     }
-    m_text.apply(m_head);
+    applyText();
 }
 
 bool EscPCommands::control(std::uint8_t byte) {
@@ -244,18 +261,18 @@ bool EscPCommands::control(std::uint8_t byte) {
         break;
     case ShiftOut:
         m_text.doubleWidthLine = true;
-        m_text.apply(m_head);
+        applyText();
         break;
     case ShiftIn:
         m_text.condensed = true;
-        m_text.apply(m_head);
+        applyText();
         break;
     case DeviceControl2:
         // The Proprinter's DC2 also returns to 10 cpi.
         m_text.condensed = false;
         if (m_language == PrinterLanguage::Proprinter)
             m_text.pitch360 = 36;
-        m_text.apply(m_head);
+        applyText();
         break;
     case DeviceControl4:
         endDoubleWidthLine();
@@ -277,7 +294,7 @@ void EscPCommands::endDoubleWidthLine() {
     if (!m_text.doubleWidthLine)
         return;
     m_text.doubleWidthLine = false;
-    m_text.apply(m_head);
+    applyText();
 }
 
 } // namespace marlet

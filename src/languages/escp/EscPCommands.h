@@ -8,6 +8,7 @@
 #include "languages/escp/EscPTextState.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace marlet {
@@ -34,6 +35,7 @@ private:
     void act(const EscPCommand& command, std::string_view bytes);
     void actOnStyle(EscPAction action, std::string_view parameters);
     void powerOn();
+    void applyText();
     void endDoubleWidthLine();
 
     PrinterLanguage m_language;
@@ -41,6 +43,7 @@ private:
     JobInput& m_input;
     EscPBitImages m_images;
     EscPTextState m_text;
+    std::string m_fixedFace;
     // ESC 3 and ESC J: 1/216 inch on 9-pin printers, 1/180 on 24-pin ones.
     int m_verticalUnit = 216;
     EscPPage m_page;

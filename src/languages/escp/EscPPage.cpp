@@ -234,7 +234,8 @@ void EscPPage::verticalTab() {
         lineFeed();
         return;
     }
-    const std::int64_t top = m_head.geometry().OriginY;
+    // Stops count from the top margin (ESC ( c), the first printed line of the form.
+    const std::int64_t top = std::int64_t{m_head.geometry().OriginY} + job.topMargin;
     for (int stop : m_verticalTabs) {
         if (top + stop > job.penY) {
             job.penX = job.lineStart;

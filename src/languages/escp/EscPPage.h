@@ -47,7 +47,7 @@ private:
     // Margins in 1/360 inch from the left edge; a right margin of 0 is the sheet's.
     int m_leftMargin360 = 0;
     int m_rightMargin360 = 0;
-    // Tab stops in 1/360 inch from the left margin, and in pixels from the top of the form.
+    // Tab stops in 1/360 inch from the left margin, and in pixels from the top margin.
     std::vector<int> m_horizontalTabs;
     std::vector<int> m_verticalTabs;
     // The form's length in units of 1/perInch inch, and the blank strip above its end that

@@ -41,7 +41,7 @@ std::span<const PclCommandEntry> PclCommandTable::entries() {
         {'&', 'l', 'A', None, &C::pageControl},
         {'&', 'l', 'P', None, &C::pageControl},
         {'&', 'l', 'O', None, &C::pageControl},
-        {'&', 'a', 'P', None, nullptr}, // print direction
+        {'&', 'a', 'P', None, &C::printDirection},
         {'&', 'l', 'E', None, &C::layout},
         {'&', 'l', 'F', None, &C::layout},
         {'&', 'a', 'L', None, &C::layout},

@@ -2,7 +2,11 @@
 
 #include "render/ControlBytes.h"
 
+#include "languages/pcl/PclPaperSizes.h"
+
 #include <algorithm>
+#include <cstdlib>
+#include <optional>
 
 namespace marlet {
 
@@ -27,13 +31,14 @@ bool validUnits(long double perInch) {
 PclCommands::PclCommands(PrintHead& head, JobInput& input, const CodePageTable& table)
     : m_head(head), m_table(table), m_tokenizer(input), m_page(head), m_text(head, m_page),
       m_rectangles(head, m_page), m_raster(head, m_page),
-      m_powerOnOrientation(head.job().requested) {
+      m_powerOnOrientation(head.job().requested), m_powerOnPaper(head.printer().physicalPage()) {
     reset();
 }
 
 void PclCommands::reset() {
     m_raster.end();
     m_page.formFeed();
+    restorePaper();
     m_page.reset(m_powerOnOrientation);
     m_text.reset();
     m_rectangles.reset();
@@ -96,6 +101,14 @@ void PclCommands::printCharacter(std::uint8_t byte) {
 
 void PclCommands::finish() {
     m_raster.end();
+    // The job's paper was its own: the next job starts on the printer's.
+    restorePaper();
+}
+
+void PclCommands::restorePaper() {
+    const PhysicalPage now = m_head.printer().physicalPage();
+    if (now.width != m_powerOnPaper.width || now.height != m_powerOnPaper.height)
+        m_head.printer().setPaper({m_powerOnPaper.width, m_powerOnPaper.height});
 }
 
 long double PclCommands::unitsAcross(const PclCommand& command) const {
@@ -217,13 +230,50 @@ void PclCommands::pageControl(const PclCommand& command) {
                                                       : Orientation::Landscape);
         return;
     }
-    // Page length counts lines of the VMI. The sheet is always the printer's own, so a new
-    // size or length only starts a page with the default margins.
-    if (command.terminator == 'P' && (value <= 0 || value * m_page.vmi() > m_page.length()))
+    if (command.terminator == 'H') {
+        m_page.formFeed();
         return;
+    }
+    const int resolutionX = m_head.geometry().resx();
+    const int resolutionY = m_head.geometry().resy();
+    std::optional<PageSize> sheet;
+    if (command.terminator == 'A')
+        sheet = PclPaperSizes::sheet(static_cast<int>(value), resolutionX, resolutionY);
+    else if (value == 0)
+        sheet = PageSize{m_powerOnPaper.width, m_powerOnPaper.height};
+    else if (value > 0 && m_page.vmi() > 0)
+        // Page length counts lines of the VMI; the shortest paper that holds them prints.
+        sheet = PclPaperSizes::holding(value * m_page.vmi(), m_page.orientation(), resolutionX,
+                                       resolutionY);
+    if (sheet)
+        changePaper(*sheet);
+}
+
+void PclCommands::changePaper(PageSize sheet) {
+    // The page ends; the following ones print on the new paper. Sizes within a millimetre
+    // are the same paper, as drivers round them: the printer's own keeps its exact size,
+    // and paper the printer has already stays.
     m_page.formFeed();
-    if (command.terminator != 'H')
-        m_page.defaultMargins();
+    const int slackX = m_head.geometry().resx() / 25;
+    const int slackY = m_head.geometry().resy() / 25;
+    auto same = [&](int width, int height) {
+        return std::abs(width - sheet.width) <= slackX && std::abs(height - sheet.height) <= slackY;
+    };
+    if (same(m_powerOnPaper.width, m_powerOnPaper.height))
+        sheet = {m_powerOnPaper.width, m_powerOnPaper.height};
+    PageDevice& printer = m_head.printer();
+    const PhysicalPage now = printer.physicalPage();
+    if (!same(now.width, now.height))
+        printer.setPaper(sheet);
+    m_page.layOut(m_page.orientation());
+}
+
+void PclCommands::printDirection(const PclCommand& command) {
+    const long double degrees = command.value;
+    if (degrees != 0 && degrees != 90 && degrees != 180 && degrees != 270)
+        return;
+    m_page.setDirection(static_cast<int>(degrees) / 90);
+    m_text.directionChanged();
 }
 
 void PclCommands::font(const PclCommand& command) {

@@ -49,6 +49,10 @@ private:
     void pushPop(const PclCommand&);
     void lineTermination(const PclCommand&);
     void pageControl(const PclCommand&);
+    void changePaper(PageSize sheet);
+    /// The printer's own paper again, as at power-on.
+    void restorePaper();
+    void printDirection(const PclCommand&);
     void font(const PclCommand&);
     void transparentData(const PclCommand&);
     void wrap(const PclCommand&);
@@ -65,6 +69,7 @@ private:
     PclRectangles m_rectangles;
     PclRaster m_raster;
     Orientation m_powerOnOrientation;
+    PhysicalPage m_powerOnPaper;
     // The data of the command being run, as far as its handler looks at it.
     std::string m_data;
     long double m_unitsPerInch = 300;

@@ -19,6 +19,13 @@ int nearest(long double v) {
 } // namespace
 
 void PclPage::reset(Orientation orientation) {
+    m_hmi = across(12, 120);
+    m_vmi = down(8, 48);
+    m_pushed.clear();
+    layOut(orientation);
+}
+
+void PclPage::layOut(Orientation orientation) {
     m_orientation = orientation;
     m_head.job().requested = orientation;
     const PhysicalPage sheet = m_head.printer().physicalPage();
@@ -32,11 +39,13 @@ void PclPage::reset(Orientation orientation) {
     const int inset = nearest(across(portrait ? 75 : 60, 300));
     m_originX = inset - unprintableX;
     m_originY = -unprintableY;
-    m_width = std::max(0, sheetWidth - 2 * inset);
-    m_length = std::max(0, sheetLength);
-    m_hmi = across(12, 120);
-    m_vmi = down(8, 48);
-    m_pushed.clear();
+    m_pageWidth = std::max(0, sheetWidth - 2 * inset);
+    m_pageLength = std::max(0, sheetLength);
+    m_turns = 0;
+    m_width = m_pageWidth;
+    m_length = m_pageLength;
+    m_hmi = std::min(m_hmi, m_width);
+    m_vmi = std::min(m_vmi, m_length);
     defaultMargins();
 }
 
@@ -57,12 +66,55 @@ long double PclPage::down(long double units, long double perInch) const {
     return units * m_head.geometry().resy() / perInch;
 }
 
-int PclPage::deviceX(long double x) const {
-    return m_originX + nearest(x);
+DevicePoint PclPage::device(long double x, long double y) const {
+    const auto [u, v] = toLogical(x, y);
+    return {m_originX + nearest(u), m_originY + nearest(v)};
 }
 
-int PclPage::deviceY(long double y) const {
-    return m_originY + nearest(y);
+std::pair<long double, long double> PclPage::toLogical(long double x, long double y) const {
+    // A quarter turn counterclockwise sends the turned page's x up the logical page and its
+    // y to the right: its top-left corner is the logical page's bottom-left.
+    switch (m_turns) {
+    case 1:
+        return {y, m_pageLength - x};
+    case 2:
+        return {m_pageWidth - x, m_pageLength - y};
+    case 3:
+        return {m_pageWidth - y, x};
+    default:
+        return {x, y};
+    }
+}
+
+std::pair<long double, long double> PclPage::fromLogical(long double u, long double v) const {
+    switch (m_turns) {
+    case 1:
+        return {m_pageLength - v, u};
+    case 2:
+        return {m_pageWidth - u, m_pageLength - v};
+    case 3:
+        return {v, m_pageWidth - u};
+    default:
+        return {u, v};
+    }
+}
+
+void PclPage::setDirection(int turns) {
+    const auto [x, y] = toLogical(m_x, m_y);
+    const auto [left, top] = toLogical(m_left, m_top);
+    const auto [right, bottom] = toLogical(m_right, m_bottom);
+    m_turns = turns % 4;
+    const bool across = m_turns % 2 == 0;
+    m_width = across ? m_pageWidth : m_pageLength;
+    m_length = across ? m_pageLength : m_pageWidth;
+    std::tie(m_x, m_y) = fromLogical(x, y);
+    // The text area stays where it is on the sheet: the old left margin may become the top.
+    const auto [left1, top1] = fromLogical(left, top);
+    const auto [left2, top2] = fromLogical(right, bottom);
+    m_left = std::min(left1, left2);
+    m_right = std::max(left1, left2);
+    m_top = std::min(top1, top2);
+    m_bottom = std::max(top1, top2);
 }
 
 void PclPage::moveX(long double x, bool relative) {
@@ -85,14 +137,16 @@ void PclPage::moveToRow(long double rows, bool relative) {
 }
 
 void PclPage::pushPosition() {
+    // Kept on the logical page, so that a position pushed in one print direction pops to
+    // the same place in another.
     if (m_pushed.size() < MaxPushed)
-        m_pushed.emplace_back(m_x, m_y);
+        m_pushed.push_back(toLogical(m_x, m_y));
 }
 
 void PclPage::popPosition() {
     if (m_pushed.empty())
         return;
-    std::tie(m_x, m_y) = m_pushed.back();
+    std::tie(m_x, m_y) = fromLogical(m_pushed.back().first, m_pushed.back().second);
     m_pushed.pop_back();
 }
 

@@ -2,16 +2,25 @@
 
 #include "languages/PrintHead.h"
 
+#include <utility>
 #include <vector>
 
 namespace marlet {
+
+/// A point on the printer's page, in device pixels.
+struct DevicePoint {
+    int x = 0;
+    int y = 0;
+};
 
 /// The logical page of a PCL job and the cursor on it. Positions are device pixels from
 /// the logical page's top-left corner (a quarter inch in from the sheet's left edge in
 /// portrait, a fifth of an inch in landscape), kept in fractions so that runs of moves add
 /// up as on the printer, and always held to the page. The cursor is on the baseline of the
 /// text it prints; the text area is the top margin and the text length, in lines of the
-/// vertical motion index (VMI), between the left and right margins.
+/// vertical motion index (VMI), between the left and right margins. A print direction
+/// turns the page's coordinates a quarter or more counterclockwise: positions, margins and
+/// sizes are then the turned page's, the cursor staying where it is on the sheet.
 class PclPage {
 public:
     explicit PclPage(PrintHead& head) : m_head(head) {}
@@ -19,6 +28,9 @@ public:
     /// Lays out the page for an orientation at power-on values: 6 lines per inch, 10
     /// characters per inch and the default margins.
     void reset(Orientation orientation);
+    /// Lays out the page afresh on the sheet now under the printer, in an orientation and
+    /// with the default margins, keeping the HMI and VMI.
+    void layOut(Orientation orientation);
     /// The default margins: a half-inch top margin, the text length to half an inch above
     /// the bottom, no left or right margin; the cursor at the first line.
     void defaultMargins();
@@ -38,9 +50,13 @@ public:
     long double topMargin() const { return m_top; }
     long double vmi() const { return m_vmi; }
     long double hmi() const { return m_hmi; }
-    /// Device pixel of a position across and down.
-    int deviceX(long double x) const;
-    int deviceY(long double y) const;
+    /// The device pixel of a position across and down.
+    DevicePoint device(long double x, long double y) const;
+    /// Quarter turns counterclockwise of the print direction.
+    int turns() const { return m_turns; }
+    /// ESC & a # P: the coordinates turn by quarter turns counterclockwise from the
+    /// logical page's; the margins turn with them, the cursor keeps its place on the sheet.
+    void setDirection(int turns);
 
     /// Moves the cursor across to x, or by x when relative.
     void moveX(long double x, bool relative);
@@ -74,11 +90,18 @@ public:
 private:
     long double firstLine() const { return m_top + m_vmi * 3 / 4; }
     void defaultTextLength();
+    /// A position of the turned page on the logical page, and back.
+    std::pair<long double, long double> toLogical(long double x, long double y) const;
+    std::pair<long double, long double> fromLogical(long double u, long double v) const;
 
     PrintHead& m_head;
     Orientation m_orientation = Orientation::Portrait;
     int m_originX = 0; // the logical page's corner in device pixels
     int m_originY = 0;
+    // The logical page, and the page as the print direction turns it.
+    long double m_pageWidth = 0;
+    long double m_pageLength = 0;
+    int m_turns = 0;
     long double m_width = 0;
     long double m_length = 0;
     long double m_x = 0;

@@ -5,6 +5,34 @@
 
 namespace marlet {
 
+namespace {
+
+// The picture as it prints under a print direction of so many quarter turns
+// counterclockwise.
+BitImage turned(const BitImage& picture, int turns) {
+    if (turns == 0)
+        return picture;
+    const int width = picture.width();
+    const int height = picture.height();
+    const bool across = turns % 2 == 0;
+    BitImage out(across ? width : height, across ? height : width);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (!picture.dot(x, y))
+                continue;
+            if (turns == 1)
+                out.setDot(y, width - 1 - x);
+            else if (turns == 2)
+                out.setDot(width - 1 - x, height - 1 - y);
+            else
+                out.setDot(height - 1 - y, x);
+        }
+    }
+    return out;
+}
+
+} // namespace
+
 void PclRaster::setResolution(long double dotsPerInch) {
     if (m_active)
         return;
@@ -63,9 +91,13 @@ void PclRaster::end() {
     JobState& job = m_head.job();
     if (picture.inked())
         m_head.openPage();
-    job.penX = m_page.deviceX(m_left);
-    job.penY = m_page.deviceY(m_top);
-    m_head.place(picture, m_resolution, m_resolution);
+    // The picture's corner on the sheet: the one of its turned area nearest the sheet's.
+    const DevicePoint from = m_page.device(m_left, m_top);
+    const DevicePoint to = m_page.device(m_left + m_page.across(picture.width(), m_resolution),
+                                         m_top + m_page.down(picture.height(), m_resolution));
+    job.penX = std::min(from.x, to.x);
+    job.penY = std::min(from.y, to.y);
+    m_head.place(turned(picture, m_page.turns()), m_resolution, m_resolution);
     m_page.moveX(m_left, false);
     m_page.moveY(m_top + m_page.down(picture.height(), m_resolution) - m_page.y(), true);
 }

@@ -30,10 +30,15 @@ void PclRectangles::reset() {
 }
 
 void PclRectangles::fill(int kind) {
-    const int left = m_page.deviceX(m_page.x());
-    const int top = m_page.deviceY(m_page.y());
-    const int right = m_page.deviceX(std::min(m_page.x() + m_width, m_page.width()));
-    const int bottom = m_page.deviceY(std::min(m_page.y() + m_height, m_page.length()));
+    // The area runs right and down from the cursor on the page as the print direction
+    // turns it; on the sheet it is another rectangle.
+    const DevicePoint from = m_page.device(m_page.x(), m_page.y());
+    const DevicePoint to = m_page.device(std::min(m_page.x() + m_width, m_page.width()),
+                                         std::min(m_page.y() + m_height, m_page.length()));
+    const int left = std::min(from.x, to.x);
+    const int top = std::min(from.y, to.y);
+    const int right = std::max(from.x, to.x);
+    const int bottom = std::max(from.y, to.y);
     if (right <= left || bottom <= top)
         return;
     if (kind == 2 && shadeLevel(m_pattern) == 0)
@@ -49,7 +54,11 @@ void PclRectangles::fill(int kind) {
             static_cast<std::uint8_t>(std::lround(255 * (100 - shadeLevel(m_pattern)) / 100.0));
         printer.setFillColor(grey, grey, grey);
     } else if (kind == 3) {
-        hatch(left, top, right, bottom, m_pattern);
+        // A quarter turn makes horizontal lines vertical and rising ones falling.
+        int pattern = m_pattern;
+        if (m_page.turns() % 2 == 1 && pattern <= 4)
+            pattern += pattern % 2 == 1 ? 1 : -1;
+        hatch(left, top, right, bottom, pattern);
         return;
     }
     printer.fillRect(left, top, right, bottom);

@@ -128,8 +128,10 @@ void PclText::setUnderline(bool on) {
 void PclText::makeFont() {
     PageDevice& printer = m_head.printer();
     const PclFont& font = active();
-    const FontRequest request =
+    FontRequest request =
         font.request(m_head.geometry().resx(), m_head.geometry().resy(), m_underline);
+    // Text of a turned print direction runs turned on the sheet.
+    request.escapement = request.orientation = m_page.turns() * 900;
     printer.createFont(request);
     m_ascent = font.ascent(-request.height);
     m_made = printer.canvasFont();
@@ -164,8 +166,9 @@ void PclText::print(std::uint8_t byte, char16_t jobCharacter) {
     }
     if (character != u' ' || m_underline) {
         m_head.openPage();
-        printer.textOut(m_page.deviceX(m_page.x()), m_page.deviceY(m_page.y()) - m_ascent,
-                        character);
+        // The cell's top-left corner, which the device turns the glyph about.
+        const DevicePoint corner = m_page.device(m_page.x(), m_page.y() - m_ascent);
+        printer.textOut(corner.x, corner.y, character);
     }
     m_page.moveX(advance, true);
 }

@@ -50,6 +50,8 @@ public:
     /// Font control: 0 and 1 delete every downloaded font, 2 the one of the current ID.
     void controlFonts(int operation);
     void setUnderline(bool on);
+    /// After the print direction turned: the font is made again, turned with it.
+    void directionChanged() { m_fontMade = false; }
     void setWrap(bool on) { m_wrap = on; }
 
     /// Prints one character at the cursor and moves past it; jobCharacter is what the
