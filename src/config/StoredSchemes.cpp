@@ -31,18 +31,19 @@ bool isActive(const SettingsStore& store, const std::string& name) {
 // A key with its values and subkeys, read out so that it can be written under another
 // name after the old one is gone (the two names may be one key to the store).
 struct KeyCopy {
+    std::string name;
     std::vector<std::pair<std::string, StoredValue>> values;
-    std::vector<std::pair<std::string, KeyCopy>> subkeys;
+    std::vector<KeyCopy> subkeys;
 };
 
-KeyCopy readKey(const SettingsStore& store, const std::string& key) {
-    KeyCopy copy;
-    for (const std::string& name : store.valueNames(key)) {
-        if (std::optional<StoredValue> value = store.value(key, name))
-            copy.values.emplace_back(name, *value);
+KeyCopy readKey(const SettingsStore& store, const std::string& key, const std::string& name) {
+    KeyCopy copy{name, {}, {}};
+    for (const std::string& valueName : store.valueNames(key)) {
+        if (std::optional<StoredValue> value = store.value(key, valueName))
+            copy.values.emplace_back(valueName, *value);
     }
     for (const std::string& subkey : store.subkeys(key))
-        copy.subkeys.emplace_back(subkey, readKey(store, key + "\\" + subkey));
+        copy.subkeys.push_back(readKey(store, key + "\\" + subkey, subkey));
     return copy;
 }
 
@@ -50,8 +51,8 @@ void writeKey(SettingsStore& store, const std::string& key, const KeyCopy& copy)
     store.createKey(key);
     for (const auto& [name, value] : copy.values)
         store.setValue(key, name, value);
-    for (const auto& [name, subkey] : copy.subkeys)
-        writeKey(store, key + "\\" + name, subkey);
+    for (const KeyCopy& subkey : copy.subkeys)
+        writeKey(store, key + "\\" + subkey.name, subkey);
 }
 
 } // namespace
@@ -71,7 +72,7 @@ void deleteStoredScheme(SettingsStore& store, const std::string& name) {
 
 void renameStoredScheme(SettingsStore& store, const std::string& from, const std::string& to) {
     const bool active = isActive(store, from);
-    const KeyCopy scheme = readKey(store, storedSchemeKey(from));
+    const KeyCopy scheme = readKey(store, storedSchemeKey(from), to);
     store.beginBatch();
     store.deleteKey(storedSchemeKey(from));
     writeKey(store, storedSchemeKey(to), scheme);
