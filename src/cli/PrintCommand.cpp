@@ -6,6 +6,7 @@
 #include "ProgressPipe.h"
 #include "SpooledInput.h"
 #include "TerminalProgress.h"
+#include "base/ProgramFolder.h"
 #include "base/UnfinishedFiles.h"
 #include "config/SqliteSettingsStore.h"
 #include "devices/OutputFile.h"
@@ -13,13 +14,17 @@
 #include "pdf/FontLocator.h"
 #include "pdf/PdfPageDevice.h"
 #include "render/PageImages.h"
+#include "render/PageWatchDevice.h"
 #include "render/TraceDevice.h"
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <unistd.h>
 
 namespace marlet {
 
@@ -27,16 +32,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The user's settings; a store that does not exist yet reads as empty and is not created,
-// since printing never writes settings. A store the user names must be there.
-std::unique_ptr<SettingsStore> openStore(const PrintOptions& options) {
-    std::string path = options.registry ? *options.registry : SqliteSettingsStore::userPath();
-    if (!fs::exists(path)) {
-        if (options.registry)
-            throw Error::cannotOpen(path);
-        return std::make_unique<SqliteSettingsStore>(":memory:");
-    }
-    return std::make_unique<SqliteSettingsStore>(path, SqliteSettingsStore::Access::ReadOnly);
+// SIGUSR1 asks the job to stop before its next page: the resident app's "cancel".
+std::atomic<bool> stopAsked{false};
+
+void askStop(int) {
+    stopAsked.store(true);
+}
+
+void stopOnSignal() {
+    struct sigaction action {};
+    action.sa_handler = askStop;
+    sigaction(SIGUSR1, &action, nullptr);
 }
 
 void printGeometry(const Application& app) {
@@ -107,7 +113,7 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         tellUser("printing in " + used + " instead of " + asked + ", which is not installed");
     });
 
-    std::unique_ptr<SettingsStore> store = openStore(options);
+    std::unique_ptr<SettingsStore> store = openSettingsForReading(options.registry);
     std::unique_ptr<PageDevice> printer;
     if (options.geometry)
         printer = std::make_unique<PdfPageDevice>(options.paper,
@@ -140,6 +146,12 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         traced = std::make_unique<TraceDevice>(*printer, traceFile);
         app.setPrinter(*traced);
     }
+    // Outermost, so that a stop comes before any page reaches the printer.
+    PageWatchDevice watched(app.printer(), app.settings().PageLimit, stopAsked, [&pipe](int page) {
+        if (pipe)
+            pipe->pageStarted(page);
+    });
+    app.setPrinter(watched);
     // PNG pages are written one by one, so earlier ones go first; a PDF replaces the
     // earlier file only once it is whole.
     const bool toFile = options.output && *options.output != "-";
@@ -147,11 +159,18 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         removeEarlierOutput(*options.output);
 
     bool printed = false;
-    if (options.file == "-") {
-        SpooledInput input;
-        printed = app.printFile(input.path());
-    } else {
-        printed = app.printFile(options.file.value_or(app.settings().Spool));
+    try {
+        if (options.file == "-") {
+            SpooledInput input;
+            printed = app.printFile(input.path());
+        } else {
+            printed = app.printFile(options.file.value_or(app.settings().Spool));
+        }
+    } catch (const JobStopped& stopped) {
+        // The pages before the stop are whole: the PDF keeps them.
+        app.printer().close();
+        tellUser(stopped.what());
+        return JobStopped::ExitStatus;
     }
     app.printer().close();
     if (!printed) {
@@ -165,9 +184,30 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
 
 } // namespace
 
+// A store that does not exist yet reads as empty and is not created, since printing never
+// writes settings. A store the user names must be there.
+std::unique_ptr<SettingsStore> openSettingsForReading(const std::optional<std::string>& registry) {
+    std::string path = registry.value_or(SqliteSettingsStore::userPath());
+    if (!fs::exists(path)) {
+        if (registry)
+            throw Error::cannotOpen(path);
+        return std::make_unique<SqliteSettingsStore>(":memory:");
+    }
+    return std::make_unique<SqliteSettingsStore>(path, SqliteSettingsStore::Access::ReadOnly);
+}
+
+StartQt startQtBeside() {
+    return [](int&, char** arguments) -> std::shared_ptr<QtDevices> {
+        const std::string qtBuild = (programFolder() / "marlet-print-qt").string();
+        execv(qtBuild.c_str(), arguments);
+        throw Error("Cannot run " + qtBuild + ", which prints PNG pages and on Qt's printers");
+    };
+}
+
 int runPrintCommand(int argc, char** argv, const StartQt& startQt) {
     // A job stopped by the user or the resident app leaves no hidden part file behind.
     UnfinishedFiles::removeOnStopSignals();
+    stopOnSignal();
     return runProgram<PrintOptions>(
         {"marlet-print", printUsage()}, argc, argv,
         [&](PrintOptions& options) { return print(options, argc, argv, startQt); });
