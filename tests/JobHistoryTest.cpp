@@ -32,6 +32,12 @@ int modeOf(const std::string& path) {
     return status.st_mode & 0777;
 }
 
+// The number the history gives the job, or 0 when it keeps none.
+int keep(JobHistory& history, const std::string& path, HistoryLimits limits,
+         JobRecord record = {}) {
+    return history.add(path, record, limits) ? record.number : 0;
+}
+
 std::vector<int> numbers(const JobHistory& history) {
     std::vector<int> found;
     for (const JobRecord& record : history.list())
@@ -51,9 +57,10 @@ TEST(JobHistoryTest, AJobIsKeptPrivatelyWithItsRecordAndReadsBack) {
     record.scheme = "Epson ESC-P 9-pin";
     record.codePage = "866";
     record.message = "two\nlines \\ here";
-    std::optional<int> number =
-        history.add(writeJob(folder, std::string("\x1B@Invoice\r\n\f", 12)), record, {10, 1});
-    ASSERT_EQ(number, 1);
+    ASSERT_TRUE(
+        history.add(writeJob(folder, std::string("\x1B@Invoice\r\n\f", 12)), record, {10, 1}));
+    EXPECT_EQ(record.number, 1);
+    EXPECT_EQ(record.size, 12u);
     EXPECT_EQ(modeOf(history.folder()), 0700);
     EXPECT_EQ(modeOf(history.bytesPath(1)), 0600);
     EXPECT_EQ(modeOf(history.folder() + "/1.job"), 0600);
@@ -77,7 +84,7 @@ TEST(JobHistoryTest, AJobIsKeptPrivatelyWithItsRecordAndReadsBack) {
     EXPECT_EQ(history.find(1)->pages, 3);
     EXPECT_EQ(history.find(1)->destination, kept->destination);
 
-    EXPECT_EQ(history.add(writeJob(folder, "second"), record, {10, 1}), 2);
+    EXPECT_EQ(keep(history, writeJob(folder, "second"), {10, 1}), 2);
     EXPECT_EQ(numbers(history), (std::vector<int>{1, 2}));
     EXPECT_TRUE(history.remove(1));
     EXPECT_FALSE(history.remove(1));
@@ -85,7 +92,7 @@ TEST(JobHistoryTest, AJobIsKeptPrivatelyWithItsRecordAndReadsBack) {
     // A deleted job is not brought back by the end of its print.
     history.update(*kept);
     EXPECT_EQ(numbers(history), (std::vector<int>{2}));
-    EXPECT_EQ(history.add(writeJob(folder, "third"), record, {10, 1}), 3);
+    EXPECT_EQ(keep(history, writeJob(folder, "third"), {10, 1}), 3);
 }
 
 TEST(JobHistoryTest, AThousandJobsStayWithinBothBoundsOldestFirst) {
@@ -94,7 +101,7 @@ TEST(JobHistoryTest, AThousandJobsStayWithinBothBoundsOldestFirst) {
     const std::string kilobyte(1024, 'x');
     const std::string job = writeJob(folder, kilobyte);
     for (int i = 0; i < 1000; ++i)
-        history.add(job, {}, {50, 1});
+        keep(history, job, {50, 1});
     std::vector<JobRecord> kept = history.list();
     ASSERT_EQ(kept.size(), 50u);
     EXPECT_EQ(kept.front().number, 951);
@@ -105,7 +112,7 @@ TEST(JobHistoryTest, AThousandJobsStayWithinBothBoundsOldestFirst) {
     // By size: 1 MB holds fewer than a thousand 1 KB jobs with their records.
     const std::string bigger = writeJob(folder, std::string(200 * 1024, 'y'));
     for (int i = 0; i < 20; ++i)
-        history.add(bigger, {}, {1000, 1});
+        keep(history, bigger, {1000, 1});
     std::uint64_t total = 0;
     for (const auto& entry : fs::directory_iterator(history.folder()))
         total += entry.file_size();
@@ -114,16 +121,16 @@ TEST(JobHistoryTest, AThousandJobsStayWithinBothBoundsOldestFirst) {
     EXPECT_EQ(history.list().back().number, 1020);
 
     // A job bigger than the whole bound is not kept, and 0 keeps none.
-    EXPECT_FALSE(history.add(writeJob(folder, std::string((1 << 20) + 1, 'z')), {}, {10, 1}));
+    EXPECT_EQ(keep(history, writeJob(folder, std::string((1 << 20) + 1, 'z')), {10, 1}), 0);
     EXPECT_EQ(history.list().size(), 5u);
-    EXPECT_FALSE(history.add(job, {}, {0, 1}));
+    EXPECT_EQ(keep(history, job, {0, 1}), 0);
     EXPECT_TRUE(history.list().empty());
 }
 
 TEST(JobHistoryTest, WhatAKilledWriterLeftIsNeverListedAndGoesAtTheNextTrim) {
     TempFolder folder;
     JobHistory history(folder.file("jobs"));
-    ASSERT_EQ(history.add(writeJob(folder, "whole"), {}, {10, 10}), 1);
+    ASSERT_EQ(keep(history, writeJob(folder, "whole"), {10, 10}), 1);
     // A writer killed after the bytes, and one killed while writing them.
     std::ofstream(history.folder() + "/2.prn") << "bytes without a record";
     pid_t dead = fork();
@@ -143,7 +150,7 @@ TEST(JobHistoryTest, WhatAKilledWriterLeftIsNeverListedAndGoesAtTheNextTrim) {
     EXPECT_FALSE(fs::exists(history.folder() + "/2.prn"));
     EXPECT_FALSE(fs::exists(part));
     EXPECT_TRUE(fs::exists(ours)) << "its writer still runs";
-    EXPECT_EQ(history.add(writeJob(folder, "next"), {}, {10, 10}), 6);
+    EXPECT_EQ(keep(history, writeJob(folder, "next"), {10, 10}), 6);
     EXPECT_EQ(numbers(history), (std::vector<int>{1, 6}));
 }
 
@@ -152,8 +159,8 @@ TEST(JobHistoryTest, AJobLeftPrintingByADeadRunBecomesFailed) {
     JobHistory history(folder.file("jobs"));
     JobRecord printed;
     printed.status = JobStatus::Printed;
-    history.add(writeJob(folder, "a"), printed, {10, 10});
-    history.add(writeJob(folder, "b"), {}, {10, 10});
+    keep(history, writeJob(folder, "a"), {10, 10}, printed);
+    keep(history, writeJob(folder, "b"), {10, 10});
     history.markInterrupted();
     std::vector<JobRecord> jobs = history.list();
     ASSERT_EQ(jobs.size(), 2u);

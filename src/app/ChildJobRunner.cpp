@@ -41,7 +41,7 @@ void openCancelPipe() {
         throw Error("Cannot start the resident app");
 }
 
-// A cancel asked for while no job printed is for no job.
+// A cancel that came as the job ended is for no other job.
 void forgetCancels() {
     char bytes[64];
     while (::read(cancelPipe[0], bytes, sizeof bytes) > 0) {
@@ -70,6 +70,11 @@ std::string settingText(const Settings& settings, const SettingField& field) {
     // A job whose resident app was killed is printed again at its next start: this one
     // must not finish it as well.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // A cancel that comes before marlet-print listens for it waits for it, blocked.
+    sigset_t cancel;
+    sigemptyset(&cancel);
+    sigaddset(&cancel, SIGUSR1);
+    sigprocmask(SIG_BLOCK, &cancel, nullptr);
     if (getppid() != parent)
         _exit(127);
     setpgid(0, 0);
@@ -175,7 +180,6 @@ std::vector<std::string> ChildJobRunner::arguments(const std::string& path,
 
 PrintedJob ChildJobRunner::print(const std::string& path, const std::string& printer,
                                  Application& app) {
-    forgetCancels();
     std::vector<std::string> words = arguments(path, printer, app);
     std::vector<char*> argv{m_program.data()};
     for (std::string& word : words)
@@ -253,6 +257,7 @@ PrintedJob ChildJobRunner::print(const std::string& path, const std::string& pri
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    forgetCancels();
     if (shown)
         app.UpdateProgress(255);
 

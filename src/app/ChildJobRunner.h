@@ -48,8 +48,8 @@ public:
     PrintedJob print(const std::string& path, const std::string& printer,
                      Application& app) override;
 
-    /// Stops the job that prints now before its next page, its printer's job cancelled; safe
-    /// in a signal handler. Nothing happens while no job prints.
+    /// Stops the job that prints now, or the next one, before its next page; safe in a
+    /// signal handler.
     static void requestCancel();
 
     /// The child's arguments after the program name, for a job of app's settings.

@@ -30,8 +30,8 @@ PrintedJob RecordingJobRunner::print(const std::string& path, const std::string&
         // The job's process reads the scheme from the store, as this does.
         app.LoadSequences();
         record.scheme = app.scheme().name();
-        if (std::optional<int> number = m_history.add(path, record, historyLimits(settings)))
-            record.number = *number;
+        if (!m_history.add(path, record, historyLimits(settings)))
+            record.number = 0;
     } catch (const std::exception& e) {
         m_report(e.what());
     }

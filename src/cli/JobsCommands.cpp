@@ -8,6 +8,7 @@
 #include "config/FileBytes.h"
 #include "config/SettingsPersistence.h"
 
+#include <algorithm>
 #include <csignal>
 #include <ctime>
 #include <fcntl.h>
@@ -26,6 +27,10 @@ std::string localTime(std::int64_t when) {
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
     return text;
+}
+
+std::string count(std::uint64_t number, const char* what) {
+    return std::to_string(number) + " " + what + (number == 1 ? "" : "s");
 }
 
 } // namespace
@@ -63,8 +68,9 @@ JobRecord JobsCommands::job() const {
 void JobsCommands::list() const {
     for (const JobRecord& record : m_history.list()) {
         m_out << record.number << '\t' << localTime(record.when) << '\t'
-              << statusName(record.status) << '\t' << record.pages << " pages\t" << record.size
-              << " bytes\t" << record.destination << '\n';
+              << statusName(record.status) << '\t'
+              << count(static_cast<std::uint64_t>(std::max(record.pages, 0)), "page") << '\t'
+              << count(record.size, "byte") << '\t' << record.destination << '\n';
     }
 }
 
@@ -142,6 +148,10 @@ void JobsCommands::remove() const {
 
 // The resident app holds its lock while it runs; its process id is in the lock file.
 void JobsCommands::cancel() const {
+    const std::vector<JobRecord> jobs = m_history.list();
+    if (std::none_of(jobs.begin(), jobs.end(),
+                     [](const JobRecord& job) { return job.status == JobStatus::Printing; }))
+        throw Error("No job is printing");
     const std::string path = captureRuntimeFolder() + "/marlet.lock";
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     bool running = fd >= 0 && flock(fd, LOCK_SH | LOCK_NB) != 0;

@@ -39,10 +39,19 @@ void askStop(int) {
     stopAsked.store(true);
 }
 
-void stopOnSignal() {
+void catchStop() {
     struct sigaction action {};
     action.sa_handler = askStop;
     sigaction(SIGUSR1, &action, nullptr);
+}
+
+// The resident app starts the job with SIGUSR1 blocked: a cancel that came early waits until
+// the program that prints the job, marlet-print or the marlet-print-qt it became, listens.
+void listenForStop() {
+    sigset_t cancel;
+    sigemptyset(&cancel);
+    sigaddset(&cancel, SIGUSR1);
+    sigprocmask(SIG_UNBLOCK, &cancel, nullptr);
 }
 
 void printGeometry(const Application& app) {
@@ -106,6 +115,7 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         if (catalog)
             catalog->setQtDevices(qt.get());
     }
+    listenForStop();
 
     enterDataFolder(options.dataDir,
                     {&options.file, &options.output, &options.trace, &options.registry});
@@ -207,7 +217,7 @@ StartQt startQtBeside() {
 int runPrintCommand(int argc, char** argv, const StartQt& startQt) {
     // A job stopped by the user or the resident app leaves no hidden part file behind.
     UnfinishedFiles::removeOnStopSignals();
-    stopOnSignal();
+    catchStop();
     return runProgram<PrintOptions>(
         {"marlet-print", printUsage()}, argc, argv,
         [&](PrintOptions& options) { return print(options, argc, argv, startQt); });

@@ -117,12 +117,11 @@ std::string JobHistory::recordPath(int number) const {
     return m_folder + "/" + std::to_string(number) + RecordSuffix;
 }
 
-std::optional<int> JobHistory::add(const std::string& bytesPath, JobRecord record,
-                                   HistoryLimits limits) {
+bool JobHistory::add(const std::string& bytesPath, JobRecord& record, HistoryLimits limits) {
     record.size = fileSize(bytesPath);
     if (limits.jobs <= 0 || record.size > byteBound(limits)) {
         trim(limits);
-        return std::nullopt;
+        return false;
     }
     if (!makePrivateFolders(m_folder))
         throw Error::cannotCreate(m_folder);
@@ -148,7 +147,7 @@ std::optional<int> JobHistory::add(const std::string& bytesPath, JobRecord recor
     record.number = number;
     writeRecord(record);
     trim(limits);
-    return number;
+    return true;
 }
 
 void JobHistory::writeRecord(const JobRecord& record) const {

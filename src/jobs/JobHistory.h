@@ -27,11 +27,11 @@ public:
     static std::string defaultFolder();
     const std::string& folder() const { return m_folder; }
 
-    /// Keeps a copy of the file at bytesPath under the next number, with record (its number
-    /// and size are filled in), then trims to limits. No job is kept, and none is returned,
-    /// when limits keep none or the job alone is bigger than they allow. Fails with the
-    /// file's message when the bytes cannot be read or written.
-    std::optional<int> add(const std::string& bytesPath, JobRecord record, HistoryLimits limits);
+    /// Keeps a copy of the file at bytesPath under the next number with record, whose number
+    /// and size it fills in, then trims to limits. False, with nothing kept, when limits keep
+    /// none or the job alone is bigger than they allow. Fails with the file's message when
+    /// the bytes cannot be read or written.
+    bool add(const std::string& bytesPath, JobRecord& record, HistoryLimits limits);
     /// Writes a changed record in place of the old one; a job deleted meanwhile stays gone.
     void update(const JobRecord& record) const;
     /// Every whole job, oldest first.
