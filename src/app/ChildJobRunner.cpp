@@ -280,7 +280,7 @@ PrintedJob ChildJobRunner::print(const std::string& path, const std::string& pri
     job.cancelled = false;
     if (exitStatus == 0)
         return job;
-    if (exitStatus == JobStopped::ExitStatus)
+    if (exitStatus == JobStopped::ExitStatus && !message.empty())
         throw JobStopped(message);
     if (message == "std::bad_alloc")
         throw Error("The job needed more than " + std::to_string(m_limits.memoryBytes >> 20) +

@@ -1,12 +1,12 @@
 #include "JobsCommands.h"
 
 #include "DataFolder.h"
-#include "JobDump.h"
 #include "PrintCommand.h"
 #include "capture/CapturePaths.h"
 #include "config/DropList.h"
 #include "config/FileBytes.h"
 #include "config/SettingsPersistence.h"
+#include "jobs/JobDump.h"
 
 #include <algorithm>
 #include <csignal>

@@ -18,6 +18,7 @@ namespace marlet {
 
 class FontsPage;
 class GeneralPage;
+class JobsWindow;
 class MainWindow;
 class SchemeEditorDialog;
 class TrayIcon;
@@ -38,6 +39,9 @@ public:
                DriverLocation capture = DriverLocation::standard());
     ~DesktopApp() override;
 
+    /// The settings store that the jobs window's previews read; without it, marlet-print's
+    /// default. Given before start().
+    void setRegistryPath(std::string path) { m_registryPath = std::move(path); }
     /// Message boxes by default; tests answer for the user.
     void setErrorReport(ErrorReport report) { m_errorReport = std::move(report); }
     void setExitQuestion(ExitQuestion question) { m_exitQuestion = std::move(question); }
@@ -59,6 +63,8 @@ public:
     GeneralPage& generalPage() { return *m_general; }
     FontsPage& fontsPage() { return *m_fonts; }
     SchemeEditorDialog& schemeEditor() { return *m_schemeEditor; }
+    /// "Задания", once start() has made it.
+    JobsWindow& jobsWindow() { return *m_jobs; }
     DesktopActions& actions() { return m_actions; }
     /// The tray icon, once start() has put it in.
     TrayIcon* tray() { return m_tray.get(); }
@@ -96,6 +102,8 @@ private:
     SchemeEditorDialog* m_schemeEditor = nullptr;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<JobsWindow> m_jobs;
+    std::string m_registryPath;
     ErrorReport m_errorReport;
     ExitQuestion m_exitQuestion;
     QString m_lastPdf;
