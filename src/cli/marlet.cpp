@@ -143,7 +143,7 @@ int runDesktop(const std::string& registry, int& argc, char** argv) {
                                         std::fprintf(stderr, "marlet: %s\n", message.c_str());
                                     });
         DesktopApp app(catalog, store, recorder);
-        app.setRegistryPath(registry);
+        app.setPreviewPrinter(ChildJobRunner::installedProgram(), registry);
         desktop = &app;
         app.start();
         QSocketNotifier stop(stopPipe[0], QSocketNotifier::Read);

@@ -9,6 +9,7 @@
 #include "SchemeEditorDialog.h"
 #include "TrayIcon.h"
 #include "UiText.h"
+#include "app/ChildJobRunner.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -76,8 +77,10 @@ void DesktopApp::start() {
                             [this](const std::string& message) { reportError(message); });
     m_fonts->markFontListsFilled();
     m_window = std::make_unique<MainWindow>(m_session, m_general, m_fonts);
-    m_jobs = std::make_unique<JobsWindow>(m_session, m_signals,
-                                          JobHistory(JobHistory::defaultFolder()), m_registryPath);
+    m_jobs = std::make_unique<JobsWindow>(
+        m_session, m_signals, JobHistory(JobHistory::defaultFolder()),
+        m_previewProgram.empty() ? ChildJobRunner::installedProgram() : m_previewProgram,
+        m_registryPath);
     m_schemeEditor = new SchemeEditorDialog(
         m_session.app(), [this](const std::string& message) { reportError(message); },
         m_window.get());

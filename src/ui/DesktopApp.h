@@ -39,9 +39,13 @@ public:
                DriverLocation capture = DriverLocation::standard());
     ~DesktopApp() override;
 
-    /// The settings store that the jobs window's previews read; without it, marlet-print's
-    /// default. Given before start().
-    void setRegistryPath(std::string path) { m_registryPath = std::move(path); }
+    /// The marlet-print that draws the jobs window's previews (the one beside this program
+    /// by default) and the settings store it reads (its own default when empty). Given
+    /// before start().
+    void setPreviewPrinter(std::string program, std::string registry) {
+        m_previewProgram = std::move(program);
+        m_registryPath = std::move(registry);
+    }
     /// Message boxes by default; tests answer for the user.
     void setErrorReport(ErrorReport report) { m_errorReport = std::move(report); }
     void setExitQuestion(ExitQuestion question) { m_exitQuestion = std::move(question); }
@@ -103,6 +107,7 @@ private:
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<JobsWindow> m_jobs;
+    std::string m_previewProgram;
     std::string m_registryPath;
     ErrorReport m_errorReport;
     ExitQuestion m_exitQuestion;

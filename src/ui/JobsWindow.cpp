@@ -3,7 +3,6 @@
 #include "ApplicationSignals.h"
 #include "UiText.h"
 #include "app/ResidentSession.h"
-#include "base/ProgramFolder.h"
 #include "jobs/JobDump.h"
 
 #include <QDateTime>
@@ -36,16 +35,16 @@ namespace {
 constexpr TextKey StatusTexts[] = {TextKey::JobPrinting, TextKey::JobWaiting, TextKey::JobPrinted,
                                    TextKey::JobCancelled, TextKey::JobFailed};
 
-// The preview and "save as PDF" run marlet-print, beside this program, as a job would.
+// The preview and "save as PDF" run marlet-print as a job would.
 constexpr int PrintTimeoutMs = 300000;
 
 } // namespace
 
 JobsWindow::JobsWindow(ResidentSession& session, ApplicationSignals& changes, JobHistory history,
-                       std::string registry)
-    : m_session(session), m_history(std::move(history)), m_registry(std::move(registry)),
-      m_list(new QTreeWidget), m_view(new QPdfView), m_page(new QSpinBox), m_pageLabel(new QLabel),
-      m_zoomIn(new QPushButton(QStringLiteral("+"))),
+                       std::string printProgram, std::string registry)
+    : m_session(session), m_history(std::move(history)), m_printProgram(std::move(printProgram)),
+      m_registry(std::move(registry)), m_list(new QTreeWidget), m_view(new QPdfView),
+      m_page(new QSpinBox), m_pageLabel(new QLabel), m_zoomIn(new QPushButton(QStringLiteral("+"))),
       m_zoomOut(new QPushButton(QStringLiteral("−"))), m_printAgain(new QPushButton),
       m_savePdf(new QPushButton), m_openPdf(new QPushButton), m_pdfFolder(new QPushButton),
       m_bytes(new QPushButton), m_delete(new QPushButton) {
@@ -199,7 +198,7 @@ QString JobsWindow::renderPreview(const JobRecord& record) {
     arguments << QStringLiteral("--data-dir") << QDir::currentPath() << QStringLiteral("-o") << pdf
               << QString::fromStdString(m_history.bytesPath(record.number));
     QProcess print;
-    print.start(QString::fromStdString((programFolder() / "marlet-print").string()), arguments);
+    print.start(QString::fromStdString(m_printProgram), arguments);
     if (!print.waitForFinished(PrintTimeoutMs) || print.exitCode() != 0)
         return {};
     return pdf;

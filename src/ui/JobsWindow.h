@@ -25,9 +25,10 @@ class ResidentSession;
 class JobsWindow final : public QWidget {
     Q_OBJECT
 public:
-    /// registry is the settings store the preview's marlet-print reads (empty: its default).
+    /// printProgram is the marlet-print that draws the previews; registry the settings store
+    /// it reads (empty: its default).
     JobsWindow(ResidentSession& session, ApplicationSignals& changes, JobHistory history,
-               std::string registry);
+               std::string printProgram, std::string registry);
 
     /// Shows the window in front, its list read again.
     void showInFront();
@@ -57,6 +58,7 @@ private:
 
     ResidentSession& m_session;
     JobHistory m_history;
+    std::string m_printProgram;
     std::string m_registry;
     QTemporaryDir m_previews;
     QPdfDocument m_document;
