@@ -72,6 +72,7 @@ JobsWindow::JobsWindow(ResidentSession& session, ApplicationSignals& changes, Jo
     splitter->addWidget(m_list);
     splitter->addWidget(previewSide);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({430, 570});
 
     auto* buttons = new QHBoxLayout;
     for (QPushButton* button : {m_printAgain, m_savePdf, m_openPdf, m_pdfFolder, m_bytes, m_delete})
