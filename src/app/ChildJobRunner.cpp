@@ -3,7 +3,7 @@
 #include "Application.h"
 #include "base/Error.h"
 #include "base/ProgramFolder.h"
-#include "render/PageWatchDevice.h"
+#include "render/JobStopped.h"
 
 #include <cerrno>
 #include <chrono>

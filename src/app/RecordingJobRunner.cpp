@@ -1,7 +1,7 @@
 #include "RecordingJobRunner.h"
 
 #include "Application.h"
-#include "render/PageWatchDevice.h"
+#include "render/JobStopped.h"
 
 #include <ctime>
 #include <exception>

@@ -1,22 +1,12 @@
 #pragma once
 
+#include "JobStopped.h"
 #include "PageDevice.h"
-#include "base/Error.h"
 
 #include <atomic>
 #include <functional>
 
 namespace marlet {
-
-/// A job stopped between two pages, by the user or by the page limit; the pages before
-/// are whole.
-class JobStopped : public Error {
-public:
-    /// The exit status of a printing program whose job was stopped.
-    static constexpr int ExitStatus = 3;
-
-    explicit JobStopped(const std::string& message) : Error(message) {}
-};
 
 /// Counts the pages a job starts and stops the job before a page it must not print: the
 /// one after the page limit, or the next one once a stop is asked for. Forwards every call.
