@@ -177,6 +177,21 @@ TEST_F(JobsWindowTest, TheJobsAreListedAndTheSecondPreviewsAsItsPdfHoldsIt) {
     EXPECT_EQ(list.topLevelItem(1)->text(2), QStringLiteral("printed"));
     window.grab().save(QString::fromStdString(screenshotPath("jobs-window-en")));
 
+    // With automatic printing off, the job that waits in the queue comes first and previews.
+    app.session().app().setAutoPrint(false);
+    std::ofstream(folder.file("prnspl"), std::ios::binary) << "Waiting job\r\n\x0CPage 2\x0CPage 3\r\n";
+    window.refresh();
+    ASSERT_EQ(list.topLevelItemCount(), 4);
+    EXPECT_EQ(list.topLevelItem(0)->text(0), QString());
+    EXPECT_EQ(list.topLevelItem(0)->text(2), QStringLiteral("waiting"));
+    window.select(0);
+    EXPECT_EQ(window.preview().pageCount(), 3);
+    EXPECT_TRUE(window.byteView().contains(QStringLiteral("printed: \"Waiting job\"")));
+    app.session().app().setAutoPrint(true);
+    window.refresh();
+    ASSERT_EQ(list.topLevelItemCount(), 3);
+    window.select(2);
+
     // Print again goes to the session's printer; delete takes the job off the list.
     for (QPushButton* button : window.findChildren<QPushButton*>())
         if (button->text() == QStringLiteral("Print again"))

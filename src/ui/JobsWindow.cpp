@@ -130,13 +130,15 @@ void JobsWindow::showInFront() {
 void JobsWindow::refresh() {
     const InterfaceTexts& texts = m_session.app().texts();
     const std::optional<JobRecord> chosen = selected();
-    const std::vector<JobRecord> jobs = m_history.list();
+    std::vector<JobRecord> jobs = m_history.list();
+    if (std::optional<JobRecord> waiting = waitingJob())
+        jobs.insert(jobs.begin(), *waiting);
     QSignalBlocker quiet(m_list);
     m_list->clear();
     for (const JobRecord& job : jobs) {
         auto* item = new QTreeWidgetItem(m_list);
         item->setData(0, Qt::UserRole, job.number);
-        item->setText(0, QString::number(job.number));
+        item->setText(0, job.number == 0 ? QString() : QString::number(job.number));
         item->setText(1, QDateTime::fromSecsSinceEpoch(job.when).toString(
                              QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         item->setText(2, uiText(texts, StatusTexts[static_cast<int>(job.status)]));
@@ -149,21 +151,27 @@ void JobsWindow::refresh() {
     }
     for (int column = 0; column < 4; ++column)
         m_list->resizeColumnToContents(column);
+    updateButtons();
+}
+
+void JobsWindow::updateButtons() {
     const bool any = selected().has_value();
     for (QPushButton* button : {m_printAgain, m_savePdf, m_bytes, m_delete})
         button->setEnabled(any);
     m_openPdf->setEnabled(any && selected()->destination.ends_with(".pdf"));
     m_pdfFolder->setEnabled(m_openPdf->isEnabled());
-    if (!any && m_shown != 0) {
-        m_shown = 0;
+    if (!any && m_shown >= 0) {
+        m_shown = -1;
         m_document.close();
     }
 }
 
 void JobsWindow::select(int number) {
     for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
-        QTreeWidgetItem* item = m_list->topLevelItem(i);
-        item->setSelected(item->data(0, Qt::UserRole).toInt() == number);
+        if (m_list->topLevelItem(i)->data(0, Qt::UserRole).toInt() == number) {
+            m_list->setCurrentItem(m_list->topLevelItem(i));
+            return;
+        }
     }
 }
 
@@ -171,11 +179,30 @@ std::optional<JobRecord> JobsWindow::selected() const {
     const QList<QTreeWidgetItem*> items = m_list->selectedItems();
     if (items.isEmpty())
         return std::nullopt;
-    return m_history.find(items.front()->data(0, Qt::UserRole).toInt());
+    const int number = items.front()->data(0, Qt::UserRole).toInt();
+    return number == 0 ? waitingJob() : m_history.find(number);
+}
+
+// The queue file while a job waits in it for the user: with automatic printing off.
+std::optional<JobRecord> JobsWindow::waitingJob() const {
+    const Settings& settings = m_session.app().settings();
+    const QFileInfo queue(QString::fromStdString(settings.Spool));
+    if (settings.AutoPrint || !queue.exists())
+        return std::nullopt;
+    JobRecord record;
+    record.when = queue.lastModified().toSecsSinceEpoch();
+    record.source = settings.Spool;
+    record.size = static_cast<std::uint64_t>(queue.size());
+    record.status = JobStatus::Waiting;
+    return record;
+}
+
+std::string JobsWindow::bytesOf(const JobRecord& record) const {
+    return record.number == 0 ? record.source : m_history.bytesPath(record.number);
 }
 
 void JobsWindow::showSelected() {
-    refresh();
+    updateButtons();
     std::optional<JobRecord> record = selected();
     if (!record || record->number == m_shown)
         return;
@@ -197,7 +224,7 @@ QString JobsWindow::renderPreview(const JobRecord& record) {
     if (!m_registry.empty())
         arguments << QStringLiteral("--registry") << QString::fromStdString(m_registry);
     arguments << QStringLiteral("--data-dir") << QDir::currentPath() << QStringLiteral("-o") << pdf
-              << QString::fromStdString(m_history.bytesPath(record.number));
+              << QString::fromStdString(bytesOf(record));
     QProcess print;
     print.start(QString::fromStdString(m_printProgram), arguments);
     if (!print.waitForFinished(PrintTimeoutMs) || print.exitCode() != 0)
@@ -207,7 +234,10 @@ QString JobsWindow::renderPreview(const JobRecord& record) {
 
 void JobsWindow::printAgain() {
     if (std::optional<JobRecord> record = selected())
-        m_session.printChosenFile(m_history.bytesPath(record->number));
+        if (record->number == 0)
+            m_session.printQueue();
+        else
+            m_session.printChosenFile(bytesOf(*record));
     refresh();
 }
 
@@ -240,7 +270,7 @@ QString JobsWindow::byteView() const {
     std::optional<JobRecord> record = selected();
     if (!record)
         return {};
-    QFile file(QString::fromStdString(m_history.bytesPath(record->number)));
+    QFile file(QString::fromStdString(bytesOf(*record)));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const QByteArray bytes = file.readAll();
@@ -268,7 +298,7 @@ void JobsWindow::showBytes() {
 
 void JobsWindow::removeSelected() {
     if (std::optional<JobRecord> record = selected())
-        m_history.remove(record->number);
+        record->number == 0 ? m_session.clearQueue() : void(m_history.remove(record->number));
     refresh();
 }
 

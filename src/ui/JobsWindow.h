@@ -18,7 +18,8 @@ namespace marlet {
 class ApplicationSignals;
 class ResidentSession;
 
-/// "Задания": the jobs the resident app kept, newest last, with a preview of the selected
+/// "Задания": the jobs the resident app kept, newest last, and first the job that waits in
+/// the queue while automatic printing is off (number 0), with a preview of the selected
 /// job's pages as they print with today's settings (Marlet's own PDF, page by page,
 /// zoomable), and the commands on it: print again, save as PDF, open the PDF it became, open
 /// the PDF folder, the byte view, delete.
@@ -46,7 +47,10 @@ public:
 private:
     void retranslate();
     void showSelected();
+    void updateButtons();
     std::optional<JobRecord> selected() const;
+    std::optional<JobRecord> waitingJob() const;
+    std::string bytesOf(const JobRecord& record) const;
     QString renderPreview(const JobRecord& record);
     void printAgain();
     void savePdf();
@@ -75,7 +79,7 @@ private:
     QPushButton* m_bytes;
     QPushButton* m_delete;
     QTimer m_refresh;
-    int m_shown = 0;
+    int m_shown = -1; // the job previewed: its number, 0 for the waiting one, -1 for none
 };
 
 } // namespace marlet
