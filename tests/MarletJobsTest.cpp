@@ -164,6 +164,19 @@ TEST_F(MarletJobsTest, JobsAreListedShownPrintedAgainDumpedAndDeleted) {
     ASSERT_EQ(jobs("print 2 -o '" + folder.file("again.pdf") + "'").status, 0);
     EXPECT_EQ(pdfText(folder.file("again.pdf")), pdfText(secondPdf));
     EXPECT_NE(pdfText(secondPdf).find("Invoice 1453"), std::string::npos);
+    // With today's scheme: under "No sequences" the letters after ESC print.
+    ASSERT_EQ(runShell(MARLET_BINARY_DIR "/marlet-reg --registry '" + registry +
+                       "' set . Sequence 'No sequences'")
+                  .status,
+              0);
+    ASSERT_EQ(jobs("print 2 -o '" + folder.file("today.pdf") + "'").status, 0);
+    EXPECT_NE(pdfText(folder.file("today.pdf")).find("@EInvoice 1453F"), std::string::npos)
+        << pdfText(folder.file("today.pdf"));
+    EXPECT_EQ(pdfText(folder.file("again.pdf")).find("EInvoice"), std::string::npos);
+    ASSERT_EQ(runShell(MARLET_BINARY_DIR "/marlet-reg --registry '" + registry +
+                       "' set . Sequence 'Epson ESC-P 9-pin'")
+                  .status,
+              0);
 
     // Each escape command marked with its bytes; text and control codes beside them.
     std::vector<std::string> dump = linesOf(jobs("dump 2").out);
