@@ -24,6 +24,7 @@ public:
     PrintedJob print(const std::string& path, const std::string& printer,
                      Application& app) override;
 
+    /// Where the jobs are kept.
     const JobHistory& history() const { return m_history; }
 
 private:

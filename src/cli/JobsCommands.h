@@ -11,6 +11,7 @@ namespace marlet {
 /// exit status; a job that is not kept fails with "There is no job N".
 class JobsCommands {
 public:
+    /// The history of --history, or the user's; arguments must outlive the commands.
     JobsCommands(const JobsArguments& arguments, std::ostream& out)
         : m_arguments(arguments), m_out(out),
           m_history(arguments.history.value_or(JobHistory::defaultFolder())) {}

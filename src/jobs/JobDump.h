@@ -26,6 +26,8 @@ struct DumpPiece {
 /// control code, or printed text. Read from the same tables the job driver uses.
 class JobDump {
 public:
+    /// Reads the job as the interpreter would under scheme, with the drop list and the code
+    /// page table; all three must outlive the dump.
     JobDump(const ActiveScheme& scheme, const std::vector<std::string>& dropList,
             const CodePageTable& table)
         : m_scheme(scheme), m_dropList(dropList), m_table(table) {}

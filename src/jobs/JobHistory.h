@@ -21,10 +21,12 @@ struct HistoryLimits {
 /// middle leaves nothing listed half, and its leftovers go at the next trim.
 class JobHistory {
 public:
+    /// The history in folder; one process, the resident app, adds jobs to it.
     explicit JobHistory(std::string folder) : m_folder(std::move(folder)) {}
 
     /// $XDG_STATE_HOME/marlet/jobs, or ~/.local/state/marlet/jobs.
     static std::string defaultFolder();
+    /// The folder that holds the jobs.
     const std::string& folder() const { return m_folder; }
 
     /// Keeps a copy of the file at bytesPath under the next number with record, whose number

@@ -38,8 +38,11 @@ public:
     /// Selects job number and shows its preview.
     void select(int number);
 
+    /// The selected job's pages as the preview shows them.
     const QPdfDocument& preview() const { return m_document; }
+    /// The view that shows the preview.
     QPdfView& previewView() { return *m_view; }
+    /// The list of jobs, one row each.
     QTreeWidget& list() { return *m_list; }
     /// The byte view of the selected job, as the byte view window shows it.
     QString byteView() const;
