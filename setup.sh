@@ -6,7 +6,7 @@ cd "$(dirname "$0")"
 
 packages=(
   cmake g++ make pkg-config lld
-  qt6-base-dev libgl-dev qt6-qpa-plugins libqt6svg6 libxcb1-dev qt6-translations-l10n
+  qt6-base-dev libgl-dev qt6-qpa-plugins libqt6svg6 libxcb1-dev qt6-translations-l10n qt6-pdf-dev
   libsqlite3-dev
   libharfbuzz-dev libfreetype-dev libfontconfig-dev libdeflate-dev libcups2-dev
   libgtest-dev libgmock-dev libbenchmark-dev

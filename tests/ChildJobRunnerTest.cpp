@@ -94,7 +94,11 @@ TEST_F(ChildJobRunnerTest, TheChildRunsUnderItsLimitsAndItsEndBecomesTheMessage)
         {"echo 'marlet-print: std::bad_alloc' >&2; exit 1",
          "The job needed more than 1536 MB of memory and was stopped",
          {}},
-        {"exit 3", "The job's printing process ended with status 3", {}},
+        {"exit 4", "The job's printing process ended with status 4", {}},
+        {"echo 'page 1' >&3; echo 'marlet-print: The job went past the page limit of 1 page "
+         "and was stopped' >&2; exit 3",
+         "The job went past the page limit of 1 page and was stopped",
+         {}},
         {"sleep 30", "The job did not print within 2 seconds and was stopped", {}},
         {"while :; do :; done",
          "The job took more than 1 seconds of processor time and was stopped",

@@ -277,6 +277,45 @@ TEST_F(DesktopAppTest, WithoutAutomaticPrintingTheWaitingIconPrintsOnAClick) {
     EXPECT_EQ(app->terminate(), 0);
 }
 
+TEST_F(DesktopAppTest, ThreeJobsFromThePortAppearInTheJobsWindowFromTheTrayMenu) {
+    ASSERT_TRUE(desktop.up);
+    set("Capture", 1);
+    set("Minimize", 1);
+    auto app = marlet();
+    xcb_window_t window = settingsWindow();
+    xcb_window_t icon = trayIcon();
+    ASSERT_TRUE(waitFor([&] { return !desktop.viewable(window); }));
+    ASSERT_TRUE(waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); }));
+    const std::string history = folder.file(".local/state/marlet/jobs");
+    const char* const jobs[] = {"First job: invoice 1452\r\n",
+                                "Second job: invoice 1453\r\n\x0CIts second page\r\n",
+                                "Third job: delivery note\r\n"};
+    for (int job = 0; job < 3; ++job) {
+        ASSERT_TRUE(sendToPort(port, jobs[job]));
+        const std::string record = history + "/" + std::to_string(job + 1) + ".job";
+        ASSERT_TRUE(
+            waitFor([&] { return readFile(record).find("status=printed") != std::string::npos; },
+                    std::chrono::seconds(30)))
+            << readFile(folder.file("marlet.log"));
+    }
+    // "Задания" is the third item from the menu's end, above "О программе" and "Выход".
+    ASSERT_TRUE(openTrayMenu(icon));
+    desktop.xdotool("mousemove 10 10 key Up Up Up Return");
+    std::optional<xcb_window_t> jobsWindow;
+    ASSERT_TRUE(waitFor([&] {
+        return (jobsWindow = desktop.windowNamed("Задания")).has_value() &&
+               desktop.viewable(*jobsWindow);
+    }));
+    // The second job's row, then its preview.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    desktop.xdotool("mousemove --window " + std::to_string(*jobsWindow) + " 60 50 click 1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    desktop.screenshot(screenshotPath("desktop-jobs-window"));
+    EXPECT_EQ(app->terminate(), 0);
+    // The PDF printer's notice may be clicked on the way; nothing failed.
+    EXPECT_EQ(readFile(folder.file("marlet.log")).find("set aside"), std::string::npos);
+}
+
 TEST_F(DesktopAppTest, WithoutANotificationAreaTheWindowStaysReachable) {
     XDesktop bare(XDesktop::Tray::None);
     ASSERT_TRUE(bare.up);

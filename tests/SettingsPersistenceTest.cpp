@@ -65,7 +65,7 @@ TEST(SettingsPersistence, StylesAreOnlyEverAdded) {
     EXPECT_TRUE(settings.FontItalic);
 }
 
-TEST(SettingsPersistence, SaveWritesAllTwentyTwoValuesInTableOrder) {
+TEST(SettingsPersistence, SaveWritesAllTwentyFiveValuesInTableOrder) {
     MemorySettingsStore store;
     Settings settings;
     settings.Language = "Русский";
@@ -76,7 +76,7 @@ TEST(SettingsPersistence, SaveWritesAllTwentyTwoValuesInTableOrder) {
     std::vector<std::string> expected;
     for (const SettingField& field : settingFields())
         expected.push_back(field.name);
-    ASSERT_EQ(expected.size(), 22u);
+    ASSERT_EQ(expected.size(), 25u);
     EXPECT_EQ(store.valueNames(MarletKey), expected);
     EXPECT_EQ(readNumber(store, MarletKey, "TimeOut"), 3u);
     EXPECT_EQ(readNumber(store, MarletKey, "Orientation"), 0u);
@@ -136,6 +136,6 @@ TEST(SettingsPersistence, AProcessKilledWhileSavingLeavesOldOrNewValuesNeverAMix
         EXPECT_EQ(read.FontSize, expected.FontSize);
         EXPECT_EQ(read.End, expected.End);
         EXPECT_EQ(read.InitStr, expected.InitStr);
-        EXPECT_EQ(store.valueNames(MarletKey).size(), 22u);
+        EXPECT_EQ(store.valueNames(MarletKey).size(), 25u);
     }
 }

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "base/Error.h"
 #include "base/ProgramFolder.h"
+#include "render/JobStopped.h"
 
 #include <cerrno>
 #include <chrono>
@@ -31,6 +32,21 @@ constexpr const char* JobSettingNames[] = {
 
 // The file descriptor the child writes its progress lines to.
 constexpr int ProgressFd = 3;
+
+// A byte in this pipe asks the printing job to stop; a signal handler may write it.
+int cancelPipe[2] = {-1, -1};
+
+void openCancelPipe() {
+    if (cancelPipe[0] < 0 && pipe2(cancelPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw Error("Cannot start the resident app");
+}
+
+// A cancel that came as the job ended is for no other job.
+void forgetCancels() {
+    char bytes[64];
+    while (::read(cancelPipe[0], bytes, sizeof bytes) > 0) {
+    }
+}
 // What is kept of the child's standard error: its last message is all that is needed.
 constexpr std::size_t KeptErrorBytes = 4096;
 
@@ -54,6 +70,11 @@ std::string settingText(const Settings& settings, const SettingField& field) {
     // A job whose resident app was killed is printed again at its next start: this one
     // must not finish it as well.
     prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // A cancel that comes before marlet-print listens for it waits for it, blocked.
+    sigset_t cancel;
+    sigemptyset(&cancel);
+    sigaddset(&cancel, SIGUSR1);
+    sigprocmask(SIG_BLOCK, &cancel, nullptr);
     if (getppid() != parent)
         _exit(127);
     setpgid(0, 0);
@@ -89,8 +110,8 @@ std::string lastMessage(std::string text) {
 }
 
 // Sends the frames of whole "frame N" and "done" lines on to the application, and the
-// files of "wrote PATH" lines to whoever names them to the user.
-void showProgress(std::string& pending, Application& app, bool& shown,
+// files of "wrote PATH" lines to whoever names them to the user; counts "page N" lines.
+void showProgress(std::string& pending, Application& app, bool& shown, PrintedJob& job,
                   const ChildJobRunner::FileWritten& fileWritten) {
     for (std::size_t end; (end = pending.find('\n')) != std::string::npos;
          pending.erase(0, end + 1)) {
@@ -99,8 +120,12 @@ void showProgress(std::string& pending, Application& app, bool& shown,
             app.UpdateProgress(255);
             shown = false;
         } else if (line.starts_with("wrote ")) {
+            job.pdf = line.substr(6);
             if (fileWritten)
-                fileWritten(line.substr(6));
+                fileWritten(job.pdf);
+        } else if (line.starts_with("page ") && line.size() <= 15 &&
+                   line.find_first_not_of("0123456789", 5) == std::string::npos) {
+            job.pages = std::stoi(line.substr(5));
         } else if (line.starts_with("frame ") && line.size() <= 8 &&
                    line.find_first_not_of("0123456789", 6) == std::string::npos) {
             int frame = std::stoi(line.substr(6));
@@ -118,6 +143,14 @@ ChildJobRunner::ChildJobRunner(std::string program, std::string registry, JobLim
                                FileWritten fileWritten)
     : m_program(std::move(program)), m_registry(std::move(registry)), m_limits(limits),
       m_fileWritten(std::move(fileWritten)) {
+    openCancelPipe();
+}
+
+void ChildJobRunner::requestCancel() {
+    if (cancelPipe[1] >= 0) {
+        char byte = 0;
+        [[maybe_unused]] ssize_t ignored = ::write(cancelPipe[1], &byte, 1);
+    }
 }
 
 std::string ChildJobRunner::installedProgram() {
@@ -145,7 +178,8 @@ std::vector<std::string> ChildJobRunner::arguments(const std::string& path,
     return arguments;
 }
 
-void ChildJobRunner::print(const std::string& path, const std::string& printer, Application& app) {
+PrintedJob ChildJobRunner::print(const std::string& path, const std::string& printer,
+                                 Application& app) {
     std::vector<std::string> words = arguments(path, printer, app);
     std::vector<char*> argv{m_program.data()};
     for (std::string& word : words)
@@ -177,8 +211,9 @@ void ChildJobRunner::print(const std::string& path, const std::string& printer, 
 
     // Both pipes are read to their end, or until the job's time is up.
     const Clock::time_point deadline = Clock::now() + std::chrono::seconds(m_limits.wallSeconds);
-    pollfd fds[2] = {{progress[0], POLLIN, 0}, {errors[0], POLLIN, 0}};
+    pollfd fds[3] = {{progress[0], POLLIN, 0}, {errors[0], POLLIN, 0}, {cancelPipe[0], POLLIN, 0}};
     std::string pending, errorText;
+    PrintedJob job;
     bool shown = false;
     bool timedOut = false;
     while (fds[0].fd >= 0 || fds[1].fd >= 0) {
@@ -187,8 +222,14 @@ void ChildJobRunner::print(const std::string& path, const std::string& printer, 
             timedOut = true;
             break;
         }
-        if (poll(fds, 2, static_cast<int>(left)) < 0 && errno != EINTR)
+        if (poll(fds, 3, static_cast<int>(left)) < 0 && errno != EINTR)
             break;
+        if (fds[2].revents != 0) {
+            // The child stops before its next page and ends its document there.
+            forgetCancels();
+            job.cancelled = true;
+            kill(pid, SIGUSR1);
+        }
         for (int i = 0; i < 2; ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0)
                 continue;
@@ -199,7 +240,7 @@ void ChildJobRunner::print(const std::string& path, const std::string& printer, 
                 fds[i].fd = -1;
             } else if (i == 0) {
                 pending.append(chunk, static_cast<std::size_t>(got));
-                showProgress(pending, app, shown, m_fileWritten);
+                showProgress(pending, app, shown, job, m_fileWritten);
             } else {
                 errorText.append(chunk, static_cast<std::size_t>(got));
                 if (errorText.size() > KeptErrorBytes)
@@ -207,15 +248,16 @@ void ChildJobRunner::print(const std::string& path, const std::string& printer, 
             }
         }
     }
-    for (pollfd& entry : fds)
-        if (entry.fd >= 0)
-            ::close(entry.fd);
+    for (int i = 0; i < 2; ++i)
+        if (fds[i].fd >= 0)
+            ::close(fds[i].fd);
     // The whole group: marlet-print may have handed the job to marlet-print-qt.
     if (timedOut)
         kill(-pid, SIGKILL);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
+    forgetCancels();
     if (shown)
         app.UpdateProgress(255);
 
@@ -231,9 +273,15 @@ void ChildJobRunner::print(const std::string& path, const std::string& printer, 
                     strsignal(signal) + ")");
     }
     int exitStatus = WEXITSTATUS(status);
-    if (exitStatus == 0)
-        return;
     std::string message = lastMessage(errorText);
+    if (exitStatus == JobStopped::ExitStatus && job.cancelled)
+        return job;
+    // A job that ended by itself while the cancel was on its way printed whole.
+    job.cancelled = false;
+    if (exitStatus == 0)
+        return job;
+    if (exitStatus == JobStopped::ExitStatus && !message.empty())
+        throw JobStopped(message);
     if (message == "std::bad_alloc")
         throw Error("The job needed more than " + std::to_string(m_limits.memoryBytes >> 20) +
                     " MB of memory and was stopped");

@@ -48,8 +48,15 @@ public:
     /// marlet-print beside the running program.
     static std::string installedProgram();
 
-    /// Fails with the child's own message ("Range check error"), or with why it was stopped.
-    void print(const std::string& path, const std::string& printer, Application& app) override;
+    /// Fails with the child's own message ("Range check error"), or with why it was stopped;
+    /// a job past the page limit fails with JobStopped. A job cancelled by requestCancel()
+    /// comes back cancelled, with the pages before the cancel printed.
+    PrintedJob print(const std::string& path, const std::string& printer,
+                     Application& app) override;
+
+    /// Stops the job that prints now, or the next one, before its next page; safe in a
+    /// signal handler.
+    static void requestCancel();
 
     /// The child's arguments after the program name, for a job of app's settings.
     std::vector<std::string> arguments(const std::string& path, const std::string& printer,

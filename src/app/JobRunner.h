@@ -6,6 +6,13 @@ namespace marlet {
 
 class Application;
 
+/// What became of a job that ended without a failure.
+struct PrintedJob {
+    int pages = 0;          // the pages it started
+    std::string pdf;        // the last file the PDF printer wrote for it, if any
+    bool cancelled = false; // the user stopped it between two pages
+};
+
 /// Prints one job of the resident app with its live settings. Fails with an Error that
 /// carries the reason the job did not print.
 class JobRunner {
@@ -14,7 +21,8 @@ public:
 
     /// Prints the file on the named printer of the catalog with app's settings, showing
     /// the job's progress through app.
-    virtual void print(const std::string& path, const std::string& printer, Application& app) = 0;
+    virtual PrintedJob print(const std::string& path, const std::string& printer,
+                             Application& app) = 0;
 };
 
 } // namespace marlet

@@ -6,25 +6,52 @@
 #include "ProgramMain.h"
 #include "ProgressPipe.h"
 #include "TerminalProgress.h"
+#include "base/ProgramFolder.h"
 #include "base/UnfinishedFiles.h"
 #include "devices/OutputFile.h"
 #include "devices/SystemPrinterCatalog.h"
 #include "pdf/FontLocator.h"
 #include "pdf/PdfPageDevice.h"
 #include "render/PageImages.h"
+#include "render/PageWatchDevice.h"
 #include "render/TraceDevice.h"
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <unistd.h>
 
 namespace marlet {
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// SIGUSR1 asks the job to stop before its next page: the resident app's "cancel".
+std::atomic<bool> stopAsked{false};
+
+void askStop(int) {
+    stopAsked.store(true);
+}
+
+void catchStop() {
+    struct sigaction action {};
+    action.sa_handler = askStop;
+    sigaction(SIGUSR1, &action, nullptr);
+}
+
+// The resident app starts the job with SIGUSR1 blocked: a cancel that came early waits until
+// the program that prints the job, marlet-print or the marlet-print-qt it became, listens.
+void listenForStop() {
+    sigset_t cancel;
+    sigemptyset(&cancel);
+    sigaddset(&cancel, SIGUSR1);
+    sigprocmask(SIG_UNBLOCK, &cancel, nullptr);
+}
 
 void printGeometry(const Application& app) {
     const PageGeometry& g = app.geometry();
@@ -89,6 +116,7 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         if (catalog)
             catalog->setQtDevices(qt.get());
     }
+    listenForStop();
 
     enterDataFolder(options.dataDir,
                     {&options.file, &options.output, &options.trace, &options.registry});
@@ -124,24 +152,46 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         traced = std::make_unique<TraceDevice>(*printer, traceFile);
         app.setPrinter(*traced);
     }
+    // Outermost, so that a stop comes before any page reaches the printer.
+    PageWatchDevice watched(app.printer(), app.settings().PageLimit, stopAsked, [&pipe](int page) {
+        if (pipe)
+            pipe->pageStarted(page);
+    });
+    app.setPrinter(watched);
     // PNG pages are written one by one, so earlier ones go first; a PDF replaces the
     // earlier file only once it is whole.
     const bool toFile = options.output && *options.output != "-";
     if (toFile && outputFileUsesQt(*options.output))
         removeEarlierOutput(*options.output);
 
-    // No file is written for a job that prints nothing, and an earlier one must not pass
-    // for this job's output.
-    if (!run.print() && toFile)
-        removeEarlierOutput(*options.output);
+    try {
+        // No file is written for a job that prints nothing, and an earlier one must not
+        // pass for this job's output.
+        if (!run.print() && toFile)
+            removeEarlierOutput(*options.output);
+    } catch (const JobStopped& stopped) {
+        // The pages before the stop are whole: the PDF keeps them.
+        app.printer().close();
+        tellUser(stopped.what());
+        return JobStopped::ExitStatus;
+    }
     return 0;
 }
 
 } // namespace
 
+StartQt startQtBeside() {
+    return [](int&, char** arguments) -> std::shared_ptr<QtDevices> {
+        const std::string qtBuild = (programFolder() / "marlet-print-qt").string();
+        execv(qtBuild.c_str(), arguments);
+        throw Error("Cannot run " + qtBuild + ", which prints PNG pages and on Qt's printers");
+    };
+}
+
 int runPrintCommand(int argc, char** argv, const StartQt& startQt) {
     // A job stopped by the user or the resident app leaves no hidden part file behind.
     UnfinishedFiles::removeOnStopSignals();
+    catchStop();
     return runProgram<PrintOptions>(
         {"marlet-print", printUsage()}, argc, argv,
         [&](PrintOptions& options) { return print(options, argc, argv, startQt); });

@@ -10,26 +10,19 @@
 
 namespace marlet {
 
-namespace {
-
-namespace fs = std::filesystem;
-
-// The user's settings; a store that does not exist yet reads as empty and is not created,
-// since printing never writes settings. A store the options name must be there.
-std::unique_ptr<SettingsStore> openStore(const PrintOptions& options) {
-    std::string path = options.registry ? *options.registry : SqliteSettingsStore::userPath();
-    if (!fs::exists(path)) {
-        if (options.registry)
+// Printing never writes settings, so a store that does not exist yet is not created.
+std::unique_ptr<SettingsStore> openSettingsForReading(const std::optional<std::string>& registry) {
+    std::string path = registry.value_or(SqliteSettingsStore::userPath());
+    if (!std::filesystem::exists(path)) {
+        if (registry)
             throw Error::cannotOpen(path);
         return std::make_unique<SqliteSettingsStore>(":memory:");
     }
     return std::make_unique<SqliteSettingsStore>(path, SqliteSettingsStore::Access::ReadOnly);
 }
 
-} // namespace
-
 PrintRun::PrintRun(const PrintOptions& options, PageDevice& printer, ProgressDisplay& progress)
-    : m_options(options), m_store(openStore(options)),
+    : m_options(options), m_store(openSettingsForReading(options.registry)),
       m_app(printer, progress, *m_store, [](const std::string& message) { tellUser(message); }) {
     m_app.setOverrides(options.overrides);
     m_app.startUp();

@@ -7,8 +7,14 @@
 #include "render/ProgressDisplay.h"
 
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace marlet {
+
+/// The user's settings for reading: the store at registry, which must exist, or the
+/// user's store, read as empty (and not created) while there is none.
+std::unique_ptr<SettingsStore> openSettingsForReading(const std::optional<std::string>& registry);
 
 /// One job as marlet-print prints it, shared by marlet-print and the CUPS filter: the
 /// settings store the options name (or the user's), the application brought up on a

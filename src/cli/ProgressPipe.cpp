@@ -20,6 +20,12 @@ void ProgressPipe::fileWritten(const std::string& path) {
     send(("wrote " + path + "\n").c_str());
 }
 
+void ProgressPipe::pageStarted(int page) {
+    char line[32];
+    std::snprintf(line, sizeof line, "page %d\n", page);
+    send(line);
+}
+
 void ProgressPipe::send(const char* line) {
     // One short write is atomic on a pipe; a closed pipe only loses the display.
     [[maybe_unused]] ssize_t ignored = ::write(m_fd, line, std::strlen(line));

@@ -7,8 +7,8 @@
 namespace marlet {
 
 /// A job's progress as lines on a file descriptor, for the resident app that runs the job:
-/// "frame N" for each of the sixteen steps (0 to 15), "done" at the end, and "wrote PATH"
-/// for each file the PDF printer wrote.
+/// "frame N" for each of the sixteen steps (0 to 15), "done" at the end, "page N" as each
+/// page starts, and "wrote PATH" for each file the PDF printer wrote.
 class ProgressPipe final : public ProgressDisplay {
 public:
     /// Writes to fd, which stays open; a reader that went away is not an error.
@@ -18,6 +18,8 @@ public:
     void restoreIcon() override;
     /// Names a file the PDF printer wrote, so that the app can tell the user where it is.
     void fileWritten(const std::string& path);
+    /// Tells that page number page (from 1) starts.
+    void pageStarted(int page);
 
 private:
     void send(const char* line);

@@ -6,6 +6,7 @@
 #include "HeadlessResident.h"
 #include "ProgramMain.h"
 #include "app/ChildJobRunner.h"
+#include "app/RecordingJobRunner.h"
 #include "config/SqliteSettingsStore.h"
 #include "devices/QtDeviceSet.h"
 #include "devices/SystemPrinterCatalog.h"
@@ -69,12 +70,20 @@ void onStopSignal(int) {
     }
 }
 
+void onCancelSignal(int) {
+    ChildJobRunner::requestCancel();
+}
+
 void catchStopSignals() {
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // SIGUSR1 (marlet-jobs cancel) stops the job that prints before its next page.
+    struct sigaction cancel {};
+    cancel.sa_handler = onCancelSignal;
+    sigaction(SIGUSR1, &cancel, nullptr);
 }
 
 int runHeadless(const std::string& registry, int& argc, char** argv) {
@@ -94,7 +103,9 @@ int runHeadless(const std::string& registry, int& argc, char** argv) {
     }
     HeadlessResident host;
     ChildJobRunner runner(ChildJobRunner::installedProgram(), registry);
-    ResidentSession session(catalog, store, host, runner);
+    RecordingJobRunner recorder(runner, JobHistory(JobHistory::defaultFolder()),
+                                [&host](const std::string& message) { host.reportError(message); });
+    ResidentSession session(catalog, store, host, recorder);
     session.startUp();
     host.run(session);
     // As at exit: the driver writes what it holds, then the settings are written once.
@@ -127,7 +138,12 @@ int runDesktop(const std::string& registry, int& argc, char** argv) {
         SystemPrinterCatalog catalog({}, pdfWritten);
         catalog.setQtDevices(&qt);
         ChildJobRunner runner(ChildJobRunner::installedProgram(), registry, {}, pdfWritten);
-        DesktopApp app(catalog, store, runner);
+        RecordingJobRunner recorder(runner, JobHistory(JobHistory::defaultFolder()),
+                                    [](const std::string& message) {
+                                        std::fprintf(stderr, "marlet: %s\n", message.c_str());
+                                    });
+        DesktopApp app(catalog, store, recorder);
+        app.setPreviewPrinter(ChildJobRunner::installedProgram(), registry);
         desktop = &app;
         app.start();
         QSocketNotifier stop(stopPipe[0], QSocketNotifier::Read);

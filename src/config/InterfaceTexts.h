@@ -88,9 +88,28 @@ enum class TextKey {
     // The tray menu's item that tells the program's version.
     About,
     Version,
+    // The jobs window: its caption, the list's columns, the states, the commands.
+    Jobs,
+    JobNumber,
+    JobTime,
+    JobState,
+    JobPages,
+    JobWhere,
+    JobPrinting,
+    JobWaiting,
+    JobPrinted,
+    JobCancelled,
+    JobFailed,
+    JobPage,
+    JobPrintAgain,
+    JobSavePdf,
+    JobOpenPdf,
+    JobPdfFolder,
+    JobBytes,
+    JobDelete,
 };
 
-inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::Version) + 1;
+inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::JobDelete) + 1;
 
 /// Every visible text of the interface, as the current language file gives it; empty until a
 /// file is loaded. The desktop app shows these on its windows, tray icon and menu.

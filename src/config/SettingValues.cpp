@@ -26,6 +26,9 @@ constexpr NumberRange NumberRanges[] = {
     {"TimeOut", 1, 10, "a number of seconds from 1 to 10"},
     {"FontSize", 1, 1638, "a size in points from 1 to 1638"},
     {"End", 0, 255, "a byte from 0 to 255"},
+    {"HistoryJobs", 0, 1000000, "a number of jobs from 0 to 1000000"},
+    {"HistoryMegabytes", 0, 1000000, "a number of megabytes from 0 to 1000000"},
+    {"PageLimit", 0, 1000000, "a number of pages from 0 (no limit) to 1000000"},
 };
 
 std::string listed(std::vector<std::string> names) {

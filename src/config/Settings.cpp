@@ -50,6 +50,9 @@ const std::vector<SettingField>& settingFields() {
         textField("CodePage", &Settings::CodePage),
         booleanField("Capture", &Settings::Capture),
         textField("InitStr", &Settings::InitStr),
+        integerField("HistoryJobs", &Settings::HistoryJobs),
+        integerField("HistoryMegabytes", &Settings::HistoryMegabytes),
+        integerField("PageLimit", &Settings::PageLimit),
     };
     return fields;
 }

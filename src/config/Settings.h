@@ -35,6 +35,9 @@ struct Settings {
     std::string CodePage = "866";
     bool Capture = true;
     std::string InitStr;
+    int HistoryJobs = 200;      // jobs the history keeps; 0 keeps none
+    int HistoryMegabytes = 100; // the most their bytes and records take on disk
+    int PageLimit = 0;          // pages a job may print before it is stopped; 0 sets none
 };
 
 enum class SettingKind { Integer, Boolean, Byte, Text };

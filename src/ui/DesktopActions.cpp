@@ -36,6 +36,7 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     m_trayMenu.addMenu(&m_initMenu);
     m_trayMenu.addAction(&clear);
     m_trayMenu.addAction(&cancel);
+    m_trayMenu.addAction(&jobs);
     m_trayMenu.addAction(&about);
     m_trayMenu.addSeparator();
     m_trayMenu.addAction(&exit);
@@ -50,6 +51,7 @@ void DesktopActions::retranslate(const InterfaceTexts& texts) {
     portrait.setText(text(TextKey::Portrait));
     landscape.setText(text(TextKey::Landscape));
     cancel.setText(text(TextKey::MenuCancel));
+    jobs.setText(text(TextKey::Jobs));
     about.setText(text(TextKey::About));
     exit.setText(text(TextKey::MenuExit));
     m_orientationMenu.setTitle(text(TextKey::Orientation));

@@ -26,7 +26,7 @@ public:
     /// presets key exists.
     void setInitPresets(bool available, const QStringList& names);
 
-    /// The tray menu: the nine items in their order, "Открыть" the default.
+    /// The tray menu: the ten items in their order, "Открыть" the default.
     QMenu& trayMenu() { return m_trayMenu; }
 
     QAction open;
@@ -36,6 +36,7 @@ public:
     QAction portrait;
     QAction landscape;
     QAction cancel;
+    QAction jobs;
     QAction about;
     QAction exit;
 

@@ -3,12 +3,14 @@
 #include "Artwork.h"
 #include "FontsPage.h"
 #include "GeneralPage.h"
+#include "JobsWindow.h"
 #include "MainWindow.h"
 #include "PrinterSetupDialog.h"
 #include "SchemeEditorDialog.h"
 #include "TrayIcon.h"
 #include "UiText.h"
 #include "YesNoQuestion.h"
+#include "app/ChildJobRunner.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -71,6 +73,10 @@ void DesktopApp::start() {
                             [this](const std::string& message) { reportError(message); });
     m_fonts->markFontListsFilled();
     m_window = std::make_unique<MainWindow>(m_session, m_general, m_fonts);
+    m_jobs = std::make_unique<JobsWindow>(
+        m_session, m_signals, JobHistory(JobHistory::defaultFolder()),
+        m_previewProgram.empty() ? ChildJobRunner::installedProgram() : m_previewProgram,
+        m_registryPath);
     m_schemeEditor = new SchemeEditorDialog(
         m_session.app(), [this](const std::string& message) { reportError(message); },
         m_window.get());
@@ -115,6 +121,7 @@ void DesktopApp::connectCommands() {
     connect(&m_actions.landscape, &QAction::triggered, this,
             [this] { run([this] { m_session.app().setOrientation(Orientation::Landscape); }); });
     connect(&m_actions.about, &QAction::triggered, this, &DesktopApp::showAbout);
+    connect(&m_actions.jobs, &QAction::triggered, m_jobs.get(), &JobsWindow::showInFront);
     connect(&m_actions.exit, &QAction::triggered, this, &DesktopApp::exitAsked);
     connect(&m_actions, &DesktopActions::initPresetChosen, this, [this](const QString& caption) {
         run([&] { m_session.selectInitString(caption.toStdString()); });

@@ -18,6 +18,7 @@ namespace marlet {
 
 class FontsPage;
 class GeneralPage;
+class JobsWindow;
 class MainWindow;
 class SchemeEditorDialog;
 class TrayIcon;
@@ -38,6 +39,13 @@ public:
                DriverLocation capture = DriverLocation::standard());
     ~DesktopApp() override;
 
+    /// The marlet-print that draws the jobs window's previews (the one beside this program
+    /// by default) and the settings store it reads (its own default when empty). Given
+    /// before start().
+    void setPreviewPrinter(std::string program, std::string registry) {
+        m_previewProgram = std::move(program);
+        m_registryPath = std::move(registry);
+    }
     /// Message boxes by default; tests answer for the user.
     void setErrorReport(ErrorReport report) { m_errorReport = std::move(report); }
     void setExitQuestion(ExitQuestion question) { m_exitQuestion = std::move(question); }
@@ -59,6 +67,8 @@ public:
     GeneralPage& generalPage() { return *m_general; }
     FontsPage& fontsPage() { return *m_fonts; }
     SchemeEditorDialog& schemeEditor() { return *m_schemeEditor; }
+    /// "Задания", once start() has made it.
+    JobsWindow& jobsWindow() { return *m_jobs; }
     DesktopActions& actions() { return m_actions; }
     /// The tray icon, once start() has put it in.
     TrayIcon* tray() { return m_tray.get(); }
@@ -96,6 +106,9 @@ private:
     SchemeEditorDialog* m_schemeEditor = nullptr;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<TrayIcon> m_tray;
+    std::unique_ptr<JobsWindow> m_jobs;
+    std::string m_previewProgram;
+    std::string m_registryPath;
     ErrorReport m_errorReport;
     ExitQuestion m_exitQuestion;
     QString m_lastPdf;

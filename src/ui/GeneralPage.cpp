@@ -149,6 +149,7 @@ void GeneralPage::build() {
     printer->addWidget(m_printerName);
     printer->addWidget(m_select, 0, Qt::AlignRight);
     m_schemes = new QPushButton;
+    m_jobs = new QPushButton;
     m_newVersion = new QLabel;
     m_newVersion->setObjectName(QStringLiteral("newVersion"));
     auto* right = new QVBoxLayout;
@@ -158,6 +159,7 @@ void GeneralPage::build() {
     right->addStretch(1);
     right->addWidget(m_newVersion);
     right->addWidget(m_schemes);
+    right->addWidget(m_jobs);
 
     auto* page = new QHBoxLayout(this);
     page->setContentsMargins(Spacing, Spacing, Spacing, Spacing);
@@ -185,6 +187,7 @@ void GeneralPage::build() {
     bindToAction(m_print, m_actions.print);
     bindToAction(m_clear, m_actions.clear);
     bindToAction(m_printFile, m_actions.printFile);
+    bindToAction(m_jobs, m_actions.jobs);
 }
 
 void GeneralPage::refresh() {
@@ -228,6 +231,7 @@ void GeneralPage::retranslate() {
     m_select->setText(uiText(texts, TextKey::Select));
     m_newVersion->setText(uiText(texts, TextKey::NewVersion));
     m_schemes->setText(uiText(texts, TextKey::Esc));
+    m_jobs->setText(uiText(texts, TextKey::Jobs));
 }
 
 void GeneralPage::showSetting(const QString& name) {

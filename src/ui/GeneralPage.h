@@ -85,6 +85,7 @@ private:
     QPushButton* m_select = nullptr;
     QLabel* m_newVersion = nullptr;
     QPushButton* m_schemes = nullptr;
+    QPushButton* m_jobs = nullptr;
 };
 
 } // namespace marlet

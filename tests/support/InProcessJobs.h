@@ -13,9 +13,11 @@ namespace marlet::testing {
 /// was given.
 class InProcessJobs : public JobRunner {
 public:
-    void print(const std::string& path, const std::string& printer, Application& app) override {
+    PrintedJob print(const std::string& path, const std::string& printer,
+                     Application& app) override {
         printers.push_back(printer);
         app.printFile(path);
+        return {};
     }
 
     std::vector<std::string> printers;

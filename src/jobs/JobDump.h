@@ -1,0 +1,53 @@
+#pragma once
+
+#include "charset/CodePageTable.h"
+#include "config/ActiveScheme.h"
+
+#include <cstddef>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marlet {
+
+/// One run of a job's bytes that the interpreter takes as a whole: a command with its
+/// parameters, a control code, or text.
+struct DumpPiece {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+    std::string mark;    // the bytes as a user names them: "ESC K", "CR", "text"
+    std::string meaning; // what the interpreter makes of them
+};
+
+/// A job's bytes as hex and text side by side, each escape sequence and control code
+/// marked with what the interpreter makes of it under a scheme: one of the scheme's
+/// entries, a line of the drop list, a command of the scheme's printer language, a
+/// control code, or printed text. Read from the same tables the job driver uses.
+class JobDump {
+public:
+    /// Reads the job as the interpreter would under scheme, with the drop list and the code
+    /// page table; all three must outlive the dump.
+    JobDump(const ActiveScheme& scheme, const std::vector<std::string>& dropList,
+            const CodePageTable& table)
+        : m_scheme(scheme), m_dropList(dropList), m_table(table) {}
+
+    /// The job cut into the pieces the interpreter takes, in order.
+    std::vector<DumpPiece> pieces(std::string_view bytes) const;
+    /// Writes a header naming the scheme, then each piece as "OFFSET  HEX  TEXT  MEANING",
+    /// sixteen bytes a line; a long picture shows its first two lines and its size.
+    void write(std::ostream& out, std::string_view bytes) const;
+
+private:
+    std::size_t escape(std::string_view rest, DumpPiece& piece) const;
+    std::size_t defaultSet(std::string_view rest, DumpPiece& piece) const;
+    std::size_t pclSequence(std::string_view rest, DumpPiece& piece) const;
+    std::size_t control(std::uint8_t byte, DumpPiece& piece) const;
+    std::string text(std::string_view bytes) const;
+
+    const ActiveScheme& m_scheme;
+    const std::vector<std::string>& m_dropList;
+    const CodePageTable& m_table;
+};
+
+} // namespace marlet

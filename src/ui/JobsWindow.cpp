@@ -1,0 +1,312 @@
+#include "JobsWindow.h"
+
+#include "ApplicationSignals.h"
+#include "UiText.h"
+#include "app/ResidentSession.h"
+#include "jobs/JobDump.h"
+
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPdfPageNavigator>
+#include <QPdfView>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <sstream>
+
+namespace marlet {
+
+namespace {
+
+constexpr TextKey StatusTexts[] = {TextKey::JobPrinting, TextKey::JobWaiting, TextKey::JobPrinted,
+                                   TextKey::JobCancelled, TextKey::JobFailed};
+
+// The preview and "save as PDF" run marlet-print as a job would.
+constexpr int PrintTimeoutMs = 300000;
+
+} // namespace
+
+JobsWindow::JobsWindow(ResidentSession& session, ApplicationSignals& changes, JobHistory history,
+                       std::string printProgram, std::string registry)
+    : m_session(session), m_history(std::move(history)), m_printProgram(std::move(printProgram)),
+      m_registry(std::move(registry)), m_list(new QTreeWidget), m_view(new QPdfView),
+      m_page(new QSpinBox), m_pageLabel(new QLabel), m_zoomIn(new QPushButton(QStringLiteral("+"))),
+      m_zoomOut(new QPushButton(QStringLiteral("−"))), m_printAgain(new QPushButton),
+      m_savePdf(new QPushButton), m_openPdf(new QPushButton), m_pdfFolder(new QPushButton),
+      m_bytes(new QPushButton), m_delete(new QPushButton) {
+    setWindowFlags(Qt::Window | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint);
+    m_list->setRootIsDecorated(false);
+    m_list->setColumnCount(5);
+    m_list->header()->setStretchLastSection(true);
+    m_view->setDocument(&m_document);
+    m_view->setPageMode(QPdfView::PageMode::SinglePage);
+    m_view->setZoomMode(QPdfView::ZoomMode::FitInView);
+    m_page->setMinimum(1);
+
+    auto* pageRow = new QHBoxLayout;
+    pageRow->addWidget(m_pageLabel);
+    pageRow->addWidget(m_page);
+    pageRow->addStretch();
+    pageRow->addWidget(m_zoomOut);
+    pageRow->addWidget(m_zoomIn);
+    auto* previewSide = new QWidget;
+    auto* previewLayout = new QVBoxLayout(previewSide);
+    previewLayout->setContentsMargins(0, 0, 0, 0);
+    previewLayout->addLayout(pageRow);
+    previewLayout->addWidget(m_view, 1);
+    auto* splitter = new QSplitter;
+    splitter->addWidget(m_list);
+    splitter->addWidget(previewSide);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({430, 570});
+
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {m_printAgain, m_savePdf, m_openPdf, m_pdfFolder, m_bytes, m_delete})
+        buttons->addWidget(button);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(splitter, 1);
+    layout->addLayout(buttons);
+    resize(1000, 700);
+
+    connect(m_list, &QTreeWidget::itemSelectionChanged, this, &JobsWindow::showSelected);
+    connect(m_page, &QSpinBox::valueChanged, this, [this](int page) {
+        m_view->pageNavigator()->jump(page - 1, {}, m_view->pageNavigator()->currentZoom());
+    });
+    connect(m_zoomIn, &QPushButton::clicked, this, [this] { zoom(1.25); });
+    connect(m_zoomOut, &QPushButton::clicked, this, [this] { zoom(0.8); });
+    connect(m_printAgain, &QPushButton::clicked, this, &JobsWindow::printAgain);
+    connect(m_savePdf, &QPushButton::clicked, this, &JobsWindow::savePdf);
+    connect(m_openPdf, &QPushButton::clicked, this, &JobsWindow::openPdf);
+    connect(m_pdfFolder, &QPushButton::clicked, this, &JobsWindow::openPdfFolder);
+    connect(m_bytes, &QPushButton::clicked, this, &JobsWindow::showBytes);
+    connect(m_delete, &QPushButton::clicked, this, &JobsWindow::removeSelected);
+    connect(&changes, &ApplicationSignals::textsChanged, this, &JobsWindow::retranslate);
+    // Jobs come and go while the window shows.
+    connect(&m_refresh, &QTimer::timeout, this, &JobsWindow::refresh);
+    m_refresh.setInterval(1000);
+    retranslate();
+}
+
+void JobsWindow::retranslate() {
+    const InterfaceTexts& texts = m_session.app().texts();
+    auto text = [&](TextKey key) { return uiText(texts, key); };
+    setWindowTitle(text(TextKey::Jobs));
+    m_list->setHeaderLabels({text(TextKey::JobNumber), text(TextKey::JobTime),
+                             text(TextKey::JobState), text(TextKey::JobPages),
+                             text(TextKey::JobWhere)});
+    m_pageLabel->setText(text(TextKey::JobPage));
+    m_printAgain->setText(text(TextKey::JobPrintAgain));
+    m_savePdf->setText(text(TextKey::JobSavePdf));
+    m_openPdf->setText(text(TextKey::JobOpenPdf));
+    m_pdfFolder->setText(text(TextKey::JobPdfFolder));
+    m_bytes->setText(text(TextKey::JobBytes));
+    m_delete->setText(text(TextKey::JobDelete));
+    refresh();
+}
+
+void JobsWindow::showInFront() {
+    refresh();
+    m_refresh.start();
+    show();
+    raise();
+    activateWindow();
+}
+
+void JobsWindow::refresh() {
+    const InterfaceTexts& texts = m_session.app().texts();
+    const std::optional<JobRecord> chosen = selected();
+    std::vector<JobRecord> jobs = m_history.list();
+    if (std::optional<JobRecord> waiting = waitingJob())
+        jobs.insert(jobs.begin(), *waiting);
+    QSignalBlocker quiet(m_list);
+    m_list->clear();
+    for (const JobRecord& job : jobs) {
+        auto* item = new QTreeWidgetItem(m_list);
+        item->setData(0, Qt::UserRole, job.number);
+        item->setText(0, job.number == 0 ? QString() : QString::number(job.number));
+        item->setText(1, QDateTime::fromSecsSinceEpoch(job.when).toString(
+                             QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        item->setText(2, uiText(texts, StatusTexts[static_cast<int>(job.status)]));
+        item->setText(3, QString::number(job.pages));
+        item->setText(4, QString::fromStdString(job.destination));
+        if (!job.message.empty())
+            item->setToolTip(2, QString::fromStdString(job.message));
+        if (chosen && chosen->number == job.number)
+            item->setSelected(true);
+    }
+    for (int column = 0; column < 4; ++column)
+        m_list->resizeColumnToContents(column);
+    updateButtons();
+}
+
+void JobsWindow::updateButtons() {
+    const bool any = selected().has_value();
+    for (QPushButton* button : {m_printAgain, m_savePdf, m_bytes, m_delete})
+        button->setEnabled(any);
+    m_openPdf->setEnabled(any && selected()->destination.ends_with(".pdf"));
+    m_pdfFolder->setEnabled(m_openPdf->isEnabled());
+    if (!any && m_shown >= 0) {
+        m_shown = -1;
+        m_document.close();
+    }
+}
+
+void JobsWindow::select(int number) {
+    for (int i = 0; i < m_list->topLevelItemCount(); ++i) {
+        if (m_list->topLevelItem(i)->data(0, Qt::UserRole).toInt() == number) {
+            m_list->setCurrentItem(m_list->topLevelItem(i));
+            return;
+        }
+    }
+}
+
+std::optional<JobRecord> JobsWindow::selected() const {
+    const QList<QTreeWidgetItem*> items = m_list->selectedItems();
+    if (items.isEmpty())
+        return std::nullopt;
+    const int number = items.front()->data(0, Qt::UserRole).toInt();
+    return number == 0 ? waitingJob() : m_history.find(number);
+}
+
+// The queue file while a job waits in it for the user: with automatic printing off.
+std::optional<JobRecord> JobsWindow::waitingJob() const {
+    const Settings& settings = m_session.app().settings();
+    const QFileInfo queue(QString::fromStdString(settings.Spool));
+    if (settings.AutoPrint || !queue.exists())
+        return std::nullopt;
+    JobRecord record;
+    record.when = queue.lastModified().toSecsSinceEpoch();
+    record.source = settings.Spool;
+    record.size = static_cast<std::uint64_t>(queue.size());
+    record.status = JobStatus::Waiting;
+    return record;
+}
+
+std::string JobsWindow::bytesOf(const JobRecord& record) const {
+    return record.number == 0 ? record.source : m_history.bytesPath(record.number);
+}
+
+void JobsWindow::showSelected() {
+    updateButtons();
+    std::optional<JobRecord> record = selected();
+    if (!record || record->number == m_shown)
+        return;
+    m_shown = record->number;
+    QString pdf = renderPreview(*record);
+    m_document.close();
+    if (!pdf.isEmpty())
+        m_document.load(pdf);
+    m_page->setMaximum(std::max(1, m_document.pageCount()));
+    m_page->setValue(1);
+    m_view->pageNavigator()->jump(0, {}, 0);
+}
+
+// The job's pages as they would print now: Marlet's own PDF of the job, on the PDF
+// printer's sheet, with the settings stored at this moment.
+QString JobsWindow::renderPreview(const JobRecord& record) {
+    const QString pdf = m_previews.filePath(QStringLiteral("job-%1.pdf").arg(record.number));
+    QStringList arguments;
+    if (!m_registry.empty())
+        arguments << QStringLiteral("--registry") << QString::fromStdString(m_registry);
+    arguments << QStringLiteral("--data-dir") << QDir::currentPath() << QStringLiteral("-o") << pdf
+              << QString::fromStdString(bytesOf(record));
+    QProcess print;
+    print.start(QString::fromStdString(m_printProgram), arguments);
+    if (!print.waitForFinished(PrintTimeoutMs) || print.exitCode() != 0)
+        return {};
+    return pdf;
+}
+
+void JobsWindow::printAgain() {
+    if (std::optional<JobRecord> record = selected())
+        if (record->number == 0)
+            m_session.printQueue();
+        else
+            m_session.printChosenFile(bytesOf(*record));
+    refresh();
+}
+
+void JobsWindow::savePdf() {
+    std::optional<JobRecord> record = selected();
+    if (!record)
+        return;
+    const QString target = QFileDialog::getSaveFileName(
+        this, m_savePdf->text(), QStringLiteral("job-%1.pdf").arg(record->number),
+        QStringLiteral("PDF (*.pdf)"));
+    const QString preview = renderPreview(*record);
+    if (target.isEmpty() || preview.isEmpty())
+        return;
+    QFile::remove(target);
+    QFile::copy(preview, target);
+}
+
+void JobsWindow::openPdf() {
+    if (std::optional<JobRecord> record = selected())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(record->destination)));
+}
+
+void JobsWindow::openPdfFolder() {
+    if (std::optional<JobRecord> record = selected())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(
+            QFileInfo(QString::fromStdString(record->destination)).absolutePath()));
+}
+
+QString JobsWindow::byteView() const {
+    std::optional<JobRecord> record = selected();
+    if (!record)
+        return {};
+    QFile file(QString::fromStdString(bytesOf(*record)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    Application& app = m_session.app();
+    app.LoadSequences();
+    std::ostringstream out;
+    JobDump(app.scheme(), app.dropList(), app.codePage())
+        .write(out, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return QString::fromStdString(out.str());
+}
+
+void JobsWindow::showBytes() {
+    auto* dialog = new QDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(m_bytes->text());
+    auto* text = new QPlainTextEdit(byteView());
+    text->setReadOnly(true);
+    text->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(text);
+    dialog->resize(1100, 600);
+    dialog->show();
+}
+
+void JobsWindow::removeSelected() {
+    if (std::optional<JobRecord> record = selected())
+        record->number == 0 ? m_session.clearQueue() : void(m_history.remove(record->number));
+    refresh();
+}
+
+void JobsWindow::zoom(double factor) {
+    const double current =
+        m_view->zoomMode() == QPdfView::ZoomMode::Custom ? m_view->zoomFactor() : 1.0;
+    m_view->setZoomMode(QPdfView::ZoomMode::Custom);
+    m_view->setZoomFactor(std::clamp(current * factor, 0.1, 8.0));
+}
+
+} // namespace marlet

@@ -1,0 +1,88 @@
+#pragma once
+
+#include "jobs/JobHistory.h"
+
+#include <QPdfDocument>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+
+class QLabel;
+class QPdfView;
+class QPushButton;
+class QSpinBox;
+class QTreeWidget;
+
+namespace marlet {
+
+class ApplicationSignals;
+class ResidentSession;
+
+/// "Задания": the jobs the resident app kept, newest last, and first the job that waits in
+/// the queue while automatic printing is off (number 0), with a preview of the selected
+/// job's pages as they print with today's settings (Marlet's own PDF, page by page,
+/// zoomable), and the commands on it: print again, save as PDF, open the PDF it became, open
+/// the PDF folder, the byte view, delete.
+class JobsWindow final : public QWidget {
+    Q_OBJECT
+public:
+    /// printProgram is the marlet-print that draws the previews; registry the settings store
+    /// it reads (empty: its default).
+    JobsWindow(ResidentSession& session, ApplicationSignals& changes, JobHistory history,
+               std::string printProgram, std::string registry);
+
+    /// Shows the window in front, its list read again.
+    void showInFront();
+    /// Reads the list again, keeping the selected job.
+    void refresh();
+    /// Selects job number and shows its preview.
+    void select(int number);
+
+    /// The selected job's pages as the preview shows them.
+    const QPdfDocument& preview() const { return m_document; }
+    /// The view that shows the preview.
+    QPdfView& previewView() { return *m_view; }
+    /// The list of jobs, one row each.
+    QTreeWidget& list() { return *m_list; }
+    /// The byte view of the selected job, as the byte view window shows it.
+    QString byteView() const;
+
+private:
+    void retranslate();
+    void showSelected();
+    void updateButtons();
+    std::optional<JobRecord> selected() const;
+    std::optional<JobRecord> waitingJob() const;
+    std::string bytesOf(const JobRecord& record) const;
+    QString renderPreview(const JobRecord& record);
+    void printAgain();
+    void savePdf();
+    void openPdf();
+    void openPdfFolder();
+    void showBytes();
+    void removeSelected();
+    void zoom(double factor);
+
+    ResidentSession& m_session;
+    JobHistory m_history;
+    std::string m_printProgram;
+    std::string m_registry;
+    QTemporaryDir m_previews;
+    QPdfDocument m_document;
+    QTreeWidget* m_list;
+    QPdfView* m_view;
+    QSpinBox* m_page;
+    QLabel* m_pageLabel;
+    QPushButton* m_zoomIn;
+    QPushButton* m_zoomOut;
+    QPushButton* m_printAgain;
+    QPushButton* m_savePdf;
+    QPushButton* m_openPdf;
+    QPushButton* m_pdfFolder;
+    QPushButton* m_bytes;
+    QPushButton* m_delete;
+    QTimer m_refresh;
+    int m_shown = -1; // the job previewed: its number, 0 for the waiting one, -1 for none
+};
+
+} // namespace marlet
