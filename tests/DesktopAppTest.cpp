@@ -127,7 +127,7 @@ protected:
     static constexpr Spot FontsTab{102, 13};
     static constexpr Spot StartMinimized{359, 104};
     static constexpr Spot QueueFileName{112, 192};
-    static constexpr Spot SequencesButton{457, 250};
+    static constexpr Spot SequencesButton{457, 227};
     static constexpr Spot CodeChartButton{287, 198};
     void clickAt(xcb_window_t window, Spot spot) {
         desktop.xdotool("mousemove --window " + std::to_string(window) + " " +

@@ -75,6 +75,7 @@ TEST(ManPagesTest, EachPageNamesTheOptionsItsProgramTakes) {
         {"marlet-reg", "marlet-reg.1"},
         {"marlet-capture", "marlet-capture.1"},
         {"marlet", "marlet.1"},
+        {"marlet-jobs", "marlet-jobs.1"},
     };
     // Every program answers these, whether its usage lists them or not.
     const Options everyProgram{"-h", "--help", "--version"};

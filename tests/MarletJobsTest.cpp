@@ -135,11 +135,12 @@ TEST_F(MarletJobsTest, JobsAreListedShownPrintedAgainDumpedAndDeleted) {
                              "3\x24Total\x1BM 12.50\r\n\x0C",
                              48);
     const std::string third = "Third job: delivery note\r\n";
-    for (const std::string* job : {&first, &second, &third}) {
-        ASSERT_TRUE(send(*job));
-        ASSERT_TRUE(waitFor(
-            [&] { return fs::exists(history + "/" + std::to_string(job - &first + 1) + ".job"); },
-            std::chrono::seconds(20)))
+    const std::string* sent[] = {&first, &second, &third};
+    for (int number = 1; number <= 3; ++number) {
+        ASSERT_TRUE(send(*sent[number - 1]));
+        ASSERT_TRUE(
+            waitFor([&] { return fs::exists(history + "/" + std::to_string(number) + ".job"); },
+                    std::chrono::seconds(20)))
             << log();
     }
     ASSERT_TRUE(recorded(3, "printed")) << log();

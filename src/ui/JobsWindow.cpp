@@ -233,11 +233,12 @@ QString JobsWindow::renderPreview(const JobRecord& record) {
 }
 
 void JobsWindow::printAgain() {
-    if (std::optional<JobRecord> record = selected())
+    if (std::optional<JobRecord> record = selected()) {
         if (record->number == 0)
             m_session.printQueue();
         else
             m_session.printChosenFile(bytesOf(*record));
+    }
     refresh();
 }
 
