@@ -528,6 +528,22 @@ TEST_F(MarletPrintTest, TheActiveSchemeCanBeChosenForOneRun) {
     Result stored = run("pcl.prn -o stored.pdf --registry registry.db");
     ASSERT_EQ(stored.status, 0) << stored.err;
     EXPECT_NE(pdfText("stored.pdf").find("s3BBold"), std::string::npos);
+
+    // The paper a job chooses reaches the PDF through every device in front of it.
+    write("legal.prn", "A4 page\x0C\x1B&l3AOn legal\x0C");
+    for (const char* trace : {"", " --trace legal.txt"}) {
+        Result legal = run(std::string("legal.prn -o legal.pdf --registry registry.db "
+                                       "--set 'Sequence=HP PCL'") +
+                           trace);
+        ASSERT_EQ(legal.status, 0) << legal.err;
+        const std::string sizes =
+            marlet::testing::runShell("pdfinfo -f 1 -l 2 '" + (folder / "legal.pdf").string() +
+                                      "' | grep '^Page .* size:'")
+                .out;
+        EXPECT_EQ(sizes, "Page    1 size:  595.2 x 841.92 pts (A4)\n"
+                         "Page    2 size:  612 x 1008 pts\n")
+            << trace;
+    }
 }
 
 TEST_F(MarletPrintTest, TheSamplePclJobsReadAsTheirAuthorsMeantThem) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PageDevice.h"
+#include "ForwardingDevice.h"
 
 #include <string>
 #include <vector>
@@ -11,35 +11,23 @@ namespace marlet {
 /// being set (characters, frame strokes, fills, pictures) waits here until the line prints,
 /// so that CAN can still take it back. Fonts change at once and held characters keep the
 /// font they were set in; page and document calls print the line first.
-class LineBufferDevice final : public PageDevice {
+class LineBufferDevice final : public ForwardingDevice {
 public:
-    explicit LineBufferDevice(PageDevice& target) : m_target(target) {}
+    explicit LineBufferDevice(PageDevice& target) : ForwardingDevice(target) {}
 
     /// Sends the drawing held for the line on, in the order it came.
     void printLine();
     /// Forgets the drawing held for the line, as CAN clears the printer's buffer.
     void cancelLine();
 
-    Orientation orientation() const override { return m_target.orientation(); }
     void setOrientation(Orientation orientation) override;
 
     void beginDocument(const std::string& title) override;
     void newPage() override;
     void endDocument() override;
-    bool documentOpen() const override { return m_target.documentOpen(); }
-
-    int resolutionX() const override { return m_target.resolutionX(); }
-    int resolutionY() const override { return m_target.resolutionY(); }
-    PageSize pageSize() const override { return m_target.pageSize(); }
-    PhysicalPage physicalPage() const override { return m_target.physicalPage(); }
-    bool setPaper(PageSize sheet) override { return m_target.setPaper(sheet); }
 
     void createFont(const FontRequest& request) override;
-    const CanvasFont& canvasFont() const override { return m_target.canvasFont(); }
     void setCanvasFont(const CanvasFont& font) override;
-    TextExtent textExtent(std::u16string_view text) const override {
-        return m_target.textExtent(text);
-    }
 
     void textOut(int x, int y, char16_t character) override;
     DrawnRun textRun(int x, int y, int pitch, std::u16string_view text, int right) override;
@@ -87,7 +75,6 @@ private:
     Drawing& hold(Kind kind, std::size_t bytes, int a, int b = 0, int c = 0, int d = 0);
     void holdText(Kind kind, int x, int y, int pitch, std::u16string_view text);
 
-    PageDevice& m_target;
     std::vector<Drawing> m_held;
     std::size_t m_heldBytes = 0;
     // Whether the canvas font changed since characters were last held: the next ones note it.
