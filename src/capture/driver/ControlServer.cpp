@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
@@ -14,20 +15,25 @@ namespace marlet {
 
 ControlServer::ControlServer(const std::string& path, CaptureDriver& driver)
     : m_path(path), m_driver(driver) {
+    // Bound and listening under a name of its own, then renamed: a client that sees the
+    // socket can connect at once. The service lock keeps that name to one service.
+    const std::string bound = path + ".new";
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    if (path.size() >= sizeof(address.sun_path))
+    if (bound.size() >= sizeof(address.sun_path))
         throw Error("Cannot listen on " + path);
-    path.copy(address.sun_path, path.size());
+    bound.copy(address.sun_path, bound.size());
     m_listener = socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     // Only the user may load or steer the driver; the mask keeps others out from bind on.
     mode_t mask = umask(0177);
-    ::unlink(path.c_str());
+    ::unlink(bound.c_str());
     bool listening = m_listener >= 0 &&
                      bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                     chmod(path.c_str(), 0600) == 0 && listen(m_listener, 8) == 0;
+                     chmod(bound.c_str(), 0600) == 0 && listen(m_listener, 8) == 0 &&
+                     rename(bound.c_str(), path.c_str()) == 0;
     umask(mask);
     if (!listening) {
+        ::unlink(bound.c_str());
         if (m_listener >= 0)
             ::close(m_listener);
         throw Error("Cannot listen on " + path);
