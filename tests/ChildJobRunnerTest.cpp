@@ -5,15 +5,22 @@
 #include "app/Application.h"
 #include "base/Error.h"
 #include "config/FileBytes.h"
+#include "config/SettingsPersistence.h"
+#include "config/SqliteSettingsStore.h"
+#include "devices/SystemPrinterCatalog.h"
+#include "render/JobStopped.h"
 #include "support/FakeDevice.h"
 #include "support/MemorySettingsStore.h"
+#include "support/ShellCommand.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <utility>
 
 using namespace marlet;
 using namespace marlet::testing;
@@ -135,4 +142,99 @@ TEST_F(ChildJobRunnerTest, TheFilesThePdfPrinterWroteAreNamedAsTheyComeIn) {
     EXPECT_EQ(failure(runner), "");
     EXPECT_EQ(written, (std::vector<std::string>{"/home/ann/PDF/a b.pdf", "/home/ann/PDF/c.pdf"}));
     EXPECT_EQ(progress.frames, (std::vector<int>{2, -1}));
+}
+
+namespace {
+
+// Answers at the page limit as told, and may stop the job once it has shown a sixteenth
+// of its pages done.
+class AnsweringProgress : public RecordingProgress {
+public:
+    explicit AnsweringProgress(bool goOn) : m_goOn(goOn) {}
+
+    void whilePrinting() override {
+        if (stopWith && std::ranges::count_if(frames, [](int frame) { return frame >= 1; }) > 0)
+            std::exchange(stopWith, nullptr)->cancel();
+    }
+    bool goOnPastPageLimit(int pages) override {
+        askedAt.push_back(pages);
+        return m_goOn;
+    }
+
+    ChildJobRunner* stopWith = nullptr;
+    std::vector<int> askedAt;
+
+private:
+    bool m_goOn;
+};
+
+int pdfPages(const std::string& path) {
+    const std::string info = runShell("pdfinfo '" + path + "'").out;
+    const std::size_t at = info.find("Pages:");
+    return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
+}
+
+} // namespace
+
+TEST(ChildJobRunnerJobTest, AtThePageLimitTheUserDecidesAndAStopWhilePrintingKeepsWholePages) {
+    TempFolder folder;
+    const fs::path previous = fs::current_path();
+    fs::current_path(MARLET_DATA_DIR);
+    setenv("MARLET_PDF_DIR", folder.file("pdf").c_str(), 1);
+    const std::string registry = folder.file("registry.db");
+    std::string job;
+    for (int page = 1; page <= 2000; ++page)
+        job += "Page " + std::to_string(page) + "\r\n\x0C";
+    std::ofstream(folder.file("job.prn"), std::ios::binary) << job;
+
+    struct Case {
+        std::uint32_t pageLimit;
+        bool goOn;
+        bool stopWhilePrinting;
+        std::string failure;
+        std::vector<int> askedAt;
+    };
+    const Case cases[] = {
+        {3, true, false, "", {3}},
+        {3, false, false, "The job went past the page limit of 3 pages and was stopped", {3}},
+        {0, true, true, "", {}},
+    };
+    for (const Case& c : cases) {
+        SqliteSettingsStore(registry).setValue(MarletKey, "PageLimit", c.pageLimit);
+        fs::remove_all(folder.file("pdf"));
+        FakeDevice printer;
+        AnsweringProgress progress(c.goOn);
+        MemorySettingsStore store;
+        Application app{printer, progress, store, [](const std::string&) {}};
+        ChildJobRunner runner(MARLET_BINARY_DIR "/marlet-print", registry);
+        if (c.stopWhilePrinting)
+            progress.stopWith = &runner;
+        PrintedJob printed;
+        std::string failure;
+        int stoppedAfter = -1;
+        try {
+            printed =
+                runner.print(folder.file("job.prn"), SystemPrinterCatalog::PdfPrinterName, app);
+        } catch (const JobStopped& e) {
+            failure = e.what();
+            stoppedAfter = e.pages();
+        }
+        EXPECT_EQ(failure, c.failure) << c.pageLimit;
+        EXPECT_EQ(progress.askedAt, c.askedAt) << c.pageLimit;
+        EXPECT_EQ(printed.cancelled, c.stopWhilePrinting) << c.pageLimit;
+        if (!c.failure.empty()) {
+            EXPECT_EQ(stoppedAfter, 3);
+            continue;
+        }
+        // A stopped job's PDF holds exactly the pages it started, each whole.
+        EXPECT_EQ(pdfPages(printed.pdf), printed.pages) << printed.pdf;
+        if (c.stopWhilePrinting) {
+            EXPECT_GE(printed.pages, 1);
+            EXPECT_LT(printed.pages, 2000);
+        } else {
+            EXPECT_EQ(printed.pages, 2000);
+        }
+    }
+    unsetenv("MARLET_PDF_DIR");
+    fs::current_path(previous);
 }

@@ -5,6 +5,7 @@
 #include "config/SettingsStore.h"
 #include "config/SqliteSettingsStore.h"
 #include "support/ChildProcess.h"
+#include "support/ShellCommand.h"
 #include "support/TempFolder.h"
 #include "support/XDesktop.h"
 
@@ -314,6 +315,104 @@ TEST_F(DesktopAppTest, ThreeJobsFromThePortAppearInTheJobsWindowFromTheTrayMenu)
     EXPECT_EQ(app->terminate(), 0);
     // The PDF printer's notice may be clicked on the way; nothing failed.
     EXPECT_EQ(readFile(folder.file("marlet.log")).find("set aside"), std::string::npos);
+}
+
+TEST_F(DesktopAppTest, AJobThatPrintsStopsFromTheTrayMenuWithWholePagesAndTheNextOnePrints) {
+    ASSERT_TRUE(desktop.up);
+    set("Capture", 1);
+    set("Minimize", 1);
+    ASSERT_EQ(runShell(MARLET_BINARY_DIR "/marlet-reg --registry '" + registry + "' import " +
+                       MARLET_DATA_DIR "/schemes/epson-escp2-24pin.reg && " MARLET_BINARY_DIR
+                                       "/marlet-reg --registry '" +
+                       registry + "' set . Sequence 'Epson ESC-P2 24-pin'")
+                  .status,
+              0);
+    auto app = marlet();
+    xcb_window_t icon = trayIcon();
+    ASSERT_TRUE(waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); }));
+    std::vector<std::uint8_t> idle = settledPixels(icon);
+
+    // Pages with a band of 24-pin graphics each, so that the job takes some seconds to print.
+    std::string job;
+    for (int page = 1; page <= 2000; ++page) {
+        job += "Page " + std::to_string(page) + " of the long report\r\n";
+        for (int band = 0; band < 2; ++band) {
+            job += "\x1B*\x27\xA0\x05";
+            for (int column = 0; column < 1440 * 3; ++column)
+                job += static_cast<char>((column * 7 + page) % 256);
+            job += "\r\n";
+        }
+        job += '\x0C';
+    }
+    ASSERT_TRUE(sendToPort(port, job));
+    ASSERT_TRUE(waitFor([&] { return desktop.pixels(icon) != idle; }, std::chrono::seconds(30)))
+        << "the job prints";
+    // "Остановить печать" is the fifth item from the menu's end, above "Отмена", "Задания",
+    // "О программе" and "Выход".
+    ASSERT_TRUE(openTrayMenu(icon));
+    desktop.xdotool("mousemove 10 10 key Up Up Up Up Up");
+    desktop.screenshot(screenshotPath("desktop-stop-printing"));
+    desktop.xdotool("key Return");
+    const std::string history = folder.file(".local/state/marlet/jobs");
+    ASSERT_TRUE(waitFor(
+        [&] { return readFile(history + "/1.job").find("status=cancelled") != std::string::npos; },
+        std::chrono::seconds(60)))
+        << readFile(history + "/1.job") << readFile(folder.file("marlet.log"));
+    ASSERT_EQ(pdfCount(pdfFolder), 1u);
+    const std::string record = readFile(history + "/1.job");
+    const int pages = std::stoi(record.substr(record.find("pages=") + 6));
+    EXPECT_GT(pages, 0);
+    EXPECT_LT(pages, 2000);
+    for (const auto& entry : fs::directory_iterator(pdfFolder)) {
+        const std::string info = runShell("pdfinfo '" + entry.path().string() + "'").out;
+        EXPECT_NE(info.find("Pages:"), std::string::npos);
+        EXPECT_EQ(std::stoi(info.substr(info.find("Pages:") + 6)), pages)
+            << "the PDF holds the pages the job started, each whole";
+        const std::string last =
+            runShell("pdftotext -f " + std::to_string(pages) + " -l " + std::to_string(pages) +
+                     " '" + entry.path().string() + "' -")
+                .out;
+        EXPECT_NE(last.find("Page " + std::to_string(pages) + " of the long report"),
+                  std::string::npos)
+            << last;
+    }
+
+    ASSERT_TRUE(sendToPort(port, "The next job\r\n"));
+    EXPECT_TRUE(waitFor(
+        [&] { return readFile(history + "/2.job").find("status=printed") != std::string::npos; },
+        std::chrono::seconds(30)));
+    EXPECT_EQ(pdfCount(pdfFolder), 2u);
+    EXPECT_EQ(app->terminate(), 0);
+    EXPECT_EQ(readFile(folder.file("marlet.log")), "") << "a cancel is no failure";
+}
+
+TEST_F(DesktopAppTest, AtThePageLimitTheJobWaitsForTheUsersAnswer) {
+    ASSERT_TRUE(desktop.up);
+    set("Capture", 1);
+    set("Minimize", 1);
+    set("PageLimit", 3);
+    auto app = marlet();
+    trayIcon();
+    ASSERT_TRUE(waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); }));
+    std::string job;
+    for (int page = 1; page <= 10; ++page)
+        job += "Page " + std::to_string(page) + "\r\n\x0C";
+    ASSERT_TRUE(sendToPort(port, job));
+    std::optional<xcb_window_t> question;
+    ASSERT_TRUE(waitFor(
+        [&] { return (question = desktop.windowNamed("Marlet")) && desktop.viewable(*question); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_EQ(pdfCount(pdfFolder), 0u) << "the job waits for the answer";
+    desktop.screenshot(screenshotPath("desktop-page-limit"));
+    // Enter gives the default answer: stop.
+    desktop.xdotool("key Return");
+    const std::string history = folder.file(".local/state/marlet/jobs");
+    EXPECT_TRUE(waitFor([&] {
+        return readFile(history + "/1.job").find("status=cancelled") != std::string::npos;
+    }));
+    EXPECT_NE(readFile(history + "/1.job").find("pages=3\n"), std::string::npos);
+    EXPECT_EQ(pdfCount(pdfFolder), 1u) << "the three pages before the limit";
+    EXPECT_EQ(app->terminate(), 0);
 }
 
 TEST_F(DesktopAppTest, WithoutANotificationAreaTheWindowStaysReachable) {

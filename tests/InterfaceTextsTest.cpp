@@ -23,10 +23,10 @@ std::string fixture(const std::string& name) {
 
 TEST(InterfaceTexts, KeysFollowTheOrderOfApplication) {
     const auto& keys = InterfaceTexts::keys();
-    ASSERT_EQ(keys.size(), 88u);
+    ASSERT_EQ(keys.size(), 90u);
     EXPECT_EQ(InterfaceTexts::keyName(keys.front()), "TrayIconHint");
     EXPECT_EQ(InterfaceTexts::keyName(keys[1]), "Title");
-    EXPECT_EQ(InterfaceTexts::keyName(keys.back()), "JobDelete");
+    EXPECT_EQ(InterfaceTexts::keyName(keys.back()), "PageLimitQuestion");
     EXPECT_EQ(InterfaceTexts::keyName(TextKey::EOFPrint), "EOFPrint");
     EXPECT_EQ(InterfaceTexts::keyName(TextKey::MonoSpaceOnly), "MonoSpaceOnly");
 }

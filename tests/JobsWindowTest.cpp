@@ -179,7 +179,8 @@ TEST_F(JobsWindowTest, TheJobsAreListedAndTheSecondPreviewsAsItsPdfHoldsIt) {
 
     // With automatic printing off, the job that waits in the queue comes first and previews.
     app.session().app().setAutoPrint(false);
-    std::ofstream(folder.file("prnspl"), std::ios::binary) << "Waiting job\r\n\x0CPage 2\x0CPage 3\r\n";
+    std::ofstream(folder.file("prnspl"), std::ios::binary)
+        << "Waiting job\r\n\x0CPage 2\x0CPage 3\r\n";
     window.refresh();
     ASSERT_EQ(list.topLevelItemCount(), 4);
     EXPECT_EQ(list.topLevelItem(0)->text(0), QString());
@@ -192,14 +193,27 @@ TEST_F(JobsWindowTest, TheJobsAreListedAndTheSecondPreviewsAsItsPdfHoldsIt) {
     ASSERT_EQ(list.topLevelItemCount(), 3);
     window.select(2);
 
+    // While a job prints, it can be stopped here, and nothing prints again meanwhile.
+    auto button = [&](const char* text) {
+        for (QPushButton* candidate : window.findChildren<QPushButton*>())
+            if (candidate->text() == QString::fromUtf8(text))
+                return candidate;
+        return static_cast<QPushButton*>(nullptr);
+    };
+    ASSERT_NE(button("Stop printing"), nullptr);
+    EXPECT_FALSE(button("Stop printing")->isEnabled());
+    window.showPrinting(true);
+    EXPECT_TRUE(button("Stop printing")->isEnabled());
+    EXPECT_FALSE(button("Print again")->isEnabled());
+    button("Stop printing")->click();
+    EXPECT_EQ(jobs.cancels, 1);
+    window.showPrinting(false);
+    EXPECT_FALSE(button("Stop printing")->isEnabled());
+
     // Print again goes to the session's printer; delete takes the job off the list.
-    for (QPushButton* button : window.findChildren<QPushButton*>())
-        if (button->text() == QStringLiteral("Print again"))
-            button->click();
+    button("Print again")->click();
     EXPECT_EQ(jobs.printers.size(), 1u);
-    for (QPushButton* button : window.findChildren<QPushButton*>())
-        if (button->text() == QStringLiteral("Delete"))
-            button->click();
+    button("Delete")->click();
     EXPECT_FALSE(history.find(2));
     EXPECT_EQ(list.topLevelItemCount(), 2);
 }

@@ -122,6 +122,8 @@ public:
 
     const Settings& settings() const { return m_settings; }
     PageDevice& printer() { return *m_printer; }
+    /// Where jobs show their progress, and who answers for the user while one prints.
+    ProgressDisplay& progress() { return m_progress; }
     PageGeometry& geometry() { return m_geometry; }
     const PageGeometry& geometry() const { return m_geometry; }
     const CodePageTable& codePage() const { return m_table; }

@@ -5,12 +5,14 @@
 #include "base/ProgramFolder.h"
 #include "render/JobStopped.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <optional>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -47,6 +49,9 @@ void forgetCancels() {
     while (::read(cancelPipe[0], bytes, sizeof bytes) > 0) {
     }
 }
+// How often the face takes its user's commands while a job prints.
+constexpr int AnswerPeriodMs = 100;
+
 // What is kept of the child's standard error: its last message is all that is needed.
 constexpr std::size_t KeptErrorBytes = 4096;
 
@@ -109,10 +114,17 @@ std::string lastMessage(std::string text) {
     return line;
 }
 
+bool isCount(const std::string& text, std::size_t from, std::size_t digits) {
+    return text.size() > from && text.size() <= from + digits &&
+           text.find_first_not_of("0123456789", from) == std::string::npos;
+}
+
 // Sends the frames of whole "frame N" and "done" lines on to the application, and the
 // files of "wrote PATH" lines to whoever names them to the user; counts "page N" lines.
-void showProgress(std::string& pending, Application& app, bool& shown, PrintedJob& job,
-                  const ChildJobRunner::FileWritten& fileWritten) {
+// Returns the pages of a "held N" line: the job waits at the page limit for an answer.
+std::optional<int> showProgress(std::string& pending, Application& app, bool& shown,
+                                PrintedJob& job, const ChildJobRunner::FileWritten& fileWritten) {
+    std::optional<int> held;
     for (std::size_t end; (end = pending.find('\n')) != std::string::npos;
          pending.erase(0, end + 1)) {
         std::string line = pending.substr(0, end);
@@ -123,11 +135,11 @@ void showProgress(std::string& pending, Application& app, bool& shown, PrintedJo
             job.pdf = line.substr(6);
             if (fileWritten)
                 fileWritten(job.pdf);
-        } else if (line.starts_with("page ") && line.size() <= 15 &&
-                   line.find_first_not_of("0123456789", 5) == std::string::npos) {
+        } else if (line.starts_with("page ") && isCount(line, 5, 10)) {
             job.pages = std::stoi(line.substr(5));
-        } else if (line.starts_with("frame ") && line.size() <= 8 &&
-                   line.find_first_not_of("0123456789", 6) == std::string::npos) {
+        } else if (line.starts_with("held ") && isCount(line, 5, 9)) {
+            held = std::stoi(line.substr(5));
+        } else if (line.starts_with("frame ") && isCount(line, 6, 2)) {
             int frame = std::stoi(line.substr(6));
             if (frame <= 15) {
                 app.UpdateProgress(static_cast<std::uint8_t>(frame));
@@ -135,6 +147,7 @@ void showProgress(std::string& pending, Application& app, bool& shown, PrintedJo
             }
         }
     }
+    return held;
 }
 
 } // namespace
@@ -209,8 +222,9 @@ PrintedJob ChildJobRunner::print(const std::string& path, const std::string& pri
         throw Error("Cannot run " + m_program);
     }
 
-    // Both pipes are read to their end, or until the job's time is up.
-    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(m_limits.wallSeconds);
+    // Both pipes are read to their end, or until the job's time is up; the time the user
+    // takes to answer at the page limit does not count.
+    Clock::time_point deadline = Clock::now() + std::chrono::seconds(m_limits.wallSeconds);
     pollfd fds[3] = {{progress[0], POLLIN, 0}, {errors[0], POLLIN, 0}, {cancelPipe[0], POLLIN, 0}};
     std::string pending, errorText;
     PrintedJob job;
@@ -222,7 +236,8 @@ PrintedJob ChildJobRunner::print(const std::string& path, const std::string& pri
             timedOut = true;
             break;
         }
-        if (poll(fds, 3, static_cast<int>(left)) < 0 && errno != EINTR)
+        if (poll(fds, 3, static_cast<int>(std::min<long long>(left, AnswerPeriodMs))) < 0 &&
+            errno != EINTR)
             break;
         if (fds[2].revents != 0) {
             // The child stops before its next page and ends its document there.
@@ -240,13 +255,20 @@ PrintedJob ChildJobRunner::print(const std::string& path, const std::string& pri
                 fds[i].fd = -1;
             } else if (i == 0) {
                 pending.append(chunk, static_cast<std::size_t>(got));
-                showProgress(pending, app, shown, job, m_fileWritten);
+                if (std::optional<int> held =
+                        showProgress(pending, app, shown, job, m_fileWritten)) {
+                    const Clock::time_point asked = Clock::now();
+                    const bool goOn = !job.cancelled && app.progress().goOnPastPageLimit(*held);
+                    deadline += Clock::now() - asked;
+                    kill(pid, goOn ? SIGUSR2 : SIGUSR1);
+                }
             } else {
                 errorText.append(chunk, static_cast<std::size_t>(got));
                 if (errorText.size() > KeptErrorBytes)
                     errorText.erase(0, errorText.size() - KeptErrorBytes);
             }
         }
+        app.progress().whilePrinting();
     }
     for (int i = 0; i < 2; ++i)
         if (fds[i].fd >= 0)
@@ -281,7 +303,7 @@ PrintedJob ChildJobRunner::print(const std::string& path, const std::string& pri
     if (exitStatus == 0)
         return job;
     if (exitStatus == JobStopped::ExitStatus && !message.empty())
-        throw JobStopped(message);
+        throw JobStopped(message, job.pages);
     if (message == "std::bad_alloc")
         throw Error("The job needed more than " + std::to_string(m_limits.memoryBytes >> 20) +
                     " MB of memory and was stopped");

@@ -49,10 +49,12 @@ public:
     static std::string installedProgram();
 
     /// Fails with the child's own message ("Range check error"), or with why it was stopped;
-    /// a job past the page limit fails with JobStopped. A job cancelled by requestCancel()
+    /// a job that reaches the page limit asks app's progress display whether to go on, and
+    /// fails with JobStopped when not. A job cancelled by requestCancel()
     /// comes back cancelled, with the pages before the cancel printed.
     PrintedJob print(const std::string& path, const std::string& printer,
                      Application& app) override;
+    void cancel() override { requestCancel(); }
 
     /// Stops the job that prints now, or the next one, before its next page; safe in a
     /// signal handler.

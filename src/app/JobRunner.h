@@ -23,6 +23,8 @@ public:
     /// the job's progress through app.
     virtual PrintedJob print(const std::string& path, const std::string& printer,
                              Application& app) = 0;
+    /// Stops the job that prints before its next page; it comes back cancelled.
+    virtual void cancel() = 0;
 };
 
 } // namespace marlet

@@ -43,6 +43,7 @@ PrintedJob RecordingJobRunner::print(const std::string& path, const std::string&
         update(record, job.cancelled ? JobStatus::Cancelled : JobStatus::Printed, {});
         return job;
     } catch (const JobStopped& e) {
+        record.pages = e.pages();
         update(record, JobStatus::Cancelled, e.what());
         throw;
     } catch (const std::exception& e) {

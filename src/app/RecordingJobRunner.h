@@ -23,6 +23,7 @@ public:
 
     PrintedJob print(const std::string& path, const std::string& printer,
                      Application& app) override;
+    void cancel() override { m_printer.cancel(); }
 
     /// Where the jobs are kept.
     const JobHistory& history() const { return m_history; }

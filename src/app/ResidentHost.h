@@ -19,6 +19,9 @@ public:
     virtual void showWaitingIcon(bool shown) = 0;
     /// Arms the queue timer to tick every milliseconds; 0 stops it.
     virtual void armQueueTimer(int milliseconds) = 0;
+    /// A job starts or ends printing: while one prints, the face offers to stop it and
+    /// holds back the commands that would start another.
+    virtual void showPrinting(bool /*printing*/) {}
 };
 
 } // namespace marlet

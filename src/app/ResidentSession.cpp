@@ -116,7 +116,14 @@ void ResidentSession::scheduleRestart() {
 }
 
 void ResidentSession::printFile(const std::string& path) {
-    m_runner.print(path, m_printerName, m_app);
+    m_host.showPrinting(true);
+    try {
+        m_runner.print(path, m_printerName, m_app);
+    } catch (...) {
+        m_host.showPrinting(false);
+        throw;
+    }
+    m_host.showPrinting(false);
 }
 
 void ResidentSession::settingChanged(std::string_view name) {

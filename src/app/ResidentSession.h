@@ -47,6 +47,14 @@ public:
     void clearQueue() { m_monitor.clearQueue(); }
     /// "Распечатать файл": prints a chosen file; the queue is left alone.
     void printChosenFile(const std::string& path) { m_monitor.printChosenFile(path); }
+    /// "Остановить печать": the job that prints stops before its next page.
+    void stopJob() { m_runner.cancel(); }
+    /// The app ends: the job that prints stops before its next page, and no other starts;
+    /// the queue keeps them for the next run.
+    void stopForExit() {
+        m_monitor.hold();
+        m_runner.cancel();
+    }
     /// A left click on the waiting-job icon.
     void waitingIconClicked() { m_monitor.waitingIconClicked(); }
     /// An item of the "Инициализация" menu: the preset of that caption becomes the

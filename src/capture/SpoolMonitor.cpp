@@ -22,7 +22,7 @@ void SpoolMonitor::queueTick() {
     bool ended = queue.hasEnded();
     m_host.enableQueueCommands(size.has_value() || ended);
     // A job an earlier run left claimed is whole: it goes first, and alone.
-    if (!m_settings.AutoPrint || printLeftOver())
+    if (m_held || !m_settings.AutoPrint || printLeftOver())
         return;
     // Its sender said where it ends: no time-out to wait for.
     if (ended) {
@@ -98,6 +98,8 @@ void SpoolMonitor::clearQueue() {
 }
 
 void SpoolMonitor::printChosenFile(const std::string& path) {
+    if (m_held)
+        return;
     m_host.setQueueInterval(0);
     if (std::optional<std::string> failure = runJob(path))
         m_host.reportError(*failure);
@@ -111,14 +113,17 @@ void SpoolMonitor::waitingIconClicked() {
 }
 
 void SpoolMonitor::printWaiting() {
+    if (m_held)
+        return;
     bool printed = printLeftOver();
     SpoolFile queue(m_settings.Spool);
-    // Oldest first: the job its sender ended came before the bytes behind it.
-    if (std::optional<std::string> ended = queue.claimEnded()) {
+    // Oldest first: the job its sender ended came before the bytes behind it. A hold that
+    // came while one printed leaves the others unclaimed.
+    if (std::optional<std::string> ended = m_held ? std::nullopt : queue.claimEnded()) {
         printClaimed(ended, Claim::New);
         printed = true;
     }
-    if (!printed || queue.size())
+    if (!m_held && (!printed || queue.size()))
         printClaimed(queue.claim(), Claim::New);
 }
 

@@ -49,6 +49,9 @@ public:
     void printChosenFile(const std::string& path);
     /// A left click on the waiting-job icon: the icon goes and the queue prints.
     void waitingIconClicked();
+    /// No job starts from now on, as the app ends: what waits stays in the queue for the
+    /// next run.
+    void hold() { m_held = true; }
 
     /// The size seen at the previous queue tick, if one is remembered.
     std::optional<std::uint64_t> rememberedSize() const { return m_rememberedSize; }
@@ -73,6 +76,7 @@ private:
     // Queue ticks that saw the remembered size again.
     int m_quietTicks = 0;
     bool m_iconShown = false;
+    bool m_held = false;
 };
 
 } // namespace marlet

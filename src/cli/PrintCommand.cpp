@@ -31,17 +31,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// SIGUSR1 asks the job to stop before its next page: the resident app's "cancel".
+// SIGUSR1 asks the job to stop before its next page: the resident app's "cancel". SIGUSR2
+// lets a job that waits at the page limit go on.
 std::atomic<bool> stopAsked{false};
+std::atomic<bool> goOnAsked{false};
 
 void askStop(int) {
     stopAsked.store(true);
+}
+
+void askGoOn(int) {
+    goOnAsked.store(true);
 }
 
 void catchStop() {
     struct sigaction action {};
     action.sa_handler = askStop;
     sigaction(SIGUSR1, &action, nullptr);
+    struct sigaction goOn {};
+    goOn.sa_handler = askGoOn;
+    sigaction(SIGUSR2, &goOn, nullptr);
 }
 
 // The resident app starts the job with SIGUSR1 blocked: a cancel that came early waits until
@@ -51,6 +60,22 @@ void listenForStop() {
     sigemptyset(&cancel);
     sigaddset(&cancel, SIGUSR1);
     sigprocmask(SIG_UNBLOCK, &cancel, nullptr);
+}
+
+// Sleeps until the resident app answers at the page limit: true to go on.
+bool waitForAnswer() {
+    sigset_t answers, before;
+    sigemptyset(&answers);
+    sigaddset(&answers, SIGUSR1);
+    sigaddset(&answers, SIGUSR2);
+    sigprocmask(SIG_BLOCK, &answers, &before);
+    sigset_t waiting = before;
+    sigdelset(&waiting, SIGUSR1);
+    sigdelset(&waiting, SIGUSR2);
+    while (!stopAsked.load() && !goOnAsked.load())
+        sigsuspend(&waiting);
+    sigprocmask(SIG_SETMASK, &before, nullptr);
+    return goOnAsked.exchange(false) && !stopAsked.load();
 }
 
 void printGeometry(const Application& app) {
@@ -152,11 +177,21 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         traced = std::make_unique<TraceDevice>(*printer, traceFile);
         app.setPrinter(*traced);
     }
-    // Outermost, so that a stop comes before any page reaches the printer.
-    PageWatchDevice watched(app.printer(), app.settings().PageLimit, stopAsked, [&pipe](int page) {
-        if (pipe)
-            pipe->pageStarted(page);
-    });
+    // Outermost, so that a stop comes before any page reaches the printer. The resident app
+    // that runs the job asks its user at the page limit; anyone else has the job stopped.
+    PageWatchDevice::LimitReached askAtLimit;
+    if (pipe)
+        askAtLimit = [&pipe](int pages) {
+            pipe->pageLimitReached(pages);
+            return waitForAnswer();
+        };
+    PageWatchDevice watched(
+        app.printer(), app.settings().PageLimit, stopAsked,
+        [&pipe](int page) {
+            if (pipe)
+                pipe->pageStarted(page);
+        },
+        askAtLimit);
     app.setPrinter(watched);
     // PNG pages are written one by one, so earlier ones go first; a PDF replaces the
     // earlier file only once it is whole.

@@ -26,6 +26,12 @@ void ProgressPipe::pageStarted(int page) {
     send(line);
 }
 
+void ProgressPipe::pageLimitReached(int pages) {
+    char line[32];
+    std::snprintf(line, sizeof line, "held %d\n", pages);
+    send(line);
+}
+
 void ProgressPipe::send(const char* line) {
     // One short write is atomic on a pipe; a closed pipe only loses the display.
     [[maybe_unused]] ssize_t ignored = ::write(m_fd, line, std::strlen(line));

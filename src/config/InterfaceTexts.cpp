@@ -96,6 +96,8 @@ constexpr std::array<std::string_view, TextKeyCount> KeyNames = {
     "JobPdfFolder",
     "JobBytes",
     "JobDelete",
+    "JobStop",
+    "PageLimitQuestion",
 };
 
 constexpr std::array<TextKey, TextKeyCount> makeKeys() {

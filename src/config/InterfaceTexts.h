@@ -107,9 +107,12 @@ enum class TextKey {
     JobPdfFolder,
     JobBytes,
     JobDelete,
+    JobStop,
+    PageLimitQuestion,
 };
 
-inline constexpr std::size_t TextKeyCount = static_cast<std::size_t>(TextKey::JobDelete) + 1;
+inline constexpr std::size_t TextKeyCount =
+    static_cast<std::size_t>(TextKey::PageLimitQuestion) + 1;
 
 /// Every visible text of the interface, as the current language file gives it; empty until a
 /// file is loaded. The desktop app shows these on its windows, tray icon and menu.

@@ -13,7 +13,13 @@ public:
     /// The exit status of a printing program whose job was stopped.
     static constexpr int ExitStatus = 3;
 
-    explicit JobStopped(const std::string& message) : Error(message) {}
+    /// pages is how many the job printed before the stop.
+    JobStopped(const std::string& message, int pages) : Error(message), m_pages(pages) {}
+
+    int pages() const { return m_pages; }
+
+private:
+    int m_pages;
 };
 
 } // namespace marlet

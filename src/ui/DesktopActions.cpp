@@ -12,6 +12,7 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     clear.setIcon(Artwork::icon("cancel-job"));
     portrait.setIcon(Artwork::icon("portrait"));
     landscape.setIcon(Artwork::icon("landscape"));
+    stop.setIcon(Artwork::icon("stop-printing"));
     cancel.setIcon(Artwork::icon("cancel"));
     about.setIcon(Artwork::icon("marlet"));
     exit.setIcon(Artwork::icon("exit"));
@@ -22,6 +23,7 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     m_orientations.addAction(&landscape);
     print.setEnabled(false);
     clear.setEnabled(false);
+    stop.setEnabled(false);
 
     m_orientationMenu.addAction(&portrait);
     m_orientationMenu.addAction(&landscape);
@@ -35,6 +37,7 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     m_trayMenu.addMenu(&m_orientationMenu);
     m_trayMenu.addMenu(&m_initMenu);
     m_trayMenu.addAction(&clear);
+    m_trayMenu.addAction(&stop);
     m_trayMenu.addAction(&cancel);
     m_trayMenu.addAction(&jobs);
     m_trayMenu.addAction(&about);
@@ -48,6 +51,7 @@ void DesktopActions::retranslate(const InterfaceTexts& texts) {
     printFile.setText(text(TextKey::PrintFile));
     print.setText(text(TextKey::Print));
     clear.setText(text(TextKey::Clear));
+    stop.setText(text(TextKey::JobStop));
     portrait.setText(text(TextKey::Portrait));
     landscape.setText(text(TextKey::Landscape));
     cancel.setText(text(TextKey::MenuCancel));
@@ -59,8 +63,16 @@ void DesktopActions::retranslate(const InterfaceTexts& texts) {
 }
 
 void DesktopActions::enableQueueCommands(bool enabled) {
-    print.setEnabled(enabled);
-    clear.setEnabled(enabled);
+    m_queueCommands = enabled;
+    print.setEnabled(enabled && !m_printing);
+    clear.setEnabled(enabled && !m_printing);
+}
+
+void DesktopActions::showPrinting(bool printing) {
+    m_printing = printing;
+    stop.setEnabled(printing);
+    printFile.setEnabled(!printing);
+    enableQueueCommands(m_queueCommands);
 }
 
 void DesktopActions::showOrientation(bool landscapeChosen) {

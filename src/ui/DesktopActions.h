@@ -20,19 +20,23 @@ public:
     void retranslate(const InterfaceTexts& texts);
     /// Enables the commands that act on the queue: print it, cancel the job.
     void enableQueueCommands(bool enabled);
+    /// While a job prints: "Остановить печать" enabled, and the commands that would start
+    /// another job, or take its queue away, held back.
+    void showPrinting(bool printing);
     /// Checks the orientation's item and gives "Ориентация" its picture.
     void showOrientation(bool landscape);
     /// Fills "Инициализация" with one item per preset; the item shows only when the
     /// presets key exists.
     void setInitPresets(bool available, const QStringList& names);
 
-    /// The tray menu: the ten items in their order, "Открыть" the default.
+    /// The tray menu: the eleven items in their order, "Открыть" the default.
     QMenu& trayMenu() { return m_trayMenu; }
 
     QAction open;
     QAction printFile;
     QAction print;
     QAction clear;
+    QAction stop;
     QAction portrait;
     QAction landscape;
     QAction cancel;
@@ -49,6 +53,8 @@ private:
     QMenu m_orientationMenu;
     QMenu m_initMenu;
     QActionGroup m_orientations{this};
+    bool m_queueCommands = false;
+    bool m_printing = false;
 };
 
 } // namespace marlet

@@ -47,6 +47,12 @@ DesktopApp::DesktopApp(const PrinterCatalog& catalog, SettingsStore& store, JobR
                             uiText(texts, TextKey::ExitLine2),
                         texts);
     };
+    m_pageLimitQuestion = [this](int pages) {
+        const InterfaceTexts& texts = m_session.app().texts();
+        return askYesNo(
+            m_window && m_window->isVisible() ? m_window.get() : nullptr, QStringLiteral("Marlet"),
+            uiText(texts, TextKey::PageLimitQuestion).arg(pages), texts, QMessageBox::No);
+    };
     connect(&m_queueTimer, &QTimer::timeout, this, [this] { m_session.queueTick(); });
     connect(&m_stateTimer, &QTimer::timeout, this, [this] {
         m_session.takeCaptureNotices();
@@ -55,7 +61,8 @@ DesktopApp::DesktopApp(const PrinterCatalog& catalog, SettingsStore& store, JobR
     m_waitingIcon.setIcon(Artwork::icon("waiting"));
     connect(&m_waitingIcon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger)
+                // A click while a job prints waits for the icon to come back after it.
+                if (reason == QSystemTrayIcon::Trigger && !m_printing)
                     run([this] { m_session.waitingIconClicked(); });
             });
 }
@@ -116,6 +123,8 @@ void DesktopApp::connectCommands() {
     connect(&m_actions.print, &QAction::triggered, this,
             [this] { run([this] { m_session.printQueue(); }); });
     connect(&m_actions.clear, &QAction::triggered, this, [this] { m_session.clearQueue(); });
+    connect(&m_actions.stop, &QAction::triggered, this, [this] { m_session.stopJob(); });
+    connect(m_jobs.get(), &JobsWindow::stopRequested, this, [this] { m_session.stopJob(); });
     connect(&m_actions.portrait, &QAction::triggered, this,
             [this] { run([this] { m_session.app().setOrientation(Orientation::Portrait); }); });
     connect(&m_actions.landscape, &QAction::triggered, this,
@@ -165,6 +174,12 @@ void DesktopApp::exitAsked() {
 void DesktopApp::exitNow() {
     if (m_ended)
         return;
+    // The job's loop is on the stack below: it ends first, then the app.
+    if (m_printing) {
+        m_exitAfterJob = true;
+        m_session.stopForExit();
+        return;
+    }
     m_ended = true;
     m_stateTimer.stop();
     m_queueTimer.stop();
@@ -246,6 +261,25 @@ void DesktopApp::showFrame(int frame) {
     m_tray->showPicture(Artwork::progressFrame(frame));
     // The job runs on this thread: let the tray repaint, but take no command mid-job.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void DesktopApp::showPrinting(bool printing) {
+    m_printing = printing;
+    m_actions.showPrinting(printing);
+    if (m_jobs)
+        m_jobs->showPrinting(printing);
+    if (!printing && m_exitAfterJob)
+        QTimer::singleShot(0, this, &DesktopApp::exitNow);
+}
+
+void DesktopApp::whilePrinting() {
+    // The job runs on this thread: the user may stop it, look at the jobs and change
+    // settings for the next one meanwhile.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+bool DesktopApp::goOnPastPageLimit(int pages) {
+    return !m_exitAfterJob && m_pageLimitQuestion(pages);
 }
 
 void DesktopApp::restoreIcon() {

@@ -59,8 +59,15 @@ public:
     /// "Выход": asks, and on yes ends the app.
     void exitAsked();
     /// Ends the app without asking, as SIGTERM and the end of the desktop session do:
-    /// the settings saved, capture stopped, the icons taken away, the event loop ended.
+    /// the settings saved, capture stopped, the icons taken away, the event loop ended. A
+    /// job that prints is stopped first, and the app ends once it has.
     void exitNow();
+    /// Asks at the page limit whether the job prints on; a message box by default.
+    void setPageLimitQuestion(std::function<bool(int pages)> question) {
+        m_pageLimitQuestion = std::move(question);
+    }
+    /// Whether a job prints now.
+    bool printing() const { return m_printing; }
 
     ResidentSession& session() { return m_session; }
     MainWindow& window() { return *m_window; }
@@ -82,6 +89,9 @@ private:
     void armQueueTimer(int milliseconds) override;
     void showFrame(int frame) override;
     void restoreIcon() override;
+    void showPrinting(bool printing) override;
+    void whilePrinting() override;
+    bool goOnPastPageLimit(int pages) override;
 
     void connectCommands();
     void retranslate();
@@ -111,9 +121,12 @@ private:
     std::string m_registryPath;
     ErrorReport m_errorReport;
     ExitQuestion m_exitQuestion;
+    std::function<bool(int pages)> m_pageLimitQuestion;
     QString m_lastPdf;
     bool m_firstActivation = true;
     bool m_ended = false;
+    bool m_printing = false;
+    bool m_exitAfterJob = false;
 };
 
 } // namespace marlet

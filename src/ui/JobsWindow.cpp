@@ -47,7 +47,7 @@ JobsWindow::JobsWindow(ResidentSession& session, ApplicationSignals& changes, Jo
       m_page(new QSpinBox), m_pageLabel(new QLabel), m_zoomIn(new QPushButton(QStringLiteral("+"))),
       m_zoomOut(new QPushButton(QStringLiteral("−"))), m_printAgain(new QPushButton),
       m_savePdf(new QPushButton), m_openPdf(new QPushButton), m_pdfFolder(new QPushButton),
-      m_bytes(new QPushButton), m_delete(new QPushButton) {
+      m_bytes(new QPushButton), m_delete(new QPushButton), m_stop(new QPushButton) {
     setWindowFlags(Qt::Window | Qt::WindowCloseButtonHint | Qt::WindowMinMaxButtonsHint);
     m_list->setRootIsDecorated(false);
     m_list->setColumnCount(5);
@@ -78,6 +78,8 @@ JobsWindow::JobsWindow(ResidentSession& session, ApplicationSignals& changes, Jo
     for (QPushButton* button : {m_printAgain, m_savePdf, m_openPdf, m_pdfFolder, m_bytes, m_delete})
         buttons->addWidget(button);
     buttons->addStretch();
+    buttons->addWidget(m_stop);
+    m_stop->setEnabled(false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
@@ -95,6 +97,7 @@ JobsWindow::JobsWindow(ResidentSession& session, ApplicationSignals& changes, Jo
     connect(m_pdfFolder, &QPushButton::clicked, this, &JobsWindow::openPdfFolder);
     connect(m_bytes, &QPushButton::clicked, this, &JobsWindow::showBytes);
     connect(m_delete, &QPushButton::clicked, this, &JobsWindow::removeSelected);
+    connect(m_stop, &QPushButton::clicked, this, &JobsWindow::stopRequested);
     connect(&changes, &ApplicationSignals::textsChanged, this, &JobsWindow::retranslate);
     // Jobs come and go while the window shows.
     connect(&m_refresh, &QTimer::timeout, this, &JobsWindow::refresh);
@@ -116,6 +119,7 @@ void JobsWindow::retranslate() {
     m_pdfFolder->setText(text(TextKey::JobPdfFolder));
     m_bytes->setText(text(TextKey::JobBytes));
     m_delete->setText(text(TextKey::JobDelete));
+    m_stop->setText(text(TextKey::JobStop));
     refresh();
 }
 
@@ -154,11 +158,24 @@ void JobsWindow::refresh() {
     updateButtons();
 }
 
+void JobsWindow::showPrinting(bool printing) {
+    m_printing = printing;
+    m_stop->setEnabled(printing);
+    if (isVisible())
+        refresh();
+    else
+        updateButtons();
+}
+
 void JobsWindow::updateButtons() {
-    const bool any = selected().has_value();
-    for (QPushButton* button : {m_printAgain, m_savePdf, m_bytes, m_delete})
+    const std::optional<JobRecord> job = selected();
+    const bool any = job.has_value();
+    for (QPushButton* button : {m_savePdf, m_bytes})
         button->setEnabled(any);
-    m_openPdf->setEnabled(any && selected()->destination.ends_with(".pdf"));
+    // One job prints at a time, and the one that prints keeps its bytes until it ends.
+    m_printAgain->setEnabled(any && !m_printing);
+    m_delete->setEnabled(any && !(m_printing && job->status == JobStatus::Printing));
+    m_openPdf->setEnabled(any && job->destination.ends_with(".pdf"));
     m_pdfFolder->setEnabled(m_openPdf->isEnabled());
     if (!any && m_shown >= 0) {
         m_shown = -1;

@@ -22,7 +22,7 @@ class ResidentSession;
 /// the queue while automatic printing is off (number 0), with a preview of the selected
 /// job's pages as they print with today's settings (Marlet's own PDF, page by page,
 /// zoomable), and the commands on it: print again, save as PDF, open the PDF it became, open
-/// the PDF folder, the byte view, delete.
+/// the PDF folder, the byte view, delete; and stopping the job that prints.
 class JobsWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -46,6 +46,13 @@ public:
     QTreeWidget& list() { return *m_list; }
     /// The byte view of the selected job, as the byte view window shows it.
     QString byteView() const;
+    /// A job starts or ends printing: "Остановить печать" offered while one prints, and
+    /// printing again held back.
+    void showPrinting(bool printing);
+
+signals:
+    /// "Остановить печать" was clicked.
+    void stopRequested();
 
 private:
     void retranslate();
@@ -81,7 +88,9 @@ private:
     QPushButton* m_pdfFolder;
     QPushButton* m_bytes;
     QPushButton* m_delete;
+    QPushButton* m_stop;
     QTimer m_refresh;
+    bool m_printing = false;
     int m_shown = -1; // the job previewed: its number, 0 for the waiting one, -1 for none
 };
 

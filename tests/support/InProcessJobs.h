@@ -19,8 +19,11 @@ public:
         app.printFile(path);
         return {};
     }
+    /// A job in this process prints whole: cancels are only counted.
+    void cancel() override { ++cancels; }
 
     std::vector<std::string> printers;
+    int cancels = 0;
 };
 
 } // namespace marlet::testing
