@@ -382,7 +382,14 @@ TEST_F(DesktopAppTest, AJobThatPrintsStopsFromTheTrayMenuWithWholePagesAndTheNex
         [&] { return readFile(history + "/2.job").find("status=printed") != std::string::npos; },
         std::chrono::seconds(30)));
     EXPECT_EQ(pdfCount(pdfFolder), 2u);
+
+    // The end of the session while a job prints stops the job, and then the app.
+    ASSERT_TRUE(sendToPort(port, job));
+    ASSERT_TRUE(waitFor(
+        [&] { return readFile(history + "/3.job").find("status=printing") != std::string::npos; },
+        std::chrono::seconds(30)));
     EXPECT_EQ(app->terminate(), 0);
+    EXPECT_NE(readFile(history + "/3.job").find("status=cancelled"), std::string::npos);
     EXPECT_EQ(readFile(folder.file("marlet.log")), "") << "a cancel is no failure";
 }
 
