@@ -23,7 +23,7 @@ std::string fixture(const std::string& name) {
 
 TEST(InterfaceTexts, KeysFollowTheOrderOfApplication) {
     const auto& keys = InterfaceTexts::keys();
-    ASSERT_EQ(keys.size(), 90u);
+    ASSERT_EQ(keys.size(), 92u);
     EXPECT_EQ(InterfaceTexts::keyName(keys.front()), "TrayIconHint");
     EXPECT_EQ(InterfaceTexts::keyName(keys[1]), "Title");
     EXPECT_EQ(InterfaceTexts::keyName(keys.back()), "PageLimitQuestion");

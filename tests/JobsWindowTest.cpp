@@ -126,7 +126,10 @@ TEST_F(JobsWindowTest, TheJobsAreListedAndTheSecondPreviewsAsItsPdfHoldsIt) {
     }
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Задания"));
 
+    // The preview is drawn in the background: the window answers meanwhile.
     window.select(2);
+    EXPECT_TRUE(window.previewBusy());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.previewBusy(); }, 30000));
     ASSERT_EQ(window.preview().pageCount(), 2) << "the form feed starts a second page";
     // The view draws its pages on a thread of its own: the page counts once it has ink.
     QImage shown;
@@ -186,6 +189,7 @@ TEST_F(JobsWindowTest, TheJobsAreListedAndTheSecondPreviewsAsItsPdfHoldsIt) {
     EXPECT_EQ(list.topLevelItem(0)->text(0), QString());
     EXPECT_EQ(list.topLevelItem(0)->text(2), QStringLiteral("waiting"));
     window.select(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.previewBusy(); }, 30000));
     EXPECT_EQ(window.preview().pageCount(), 3);
     EXPECT_TRUE(window.byteView().contains(QStringLiteral("printed: \"Waiting job\"")));
     app.session().app().setAutoPrint(true);

@@ -97,6 +97,8 @@ constexpr std::array<std::string_view, TextKeyCount> KeyNames = {
     "JobBytes",
     "JobDelete",
     "JobStop",
+    "JobPreparing",
+    "JobPreviewFailed",
     "PageLimitQuestion",
 };
 

@@ -108,6 +108,8 @@ enum class TextKey {
     JobBytes,
     JobDelete,
     JobStop,
+    JobPreparing,
+    JobPreviewFailed,
     PageLimitQuestion,
 };
 

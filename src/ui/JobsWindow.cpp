@@ -18,7 +18,6 @@
 #include <QPdfPageNavigator>
 #include <QPdfView>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
@@ -35,16 +34,14 @@ namespace {
 constexpr TextKey StatusTexts[] = {TextKey::JobPrinting, TextKey::JobWaiting, TextKey::JobPrinted,
                                    TextKey::JobCancelled, TextKey::JobFailed};
 
-// The preview and "save as PDF" run marlet-print as a job would.
-constexpr int PrintTimeoutMs = 300000;
-
 } // namespace
 
 JobsWindow::JobsWindow(ResidentSession& session, ApplicationSignals& changes, JobHistory history,
                        std::string printProgram, std::string registry)
-    : m_session(session), m_history(std::move(history)), m_printProgram(std::move(printProgram)),
-      m_registry(std::move(registry)), m_list(new QTreeWidget), m_view(new QPdfView),
-      m_page(new QSpinBox), m_pageLabel(new QLabel), m_zoomIn(new QPushButton(QStringLiteral("+"))),
+    : m_session(session), m_history(std::move(history)),
+      m_renderer(std::move(printProgram), std::move(registry)), m_list(new QTreeWidget),
+      m_view(new QPdfView), m_page(new QSpinBox), m_pageLabel(new QLabel),
+      m_previewState(new QLabel), m_zoomIn(new QPushButton(QStringLiteral("+"))),
       m_zoomOut(new QPushButton(QStringLiteral("−"))), m_printAgain(new QPushButton),
       m_savePdf(new QPushButton), m_openPdf(new QPushButton), m_pdfFolder(new QPushButton),
       m_bytes(new QPushButton), m_delete(new QPushButton), m_stop(new QPushButton) {
@@ -60,6 +57,7 @@ JobsWindow::JobsWindow(ResidentSession& session, ApplicationSignals& changes, Jo
     auto* pageRow = new QHBoxLayout;
     pageRow->addWidget(m_pageLabel);
     pageRow->addWidget(m_page);
+    pageRow->addWidget(m_previewState);
     pageRow->addStretch();
     pageRow->addWidget(m_zoomOut);
     pageRow->addWidget(m_zoomIn);
@@ -98,6 +96,7 @@ JobsWindow::JobsWindow(ResidentSession& session, ApplicationSignals& changes, Jo
     connect(m_bytes, &QPushButton::clicked, this, &JobsWindow::showBytes);
     connect(m_delete, &QPushButton::clicked, this, &JobsWindow::removeSelected);
     connect(m_stop, &QPushButton::clicked, this, &JobsWindow::stopRequested);
+    connect(&m_renderer, &JobPreviewRenderer::finished, this, &JobsWindow::previewDrawn);
     connect(&changes, &ApplicationSignals::textsChanged, this, &JobsWindow::retranslate);
     // Jobs come and go while the window shows.
     connect(&m_refresh, &QTimer::timeout, this, &JobsWindow::refresh);
@@ -179,6 +178,9 @@ void JobsWindow::updateButtons() {
     m_pdfFolder->setEnabled(m_openPdf->isEnabled());
     if (!any && m_shown >= 0) {
         m_shown = -1;
+        m_drawn = false;
+        m_renderer.stop();
+        m_previewState->clear();
         m_document.close();
     }
 }
@@ -224,29 +226,32 @@ void JobsWindow::showSelected() {
     if (!record || record->number == m_shown)
         return;
     m_shown = record->number;
-    QString pdf = renderPreview(*record);
+    m_drawn = false;
+    m_saveTo.clear();
     m_document.close();
-    if (!pdf.isEmpty())
+    m_previewState->setText(uiText(m_session.app().texts(), TextKey::JobPreparing));
+    // The job's pages as they would print now: Marlet's own PDF of the job, on the PDF
+    // printer's sheet, with the settings stored at this moment.
+    m_renderer.render(record->number, QString::fromStdString(bytesOf(*record)),
+                      m_previews.filePath(QStringLiteral("job-%1.pdf").arg(record->number)));
+}
+
+void JobsWindow::previewDrawn(int number, const QString& pdf) {
+    if (number != m_shown)
+        return;
+    m_drawn = !pdf.isEmpty();
+    m_previewState->setText(m_drawn ? QString()
+                                    : uiText(m_session.app().texts(), TextKey::JobPreviewFailed));
+    if (m_drawn)
         m_document.load(pdf);
     m_page->setMaximum(std::max(1, m_document.pageCount()));
     m_page->setValue(1);
     m_view->pageNavigator()->jump(0, {}, 0);
-}
-
-// The job's pages as they would print now: Marlet's own PDF of the job, on the PDF
-// printer's sheet, with the settings stored at this moment.
-QString JobsWindow::renderPreview(const JobRecord& record) {
-    const QString pdf = m_previews.filePath(QStringLiteral("job-%1.pdf").arg(record.number));
-    QStringList arguments;
-    if (!m_registry.empty())
-        arguments << QStringLiteral("--registry") << QString::fromStdString(m_registry);
-    arguments << QStringLiteral("--data-dir") << QDir::currentPath() << QStringLiteral("-o") << pdf
-              << QString::fromStdString(bytesOf(record));
-    QProcess print;
-    print.start(QString::fromStdString(m_printProgram), arguments);
-    if (!print.waitForFinished(PrintTimeoutMs) || print.exitCode() != 0)
-        return {};
-    return pdf;
+    if (!m_saveTo.isEmpty() && m_drawn) {
+        QFile::remove(m_saveTo);
+        QFile::copy(pdf, m_saveTo);
+    }
+    m_saveTo.clear();
 }
 
 void JobsWindow::printAgain() {
@@ -266,11 +271,15 @@ void JobsWindow::savePdf() {
     const QString target = QFileDialog::getSaveFileName(
         this, m_savePdf->text(), QStringLiteral("job-%1.pdf").arg(record->number),
         QStringLiteral("PDF (*.pdf)"));
-    const QString preview = renderPreview(*record);
-    if (target.isEmpty() || preview.isEmpty())
+    if (target.isEmpty())
         return;
+    // The preview is this job's PDF: copied now, or once it is drawn.
+    if (!m_drawn) {
+        m_saveTo = target;
+        return;
+    }
     QFile::remove(target);
-    QFile::copy(preview, target);
+    QFile::copy(m_previews.filePath(QStringLiteral("job-%1.pdf").arg(record->number)), target);
 }
 
 void JobsWindow::openPdf() {

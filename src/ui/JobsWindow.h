@@ -1,5 +1,6 @@
 #pragma once
 
+#include "JobPreviewRenderer.h"
 #include "jobs/JobHistory.h"
 
 #include <QPdfDocument>
@@ -38,8 +39,10 @@ public:
     /// Selects job number and shows its preview.
     void select(int number);
 
-    /// The selected job's pages as the preview shows them.
+    /// The selected job's pages as the preview shows them, once drawn.
     const QPdfDocument& preview() const { return m_document; }
+    /// Whether the selected job's preview is still being drawn.
+    bool previewBusy() const { return m_renderer.busy(); }
     /// The view that shows the preview.
     QPdfView& previewView() { return *m_view; }
     /// The list of jobs, one row each.
@@ -61,7 +64,7 @@ private:
     std::optional<JobRecord> selected() const;
     std::optional<JobRecord> waitingJob() const;
     std::string bytesOf(const JobRecord& record) const;
-    QString renderPreview(const JobRecord& record);
+    void previewDrawn(int number, const QString& pdf);
     void printAgain();
     void savePdf();
     void openPdf();
@@ -72,14 +75,14 @@ private:
 
     ResidentSession& m_session;
     JobHistory m_history;
-    std::string m_printProgram;
-    std::string m_registry;
+    JobPreviewRenderer m_renderer;
     QTemporaryDir m_previews;
     QPdfDocument m_document;
     QTreeWidget* m_list;
     QPdfView* m_view;
     QSpinBox* m_page;
     QLabel* m_pageLabel;
+    QLabel* m_previewState;
     QPushButton* m_zoomIn;
     QPushButton* m_zoomOut;
     QPushButton* m_printAgain;
@@ -91,7 +94,9 @@ private:
     QPushButton* m_stop;
     QTimer m_refresh;
     bool m_printing = false;
-    int m_shown = -1; // the job previewed: its number, 0 for the waiting one, -1 for none
+    int m_shown = -1;     // the job previewed: its number, 0 for the waiting one, -1 for none
+    bool m_drawn = false; // its PDF is ready
+    QString m_saveTo;     // where "save as PDF" puts it once drawn
 };
 
 } // namespace marlet
