@@ -3,13 +3,16 @@
 
 #include "cups/CupsDestination.h"
 #include "pdf/PdfPageDevice.h"
+#include "support/ChildProcess.h"
 #include "support/PrivateCupsd.h"
 #include "support/ShellCommand.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <sstream>
 #include <sys/wait.h>
@@ -146,6 +149,74 @@ TEST_F(CupsDestinationTest, PrintsEachDocumentAsAJobOfItsOwn) {
     device.close();
 
     expectTurnedJob();
+}
+
+TEST_F(CupsDestinationTest, AStoppedJobIsCancelledOnTheServerAndNothingOfItPrints) {
+    std::string fivePages;
+    for (int page = 1; page <= 5; ++page)
+        fivePages += "page " + std::to_string(page) + "\r\n\f";
+    const fs::path home = cupsd.folder() / "home";
+    std::string longReport;
+    while (longReport.size() < 20000000)
+        longReport += "Line " + std::to_string(longReport.size()) + " of a long report\r\n";
+    std::ofstream(home / "long.prn", std::ios::binary) << longReport;
+
+    struct Stop {
+        const char* how;
+        std::function<void(std::size_t job)> stop;
+    };
+    const std::vector<Stop> stops{
+        {"the device is cancelled after two pages",
+         [&](std::size_t) {
+             CupsQueue queue(Queue);
+             VirtualPaper paper = queue.paper();
+             PdfPageDevice device(paper, std::make_unique<CupsDestination>(std::move(queue)));
+             FontRequest font;
+             font.face = "Courier New";
+             font.height = 50;
+             font.width = 25;
+             device.createFont(font);
+             device.beginDocument("DOS-console task");
+             type(device, 0, u"first");
+             device.newPage();
+             type(device, 0, u"second");
+             device.cancel();
+             // The device goes here: it must not hand the job in after all.
+         }},
+        {"marlet-print goes past a page limit of 2",
+         [&](std::size_t) {
+             Outcome run = print("-P marlet-test --set PageLimit=2", fivePages);
+             EXPECT_EQ(run.status, 3);
+             EXPECT_EQ(run.err, "marlet-print: The job went past the page limit of 2 pages and "
+                                "was stopped\n");
+         }},
+        {"marlet-print is sent SIGUSR1 while it prints",
+         [&](std::size_t job) {
+             marlet::testing::ChildProcess print(
+                 MARLET_BINARY_DIR "/marlet-print",
+                 {"--data-dir", MARLET_DATA_DIR, "-P", Queue, (home / "long.prn").string()},
+                 {"HOME=" + home.string(), "XDG_CONFIG_HOME=" + (home / "config").string(),
+                  "CUPS_SERVER=" + cupsd.socket()},
+                 (home / "stderr").string());
+             ASSERT_TRUE(marlet::testing::waitFor([&] { return cupsd.jobs(Queue).size() == job; }))
+                 << cupsd.log();
+             kill(print.pid(), SIGUSR1);
+             EXPECT_EQ(print.wait(), 3);
+             std::ifstream in(home / "stderr");
+             std::string err((std::istreambuf_iterator<char>(in)), {});
+             EXPECT_TRUE(err.starts_with("marlet-print: The job was cancelled after ")) << err;
+         }},
+    };
+    for (std::size_t i = 0; i < stops.size(); ++i) {
+        SCOPED_TRACE(stops[i].how);
+        stops[i].stop(i + 1);
+        std::vector<PrivateCupsd::PrintedJob> jobs = cupsd.jobs(Queue);
+        ASSERT_EQ(jobs.size(), i + 1) << "one job each, and none after the cancel\n" << cupsd.log();
+        EXPECT_EQ(jobs.back().title, "DOS-console task");
+        EXPECT_EQ(jobs.back().state, IPP_JSTATE_CANCELED) << cupsd.log();
+        EXPECT_TRUE(cupsd.printHeldJobs(Queue).empty()) << "no job is left to print";
+        EXPECT_FALSE(fs::exists(cupsd.folder() / "out" / (std::string(Queue) + ".pdf")));
+    }
 }
 
 TEST_F(CupsDestinationTest, CommandLinePrintsAJobThatTurnsThePaperAsTwoJobs) {

@@ -629,6 +629,23 @@ TEST_F(MarletPrintTest, AStoppedJobKeepsTheEarlierFileAndLeavesNoPartFile) {
     }
 }
 
+TEST_F(MarletPrintTest, AJobPastThePageLimitKeepsTheWholePagesBeforeIt) {
+    write("five.prn", "page 1\r\n\fpage 2\r\n\fpage 3\r\n\fpage 4\r\n\fpage 5\r\n");
+    const std::string stopped =
+        "marlet-print: The job went past the page limit of 2 pages and was stopped\n";
+    Result pdf = run("five.prn -o out.pdf --set PageLimit=2");
+    EXPECT_EQ(pdf.status, 3);
+    EXPECT_EQ(pdf.err, stopped);
+    EXPECT_EQ(pdfText("out.pdf"), "page 1\n\fpage 2\n\f");
+
+    Result png = run("five.prn -o out.png --device-dpi 60 --set PageLimit=2");
+    EXPECT_EQ(png.status, 3);
+    EXPECT_EQ(png.err, stopped);
+    EXPECT_TRUE(fs::exists(folder / "out-1.png"));
+    EXPECT_TRUE(fs::exists(folder / "out-2.png"));
+    EXPECT_FALSE(fs::exists(folder / "out-3.png"));
+}
+
 TEST_F(MarletPrintTest, AJobStoppedWhileStandardInputStillComesLeavesNoCopyOfIt) {
     // The pipe ends two seconds later; marlet-print is stopped after half of one.
     Result stopped = runProgram("TMPDIR='" + folder.string() +

@@ -1,5 +1,6 @@
 #include "render/PrintJob.h"
 #include "base/Error.h"
+#include "render/JobStopped.h"
 #include "support/TracedJob.h"
 
 #include <gtest/gtest.h>
@@ -245,9 +246,14 @@ TEST_F(PrintJobTest, AReadOnlyFilePrintsAndAMissingOneFailsBeforeAnyDocument) {
 
 namespace {
 
+// A printer that fails at '!', or whose job is stopped there.
 class FailingDevice : public FakeDevice {
 public:
+    bool stop = false;
+
     void textOut(int, int, char16_t character) override {
+        if (character == u'!' && stop)
+            throw JobStopped("The job was cancelled after 1 page");
         if (character == u'!')
             throw Error("The printer refused the page");
     }
@@ -255,28 +261,39 @@ public:
 
 } // namespace
 
-TEST(PrintJobFailure, EndsTheOpenDocumentBeforeTheErrorLeaves) {
-    FailingDevice printer;
-    PageGeometry geometry(printer);
-    BoxRenderer boxes(printer);
-    CodePageTable table;
-    table.loadText(TableText);
-    geometry.setcell(10);
-    std::string path = (std::filesystem::temp_directory_path() / "marlet-failing.prn").string();
-    std::ofstream(path) << "ok!";
-    JobSettings job;
-    job.path = path;
-    job.sampleFont = fontFromPoints("Courier New", 10, {}, 600);
-    std::vector<int> steps;
-    ActiveScheme scheme;
-    std::vector<std::string> dropList;
-    EXPECT_THROW(PrintJob(printer, geometry, table, boxes, EscapeRules{scheme, dropList},
-                          [&](std::uint8_t s) { steps.push_back(s); })
-                     .run(job),
-                 Error);
-    EXPECT_FALSE(printer.documentOpen());
-    EXPECT_EQ(steps, (std::vector<int>{255}));
-    std::filesystem::remove(path);
+TEST(PrintJobFailure, EndsTheOpenDocumentBeforeTheErrorLeavesButLeavesAStoppedOneOpen) {
+    // A stopped job's pages are whole: its printer ends the document itself, by cancel().
+    for (bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "stopped" : "failed");
+        FailingDevice printer;
+        printer.stop = stop;
+        PageGeometry geometry(printer);
+        BoxRenderer boxes(printer);
+        CodePageTable table;
+        table.loadText(TableText);
+        geometry.setcell(10);
+        std::string path = (std::filesystem::temp_directory_path() / "marlet-failing.prn").string();
+        std::ofstream(path) << "ok!";
+        JobSettings job;
+        job.path = path;
+        job.sampleFont = fontFromPoints("Courier New", 10, {}, 600);
+        std::vector<int> steps;
+        ActiveScheme scheme;
+        std::vector<std::string> dropList;
+        try {
+            PrintJob(printer, geometry, table, boxes, EscapeRules{scheme, dropList},
+                     [&](std::uint8_t s) { steps.push_back(s); })
+                .run(job);
+            ADD_FAILURE() << "printed past the failure";
+        } catch (const JobStopped& e) {
+            EXPECT_TRUE(stop) << e.what();
+        } catch (const Error& e) {
+            EXPECT_FALSE(stop) << e.what();
+        }
+        EXPECT_EQ(printer.documentOpen(), stop);
+        EXPECT_EQ(steps, (std::vector<int>{255}));
+        std::filesystem::remove(path);
+    }
 }
 
 TEST_F(PrintJobTest, ThePenStopsAtItsLimitInsteadOfOverflowing) {

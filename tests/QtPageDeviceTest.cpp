@@ -1,3 +1,4 @@
+#include "platform/QtPageDevice.h"
 #include "base/Error.h"
 #include "devices/OutputFile.h"
 #include "devices/QtDeviceSet.h"
@@ -9,6 +10,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include "support/DeviceChecks.h"
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 using namespace marlet;
@@ -38,7 +41,59 @@ int gray(const QImage& image, int x, int y) {
     return qGray(image.pixel(x, y));
 }
 
+// Pages on a small picture; notes each document call the device makes of it.
+class NotingOutput final : public PageOutput {
+public:
+    explicit NotingOutput(std::string& calls)
+        : m_calls(calls), m_image(50, 50, QImage::Format_RGB32) {}
+
+    int resolutionX() const override { return 100; }
+    int resolutionY() const override { return 100; }
+    PageSize pageSize(Orientation) const override { return {50, 50}; }
+    PhysicalPage physicalPage() const override { return {50, 50, 0, 0}; }
+    QPainter& beginDocument(const std::string&, Orientation) override {
+        m_calls += "begin ";
+        m_painter.begin(&m_image);
+        return m_painter;
+    }
+    QPainter& newPage() override { return m_painter; }
+    void endDocument() override {
+        m_calls += "end ";
+        m_painter.end();
+    }
+    void cancel() override {
+        m_calls += "cancel ";
+        m_painter.end();
+    }
+
+private:
+    std::string& m_calls;
+    QImage m_image;
+    QPainter m_painter;
+};
+
 } // namespace
+
+TEST(QtPageDeviceTest, ACancelledDocumentIsCancelledAtItsOutputAndNotEndedAfterwards) {
+    struct Case {
+        const char* name;
+        void (PageDevice::*end)();
+        std::string calls;
+    };
+    for (const Case& c : {Case{"cancel", &PageDevice::cancel, "begin cancel "},
+                          Case{"close", &PageDevice::close, "begin end "}}) {
+        std::string calls;
+        {
+            QtPageDevice device(std::make_unique<NotingOutput>(calls));
+            (device.*c.end)();
+            EXPECT_EQ(calls, "") << c.name << " without a document";
+            device.beginDocument("DOS-console task");
+            (device.*c.end)();
+        }
+        // A closed device's document is ended as the device goes; a cancelled one is not.
+        EXPECT_EQ(calls, c.calls) << c.name;
+    }
+}
 
 TEST(QtPageDeviceTest, CourierNewMetricsAreThoseOfGdi) {
     QTemporaryDir dir;

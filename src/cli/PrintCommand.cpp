@@ -205,8 +205,9 @@ int print(PrintOptions& options, int& argc, char** argv, const StartQt& startQt)
         if (!run.print() && toFile)
             removeEarlierOutput(*options.output);
     } catch (const JobStopped& stopped) {
-        // The pages before the stop are whole: the PDF keeps them.
-        app.printer().close();
+        // The pages before the stop are whole: a PDF or PNG file keeps them, a printer's job
+        // is cancelled rather than printed.
+        app.printer().cancel();
         tellUser(stopped.what());
         return JobStopped::ExitStatus;
     }

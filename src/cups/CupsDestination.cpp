@@ -62,6 +62,8 @@ PdfWriter& CupsDestination::beginDocument(const std::string& title) {
 
 ssize_t CupsDestination::send(void* cookie, const char* bytes, std::size_t size) {
     auto* destination = static_cast<CupsDestination*>(cookie);
+    if (destination->m_dropping.load())
+        return static_cast<ssize_t>(size);
     // Runs on the writer's thread: its own connection, never CUPS's per-thread default one.
     const CupsLibrary& cups = destination->m_queue.library();
     http_status_t status = cups.writeRequestData(destination->m_queue.connection(), bytes, size);
@@ -102,6 +104,19 @@ void CupsDestination::endDocument() {
         throw cannotPrint(reason);
     }
     m_job = 0;
+}
+
+void CupsDestination::cancel() {
+    if (!m_writer)
+        return;
+    // The writer's pages in flight and its buffer are let go without a byte more to the
+    // server; the unfinished request is dropped with its connection.
+    m_dropping.store(true);
+    m_writer.reset();
+    std::fclose(std::exchange(m_stream, nullptr));
+    m_dropping.store(false);
+    m_queue.library().reconnect(m_queue.connection(), ConnectTimeoutMs, nullptr);
+    cancelJob();
 }
 
 void CupsDestination::cancelJob() {

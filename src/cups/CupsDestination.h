@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "pdf/PdfDestination.h"
 
+#include <atomic>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -23,6 +24,9 @@ public:
     /// Completes the job's PDF and hands the job to the queue.
     void endDocument() override;
     void close() override { endDocument(); }
+    /// Takes the open job back: the rest of its PDF is dropped unsent and the CUPS job is
+    /// cancelled, so nothing of it prints.
+    void cancel() override;
 
 private:
     static ssize_t send(void* cookie, const char* bytes, std::size_t size);
@@ -34,6 +38,8 @@ private:
     std::FILE* m_stream = nullptr;
     std::unique_ptr<PdfWriter> m_writer;
     std::string m_sendFailure; // written by the writer's thread, read after it has finished
+    // While a cancelled job's writer stops, what it still writes goes nowhere.
+    std::atomic<bool> m_dropping{false};
 };
 
 } // namespace marlet

@@ -21,6 +21,10 @@ public:
     virtual void endDocument() = 0;
     /// Completes every file; fails with the message of the first write that went wrong.
     virtual void close() = 0;
+    /// The job was stopped between pages and the open document's writer holds its whole
+    /// pages: a destination that writes files keeps them, as close() does; one that feeds a
+    /// printer takes the job back.
+    virtual void cancel() { close(); }
 };
 
 /// A PDF written beside its final name and renamed into place when complete.

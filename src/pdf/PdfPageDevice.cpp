@@ -87,6 +87,16 @@ void PdfPageDevice::close() {
     m_destination->close();
 }
 
+void PdfPageDevice::cancel() {
+    // The stop falls between pages: the page open is whole, and goes to the writer for a
+    // destination that keeps what it has; the destination's document is not ended.
+    if (documentOpen()) {
+        finishPage();
+        m_writer = nullptr;
+    }
+    m_destination->cancel();
+}
+
 void PdfPageDevice::startPage() {
     const double scale = PointsPerInch / m_paper.dpi;
     const PageSize sheet = m_paper.sheet(m_orientation);

@@ -58,6 +58,7 @@ public:
     void drawImage(int left, int top, int right, int bottom, const BitImage& image) override;
 
     void close() override;
+    void cancel() override;
 
     /// The pages begun so far, over every document of the job.
     int pagesStarted() const { return m_pagesStarted; }

@@ -33,6 +33,9 @@ public:
     virtual QPainter& newPage() = 0;
     /// Ends the page and the document.
     virtual void endDocument() = 0;
+    /// Ends a document whose job was stopped between pages: a printer takes the job back,
+    /// pictures keep the pages already whole, as endDocument() does.
+    virtual void cancel() { endDocument(); }
 };
 
 } // namespace marlet

@@ -59,6 +59,14 @@ void QtPageDevice::endDocument() {
     m_output->endDocument();
 }
 
+void QtPageDevice::cancel() {
+    if (!m_documentOpen)
+        return;
+    m_canvas.attach(nullptr);
+    m_documentOpen = false;
+    m_output->cancel();
+}
+
 void QtPageDevice::createFont(const FontRequest& request) {
     CanvasFont font;
     font.face = request.face;

@@ -23,6 +23,7 @@ public:
     void beginDocument(const std::string& title) override;
     void newPage() override;
     void endDocument() override;
+    void cancel() override;
     bool documentOpen() const override { return m_documentOpen; }
 
     int resolutionX() const override { return m_output->resolutionX(); }

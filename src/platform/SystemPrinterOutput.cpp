@@ -67,4 +67,10 @@ void SystemPrinterOutput::endDocument() {
     m_painter.end();
 }
 
+void SystemPrinterOutput::cancel() {
+    // The painter is ended either way: an aborted print run then sends nothing.
+    m_printer.abort();
+    m_painter.end();
+}
+
 } // namespace marlet

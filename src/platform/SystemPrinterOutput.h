@@ -24,6 +24,8 @@ public:
     QPainter& beginDocument(const std::string& title, Orientation orientation) override;
     QPainter& newPage() override;
     void endDocument() override;
+    /// Aborts the printer's job; an engine that cannot take it back prints the whole pages.
+    void cancel() override;
 
     /// Whether the system has a default printer.
     static bool defaultAvailable();

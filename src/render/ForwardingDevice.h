@@ -51,6 +51,7 @@ public:
         m_target.drawImage(left, top, right, bottom, image);
     }
     void close() override { m_target.close(); }
+    void cancel() override { m_target.cancel(); }
 
 protected:
     PageDevice& m_target;

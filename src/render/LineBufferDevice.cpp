@@ -177,4 +177,10 @@ void LineBufferDevice::close() {
     m_target.close();
 }
 
+void LineBufferDevice::cancel() {
+    // A job stops between pages: what the line holds belongs to a whole page.
+    printLine();
+    m_target.cancel();
+}
+
 } // namespace marlet

@@ -40,6 +40,7 @@ public:
     void fillRect(int left, int top, int right, int bottom) override;
     void drawImage(int left, int top, int right, int bottom, const BitImage& image) override;
     void close() override;
+    void cancel() override;
 
 private:
     enum class Kind : std::uint8_t {

@@ -164,6 +164,10 @@ public:
     /// Completes the output at the end of a run: a file that collects every document is
     /// finished here, so that a failed write can still be reported.
     virtual void close() {}
+    /// Ends a job stopped between two pages: a device whose documents go to a printer takes
+    /// the open document back; one that writes files keeps the pages already whole, as
+    /// close() does.
+    virtual void cancel() { close(); }
 
 protected:
     /// Whether a character of that width in the cell at x fills the line: another as wide

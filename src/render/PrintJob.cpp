@@ -3,6 +3,7 @@
 #include "render/ControlBytes.h"
 
 #include "JobInput.h"
+#include "JobStopped.h"
 #include "LineBufferDevice.h"
 
 #include <algorithm>
@@ -29,6 +30,11 @@ bool hasLineBuffer(PrinterLanguage language) {
 bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loadScheme) {
     PageDevice& device = *m_printer;
     std::optional<LineBufferDevice> lineBuffer;
+    auto leaveJob = [&] {
+        useDevice(device);
+        m_geometry.clearLanguageText();
+        m_updateProgress(RestoreIcon);
+    };
     try {
         m_printer->setOrientation(settings.orientation);
         if (loadScheme)
@@ -68,11 +74,14 @@ bool PrintJob::run(const JobSettings& settings, const std::function<void()>& loa
             m_lineBuffer->printLine();
         useDevice(device);
         m_geometry.clearLanguageText();
+    } catch (const JobStopped&) {
+        // The document stays open with its whole pages: whoever stopped the job ends it with
+        // cancel(), which takes it back from a printer rather than printing it.
+        leaveJob();
+        throw;
     } catch (...) {
         // No document is left open behind a failure; what a line buffer held is lost with it.
-        useDevice(device);
-        m_geometry.clearLanguageText();
-        m_updateProgress(RestoreIcon);
+        leaveJob();
         if (m_printer->documentOpen()) {
             try {
                 m_printer->endDocument();

@@ -7,8 +7,8 @@
 namespace marlet {
 
 /// Writes one line per drawing or document operation, in call order, and forwards the call.
-/// Reads (device values, measurements) and giving the canvas a font as it stands write
-/// nothing.
+/// Reads (device values, measurements), giving the canvas a font as it stands, and closing
+/// or cancelling the output write nothing: the trace holds the job's drawing alone.
 class TraceDevice final : public ForwardingDevice {
 public:
     TraceDevice(PageDevice& target, std::ostream& out) : ForwardingDevice(target), m_out(out) {}

@@ -286,6 +286,27 @@ bool PrivateCupsd::waitForJob(http_t* http, const std::string& queue, int id, Pr
     return false;
 }
 
+std::vector<PrivateCupsd::PrintedJob> PrivateCupsd::jobs(const std::string& queue) {
+    http_t* http = httpConnect2(socket().c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
+                                1000, nullptr);
+    if (!http)
+        throw std::runtime_error("cupsd does not answer: " + log());
+    cups_job_t* found = nullptr;
+    int count = cupsGetJobs2(http, &found, queue.c_str(), 0, CUPS_WHICHJOBS_ALL);
+    std::vector<PrintedJob> all;
+    for (int i = 0; i < count; ++i)
+        all.push_back({found[i].id,
+                       found[i].title ? found[i].title : "",
+                       found[i].format ? found[i].format : "",
+                       found[i].state,
+                       {}});
+    cupsFreeJobs(count, found);
+    httpClose(http);
+    std::sort(all.begin(), all.end(),
+              [](const PrintedJob& a, const PrintedJob& b) { return a.id < b.id; });
+    return all;
+}
+
 std::string PrivateCupsd::log() const {
     std::string text = readFile(m_folder / "log" / "error_log");
     // The end of the log tells what went wrong; the whole of it would drown the report.

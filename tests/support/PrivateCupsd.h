@@ -39,6 +39,8 @@ public:
     /// Releases the queue's held jobs one at a time, oldest first, and keeps what the
     /// device wrote for each before the next job overwrites it.
     std::vector<PrintedJob> printHeldJobs(const std::string& queue);
+    /// Every job the queue has had, oldest first, as CUPS records it now; nothing printed.
+    std::vector<PrintedJob> jobs(const std::string& queue);
     /// The server's error log, for failure messages.
     std::string log() const;
 
