@@ -253,7 +253,7 @@ public:
 
     void textOut(int, int, char16_t character) override {
         if (character == u'!' && stop)
-            throw JobStopped("The job was cancelled after 1 page");
+            throw JobStopped("The job was cancelled after 1 page", 1);
         if (character == u'!')
             throw Error("The printer refused the page");
     }
