@@ -43,6 +43,60 @@ std::string screenshotPath(const std::string& name) {
     return MARLET_BINARY_DIR "/screenshots/" + name + ".png";
 }
 
+// A picture in grey levels, one byte a pixel.
+struct GreyImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> grey;
+
+    int at(int x, int y) const {
+        return x < width && y < height ? grey[static_cast<std::size_t>(y) * width + x] : -1;
+    }
+};
+
+// A binary PGM as pdftoppm -gray writes it.
+GreyImage readPgm(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maximum = 0;
+    GreyImage image;
+    in >> magic >> image.width >> image.height >> maximum;
+    in.get();
+    image.grey.resize(static_cast<std::size_t>(image.width) * image.height);
+    in.read(reinterpret_cast<char*>(image.grey.data()),
+            static_cast<std::streamsize>(image.grey.size()));
+    return in && magic == "P5" ? image : GreyImage{};
+}
+
+struct PageBox {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The bounds of the white pixels right of fromX and below fromY.
+PageBox whiteBox(const GreyImage& image, int fromX, int fromY) {
+    int left = image.width, top = image.height, right = -1, bottom = -1;
+    for (int y = fromY; y < image.height; ++y)
+        for (int x = fromX; x < image.width; ++x)
+            if (image.at(x, y) == 255) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return right < 0 ? PageBox{} : PageBox{left, top, right - left + 1, bottom - top + 1};
+}
+
+int inked(const GreyImage& image, const PageBox& box) {
+    int count = 0;
+    for (int y = box.top; y < box.top + box.height; ++y)
+        for (int x = box.left; x < box.left + box.width; ++x)
+            count += image.at(x, y) < 128;
+    return count;
+}
+
 class DesktopAppTest : public ::testing::Test {
 protected:
     DesktopAppTest() {
@@ -139,6 +193,20 @@ protected:
         SqliteSettingsStore store(registry);
         std::optional<std::string> text = readString(store, MarletKey, name);
         return text ? std::optional(textFromStore(*text)) : std::nullopt;
+    }
+
+    // A window as the screen shows it, in grey levels as Qt weighs them.
+    GreyImage windowGrey(xcb_window_t window) {
+        const auto [width, height] = desktop.size(window);
+        const std::vector<std::uint8_t> pixels = desktop.pixels(window);
+        GreyImage image{width, height, {}};
+        if (pixels.size() < static_cast<std::size_t>(width) * height * 4)
+            return {};
+        image.grey.resize(static_cast<std::size_t>(width) * height);
+        for (std::size_t i = 0; i < image.grey.size(); ++i)
+            image.grey[i] = static_cast<std::uint8_t>(
+                (pixels[i * 4 + 2] * 11 + pixels[i * 4 + 1] * 16 + pixels[i * 4] * 5) / 32);
+        return image;
     }
 
     XDesktop desktop;
@@ -307,11 +375,44 @@ TEST_F(DesktopAppTest, ThreeJobsFromThePortAppearInTheJobsWindowFromTheTrayMenu)
         return (jobsWindow = desktop.windowNamed("Задания")).has_value() &&
                desktop.viewable(*jobsWindow);
     }));
-    // The second job's row, then its preview.
+    // The second job's row, then its preview: the white page on the view's grey, right of
+    // the list and below the page box.
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     desktop.xdotool("mousemove --window " + std::to_string(*jobsWindow) + " 60 50 click 1");
-    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    GreyImage shown;
+    PageBox page;
+    EXPECT_TRUE(waitFor(
+        [&] {
+            shown = windowGrey(*jobsWindow);
+            page = whiteBox(shown, shown.width * 9 / 20, 40);
+            return page.width > 100 && page.height > 100 && inked(shown, page) > 50;
+        },
+        std::chrono::seconds(30)));
     desktop.screenshot(screenshotPath("desktop-jobs-window"));
+
+    // The same page drawn by poppler at the size the view shows it; the view may show the
+    // top of a page taller than itself.
+    const std::string pdf = folder.file("second.pdf");
+    ASSERT_EQ(runShell(MARLET_BINARY_DIR "/marlet-print --data-dir " MARLET_DATA_DIR
+                                         " --registry '" +
+                       registry + "' -o '" + pdf + "' '" + history + "/2.prn'")
+                  .status,
+              0);
+    ASSERT_EQ(runShell("pdftoppm -gray -f 1 -l 1 -singlefile -scale-to-x " +
+                       std::to_string(page.width) + " -scale-to-y -1 '" + pdf + "' '" +
+                       folder.file("poppler") + "'")
+                  .status,
+              0);
+    const GreyImage poppler = readPgm(folder.file("poppler.pgm"));
+    ASSERT_GE(poppler.height, page.height - 1)
+        << page.left << "," << page.top << " " << page.width << "x" << page.height;
+    int differing = 0;
+    for (int y = 0; y < page.height; ++y)
+        for (int x = 0; x < page.width; ++x)
+            differing += std::abs(shown.at(page.left + x, page.top + y) - poppler.at(x, y)) > 64;
+    const double share = static_cast<double>(differing) / (page.width * page.height);
+    EXPECT_LT(share, 0.02) << share;
+    RecordProperty("differing", std::to_string(share));
     EXPECT_EQ(app->terminate(), 0);
     // The PDF printer's notice may be clicked on the way; nothing failed.
     EXPECT_EQ(readFile(folder.file("marlet.log")).find("set aside"), std::string::npos);
