@@ -236,6 +236,9 @@ TEST(EscPCommandsTest, ProportionalTextAdvancesByEachGlyphAndFixedPitchKeepsItsC
         // ESC SP n adds n/120 inch after every character, proportional or fixed.
         {Esc + " " + bytes({12}) + Esc + "p1" + "A!B" + Esc + "p0" + "CD",
          "text 0 0 A\ntext 135 0 !\ntext 238 0 B\ntext 373 0 C\ntext 517 0 D\n"},
+        // BS goes back over the last character: "!" is struck over "!", "B" over "B".
+        {Esc + "p1" + "A!\b!B\bB",
+         "text 0 0 A\ntext 63 0 !\ntext 63 0 !\ntext 94 0 B\ntext 94 0 B\n"},
         // Columns of margins and tab stops count at 10 cpi in proportional spacing.
         {Esc + "p1" + Esc + "l" + bytes({5}) + "A\tB\r\nC",
          "text 360 0 A\ntext 936 0 B\ntext 360 120 C\n"},

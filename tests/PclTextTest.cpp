@@ -56,6 +56,27 @@ TEST(PclTextTest, FontsAreChosenByTheirCharacteristics) {
               std::string::npos);
 }
 
+TEST(PclTextTest, BackspaceGoesBackTheLastSymbolAndOneOverProportionalTextCentresTheNext) {
+    LanguageJob job("PCL", 600);
+    job.printer.proportional = true;
+    const std::string times = Esc + "(s1p14v1s3b4101T";
+    const std::pair<std::string, std::string> cases[] = {
+        // "A" is 70 wide and "!" 35: "_" is centred on "!", and "B" follows "!" as if the
+        // overstrike were not there.
+        {times + "A!\b_B",
+         "text 150 271 U+0041\ntext 220 271 U+0021\ntext 203 271 U+005F\ntext 255 271 "
+         "U+0042\n"},
+        // Two backspaces go back twice the last symbol, "B", and print on from there.
+        {times + "AB\b\bCD",
+         "text 150 271 U+0041\ntext 220 271 U+0042\ntext 150 271 U+0043\ntext 220 271 "
+         "U+0044\n"},
+        // Fixed pitch goes back one column of the HMI.
+        {"AB\bC", "text 150 292 U+0041\ntext 210 292 U+0042\ntext 210 292 U+0043\n"},
+    };
+    for (const auto& [input, expected] : cases)
+        EXPECT_EQ(job.traced(input, " text "), expected) << input;
+}
+
 TEST(PclTextTest, ADownloadedFontPrintsInTheNearestInstalledFace) {
     LanguageJob job("PCL", 600);
     // A 64-byte header: proportional, Roman-8, 14.4 points (240 quarter dots), Times

@@ -46,6 +46,9 @@ struct JobState {
     std::int32_t textDrop = 0;
     /// Whether LF also returns the carriage: in a job without one CR byte.
     bool lineFeedReturns = false;
+    /// How far the last character moved the pen: a printer backspaces over proportional
+    /// text by it.
+    std::int32_t lastAdvance = 0;
 };
 
 /// Counts the "0" characters of a text: the digit places of a pitch or LPI template.

@@ -346,9 +346,9 @@ void PrintJob::output(std::uint8_t byte) {
         m_printer->pathText(m_job.penX, m_job.penY + m_job.textDrop, InvisibleGlyph);
     else
         m_printer->textOut(m_job.penX, m_job.penY + m_job.textDrop, m_code);
-    m_job.penX =
-        movedPen(m_job.penX, m_geometry.Proportional ? widthOf(m_code) + m_geometry.ExtraSpace
-                                                     : m_geometry.CellWidth);
+    m_job.lastAdvance =
+        m_geometry.Proportional ? widthOf(m_code) + m_geometry.ExtraSpace : m_geometry.CellWidth;
+    m_job.penX = movedPen(m_job.penX, m_job.lastAdvance);
 }
 
 void PrintJob::startPage() {

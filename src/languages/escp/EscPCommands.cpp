@@ -253,9 +253,15 @@ bool EscPCommands::control(std::uint8_t byte) {
         m_page.verticalTab();
         endDoubleWidthLine();
         break;
-    case Backspace:
-        job.penX = std::max(job.lineStart, job.penX - m_head.geometry().CellWidth);
+    case Backspace: {
+        // Over proportional text the carriage goes back the width of the last character.
+        const PageGeometry& geometry = m_head.geometry();
+        const std::int32_t back = geometry.Proportional && job.lastAdvance > 0
+                                      ? job.lastAdvance
+                                      : static_cast<std::int32_t>(geometry.CellWidth);
+        job.penX = std::max(job.lineStart, job.penX - back);
         break;
+    }
     case Tab:
         m_page.horizontalTab();
         break;

@@ -164,12 +164,22 @@ void PclText::print(std::uint8_t byte, char16_t jobCharacter) {
         m_page.carriageReturn();
         m_page.lineFeed();
     }
+    // An overstrike over proportional text: centred on the symbol backspaced over.
+    const bool overstrike = font.proportional && m_backspaces == 1 &&
+                            m_page.x() == m_afterBackspace && m_lastAdvance > 0;
+    const long double x = overstrike ? m_page.x() + (m_lastAdvance - advance) / 2 : m_page.x();
+    m_backspaces = 0;
     if (character != u' ' || m_underline) {
         m_head.openPage();
         // The cell's top-left corner, which the device turns the glyph about.
-        const DevicePoint corner = m_page.device(m_page.x(), m_page.y() - m_ascent);
+        const DevicePoint corner = m_page.device(x, m_page.y() - m_ascent);
         printer.textOut(corner.x, corner.y, character);
     }
+    if (overstrike) {
+        m_page.moveX(m_beforeBackspace, false);
+        return;
+    }
+    m_lastAdvance = advance;
     m_page.moveX(advance, true);
 }
 
@@ -210,7 +220,15 @@ void PclText::setLineTermination(int mode) {
 }
 
 void PclText::backspace() {
-    m_page.moveX(std::max(m_page.leftMargin(), m_page.x() - m_page.hmi()), false);
+    const long double back =
+        active().proportional && m_lastAdvance > 0 ? m_lastAdvance : m_page.hmi();
+    if (m_backspaces == 0 || m_page.x() != m_afterBackspace) {
+        m_backspaces = 0;
+        m_beforeBackspace = m_page.x();
+    }
+    m_backspaces = std::min(m_backspaces + 1, 2);
+    m_page.moveX(std::max(m_page.leftMargin(), m_page.x() - back), false);
+    m_afterBackspace = m_page.x();
 }
 
 void PclText::tab() {

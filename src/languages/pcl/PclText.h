@@ -80,6 +80,13 @@ private:
     bool m_fontMade = false;
     CanvasFont m_made; // the canvas font makeFont() gave the printer
     int m_ascent = 0;
+    // A backspace goes back the width of the last symbol or space printed; after a single
+    // one over proportional text the next symbol is centred on that one and the cursor
+    // returns to where it stood.
+    long double m_lastAdvance = 0;
+    int m_backspaces = 0;
+    long double m_beforeBackspace = 0;
+    long double m_afterBackspace = 0;
     int m_fontId = 0;
     std::map<int, PclFont> m_downloaded;
 };
