@@ -13,6 +13,7 @@ DesktopActions::DesktopActions(QObject* parent) : QObject(parent) {
     portrait.setIcon(Artwork::icon("portrait"));
     landscape.setIcon(Artwork::icon("landscape"));
     stop.setIcon(Artwork::icon("stop-printing"));
+    jobs.setIcon(Artwork::icon("jobs"));
     cancel.setIcon(Artwork::icon("cancel"));
     about.setIcon(Artwork::icon("marlet"));
     exit.setIcon(Artwork::icon("exit"));

@@ -14,6 +14,7 @@
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPdfPageNavigator>
 #include <QPdfView>
@@ -327,6 +328,13 @@ void JobsWindow::removeSelected() {
     if (std::optional<JobRecord> record = selected())
         record->number == 0 ? m_session.clearQueue() : void(m_history.remove(record->number));
     refresh();
+}
+
+void JobsWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape)
+        close();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void JobsWindow::zoom(double factor) {

@@ -57,6 +57,10 @@ signals:
     /// "Остановить печать" was clicked.
     void stopRequested();
 
+protected:
+    /// Esc closes the window, as it does the other tool windows.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void retranslate();
     void showSelected();
