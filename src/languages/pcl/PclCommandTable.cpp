@@ -173,4 +173,10 @@ const PclCommandEntry* PclCommandTable::find(const PclCommand& command) {
     return anyLetter;
 }
 
+PclData PclCommandTable::dataOf(const PclCommandEntry* entry, const PclCommand& command) {
+    if (entry)
+        return entry->data;
+    return command.terminator == 'W' ? PclData::Binary : PclData::None;
+}
+
 } // namespace marlet

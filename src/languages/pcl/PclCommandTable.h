@@ -30,6 +30,9 @@ class PclCommandTable {
 public:
     /// The entry for a command, or null for one no printer knows.
     static const PclCommandEntry* find(const PclCommand& command);
+    /// The data that follows a command whose entry find() gave: the entry's, binary data of
+    /// the value's length for any W no printer knows, or none.
+    static PclData dataOf(const PclCommandEntry* entry, const PclCommand& command);
     /// Every entry, for walking them all.
     static std::span<const PclCommandEntry> entries();
 };
