@@ -78,6 +78,7 @@ void JobDump::read(std::string_view bytes, const std::function<void(DumpPiece&)>
         const auto byte = static_cast<std::uint8_t>(rest[0]);
         const std::uint16_t code = m_table.code(byte);
         if (schemeSequence(matcher, rest, piece)) {
+            // Taken whole before the language or the job sees its first byte.
         } else if (pcl && sequences->displayFunctions()) {
             piece.length = 1;
             piece.mark = byteName(byte);
