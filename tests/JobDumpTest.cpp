@@ -176,6 +176,12 @@ TEST(JobDumpTest, EscapesAndControlCodesAreMarkedAsTheJobObeysThem) {
           "5+1 [BEL] dropped: takes no cell", "6+1 [VT] control code of the printer language",
           // A picture longer than the job takes what is left.
           "7+7 [ESC K] ESC/P command ESC K: cut short by the end of the job"}},
+        // A national character set prints its own characters until the printer is reset.
+        {"ESC/P",
+         "Printer",
+         Esc + "R\x02" + "@[x" + Esc + "@" + "@",
+         {"0+3 [ESC R] ESC/P command ESC R", "3+3 [text] printed: \"§Äx\"",
+          "6+2 [ESC @] ESC/P command ESC @", "8+1 [text] printed: \"@\""}},
         {"",
          "Printer",
          "a" + Esc + "xb\bc\x01",

@@ -4,6 +4,7 @@
 #include "config/PrinterLanguage.h"
 #include "config/SchemeEntry.h"
 #include "languages/escp/EscPCommandTable.h"
+#include "languages/escp/EscPCountries.h"
 #include "render/ControlBytes.h"
 #include "render/SchemeMatcher.h"
 
@@ -71,6 +72,8 @@ void JobDump::read(std::string_view bytes, const std::function<void(DumpPiece&)>
         sequences.emplace(bytes);
     // Under display functions: the byte before was an escape, printed.
     bool escapeShown = false;
+    // The national characters a dot-matrix printer prints for twelve ASCII codes (ESC R).
+    std::uint8_t country = 0;
     for (std::size_t at = 0; at < bytes.size();) {
         DumpPiece piece;
         piece.offset = at;
@@ -95,12 +98,12 @@ void JobDump::read(std::string_view bytes, const std::function<void(DumpPiece&)>
             }
             continue;
         } else if ((byte == Escape && dotMatrix(language)) || (!pcl && code == Escape)) {
-            piece.length = escape(rest, piece);
+            piece.length = escape(rest, piece, country);
         } else if (byte < 0x20 || (!pcl && (movesPen(code) || code == 0)) ||
                    (byte == 0x7F && dotMatrix(language))) {
             piece.length = control(byte, piece);
         } else {
-            piece.length = textRun(matcher, rest, pcl, piece);
+            piece.length = textRun(matcher, rest, pcl, country, piece);
         }
         at += piece.length;
         take(piece);
@@ -134,7 +137,7 @@ bool JobDump::schemeSequence(const SchemeMatcher& matcher, std::string_view rest
 
 // A dot-matrix language takes the commands of its table; an escape left over does the
 // built-in set's command under "Default" and nothing otherwise.
-std::size_t JobDump::escape(std::string_view rest, DumpPiece& piece) const {
+std::size_t JobDump::escape(std::string_view rest, DumpPiece& piece, std::uint8_t& country) const {
     const PrinterLanguage language = m_scheme.language();
     if (dotMatrix(language) && static_cast<std::uint8_t>(rest[0]) == Escape) {
         std::string_view after = rest.substr(1);
@@ -143,6 +146,11 @@ std::size_t JobDump::escape(std::string_view rest, DumpPiece& piece) const {
                 *command, language, [after](std::size_t n) { return after.substr(0, n); });
             // A command the job ends inside takes all that is left.
             const std::size_t taken = 1 + length.value_or(after.size());
+            if (length && command->action == EscPAction::Reset)
+                country = 0;
+            const std::uint8_t chosen = parameterByte(after, command->name.size());
+            if (length && command->action == EscPAction::International && isCountry(chosen))
+                country = chosen;
             piece.mark = "ESC " + bytesName(command->name);
             piece.meaning = std::string(printerLanguageName(language)) + " command ESC " +
                             bytesName(command->name) +
@@ -214,12 +222,12 @@ std::size_t JobDump::control(std::uint8_t byte, DumpPiece& piece) const {
 
 // Text runs up to the next byte that is not printed as it stands.
 std::size_t JobDump::textRun(const SchemeMatcher& matcher, std::string_view rest, bool pcl,
-                             DumpPiece& piece) const {
+                             std::uint8_t country, DumpPiece& piece) const {
     std::size_t end = 1;
     while (end < rest.size() && plainText(matcher, rest.substr(end), pcl))
         ++end;
     piece.mark = "text";
-    piece.meaning = "printed: \"" + text(rest.substr(0, end)) + "\"";
+    piece.meaning = "printed: \"" + text(rest.substr(0, end), country) + "\"";
     return end;
 }
 
@@ -235,10 +243,13 @@ bool JobDump::plainText(const SchemeMatcher& matcher, std::string_view rest, boo
                          [](const SchemeMatcher::Match&) {}) == 0;
 }
 
-std::string JobDump::text(std::string_view bytes) const {
+std::string JobDump::text(std::string_view bytes, std::uint8_t country) const {
     std::string out;
-    for (char c : bytes)
-        appendUtf8(out, static_cast<char16_t>(m_table.code(static_cast<std::uint8_t>(c))));
+    for (char c : bytes) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        const auto code = static_cast<char16_t>(m_table.code(byte));
+        appendUtf8(out, country == 0 ? code : nationalCharacter(country, byte, code));
+    }
     return out;
 }
 

@@ -39,13 +39,13 @@ private:
     void read(std::string_view bytes, const std::function<void(DumpPiece&)>& take) const;
     bool schemeSequence(const SchemeMatcher& matcher, std::string_view rest,
                         DumpPiece& piece) const;
-    std::size_t escape(std::string_view rest, DumpPiece& piece) const;
+    std::size_t escape(std::string_view rest, DumpPiece& piece, std::uint8_t& country) const;
     std::size_t defaultSet(std::string_view rest, DumpPiece& piece) const;
     std::size_t control(std::uint8_t byte, DumpPiece& piece) const;
     std::size_t textRun(const SchemeMatcher& matcher, std::string_view rest, bool pcl,
-                        DumpPiece& piece) const;
+                        std::uint8_t country, DumpPiece& piece) const;
     bool plainText(const SchemeMatcher& matcher, std::string_view rest, bool pcl) const;
-    std::string text(std::string_view bytes) const;
+    std::string text(std::string_view bytes, std::uint8_t country) const;
 
     const ActiveScheme& m_scheme;
     const std::vector<std::string>& m_dropList;
