@@ -233,3 +233,17 @@ TEST(JobDumpTest, ALongPictureShowsItsFirstLinesAndItsSize) {
               "00000044  0D                                               .                 "
               "[CR] control code: carriage return\n");
 }
+
+TEST(JobDumpTest, CountsAHostileJobGivesReachNoFurtherThanItsBytes) {
+    EXPECT_EQ(Dump("ESC/P2").cut(Esc + std::string("&\x00\x00\xFF", 4) + "abc"),
+              (std::vector<std::string>{"0+8 [ESC &] ESC/P2 command ESC &: taken, no effect, cut "
+                                        "short by the end of the job"}));
+    EXPECT_EQ(Dump("ESC/P2").cut(Esc + "*\x27\xFF\xFF" + "abc"),
+              (std::vector<std::string>{
+                  "0+8 [ESC *] ESC/P2 command ESC *: cut short by the end of the job"}));
+    // A count past what a printer keeps is held to 32767; the data takes what is there.
+    EXPECT_EQ(
+        Dump("PCL").cut(Esc + "*b-5W" + "z" + Esc + "*b99999999999999999999W" + "xy"),
+        (std::vector<std::string>{"0+6 [ESC * b - 5 W] PCL command", "6+1 [text] printed: \"z\"",
+                                  "7+26 [ESC * b 9 9 9 9 9 …] PCL command, 2 bytes of data"}));
+}

@@ -152,10 +152,13 @@ std::size_t JobDump::escape(std::string_view rest, DumpPiece& piece, std::uint8_
             if (length && command->action == EscPAction::International && isCountry(chosen))
                 country = chosen;
             piece.mark = "ESC " + bytesName(command->name);
-            piece.meaning = std::string(printerLanguageName(language)) + " command ESC " +
-                            bytesName(command->name) +
-                            (command->action == EscPAction::Ignore ? ": taken, no effect" : "") +
-                            (length ? "" : ": cut short by the end of the job");
+            piece.meaning =
+                std::string(printerLanguageName(language)) + " command ESC " +
+                bytesName(command->name) +
+                (command->action == EscPAction::Ignore ? ": taken, no effect" : "") +
+                (length                                  ? ""
+                 : command->action == EscPAction::Ignore ? ", cut short by the end of the job"
+                                                         : ": cut short by the end of the job");
             return taken;
         }
     }
