@@ -144,6 +144,12 @@ TEST(JobDumpTest, PclIsCutAsTheTokenizerCutsIt) {
                   "129+14 [ESC * b 3 2 7 6 7 …] PCL command, 5 bytes of data",
               }));
 
+    // Only the Universal Exit Language's own value is followed by PJL.
+    EXPECT_EQ(
+        Dump("PCL").cut(Esc + "%0X@PJL\n"),
+        (std::vector<std::string>{"0+4 [ESC % 0 X] PCL command", "4+4 [text] printed: \"@PJL\"",
+                                  "8+1 [LF] control code: line feed"}));
+
     // What the dump calls text is what the PCL layer prints, and nothing else.
     const std::string printed = stream.substr(0, 122);
     std::string dumped;

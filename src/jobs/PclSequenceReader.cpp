@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <string>
 
 namespace marlet {
@@ -13,15 +12,6 @@ namespace {
 
 // The first bytes of a long piece name it; the rest stand in the hex beside it.
 constexpr std::size_t NamedBytes = 8;
-
-bool exitsLanguage(const PclCommand& command) {
-    return command.parameter == '%' && command.group == 0 && command.terminator == 'X' &&
-           command.value == UniversalExitValue;
-}
-
-bool startsPlotterBlock(const PclCommand& command) {
-    return command.parameter == '%' && command.group == 0 && command.terminator == 'B';
-}
 
 } // namespace
 
@@ -46,20 +36,19 @@ std::vector<DumpPiece> PclSequenceReader::escape(std::size_t offset) {
     std::uint64_t binary = 0;
     std::uint64_t transparent = 0;
     PclCommand command;
-    std::optional<bool> skipAfter; // true: PJL lines, false: an HP-GL/2 block
-    while (!skipAfter && m_tokenizer.next(command)) {
-        const PclData data = PclCommandTable::dataOf(PclCommandTable::find(command), command);
+    PclAfter after = PclAfter::Nothing;
+    while (after != PclAfter::JobLanguage && after != PclAfter::PlotterBlock &&
+           m_tokenizer.next(command)) {
+        const PclCommandEntry* entry = PclCommandTable::find(command);
+        const PclData data = PclCommandTable::dataOf(entry, command);
         if (data != PclData::None) {
             const std::size_t start = position();
             m_tokenizer.data(static_cast<std::uint64_t>(std::max(0.0L, command.value)), 0);
             (data == PclData::Transparent ? transparent : binary) += position() - start;
         }
-        if (exitsLanguage(command))
-            skipAfter = true;
-        else if (startsPlotterBlock(command))
-            skipAfter = false;
-        else if (command.parameter == 0 && (command.terminator == 'Y' || command.terminator == 'Z'))
-            m_displayFunctions = command.terminator == 'Y';
+        after = PclCommandTable::after(entry, command);
+        if (after == PclAfter::DisplayFunctions)
+            m_displayFunctions = true;
     }
     std::string meaning = "PCL command";
     if (binary > 0)
@@ -69,8 +58,8 @@ std::vector<DumpPiece> PclSequenceReader::escape(std::size_t offset) {
     if (m_displayFunctions)
         meaning += ": display functions, every byte prints until ESC Z";
     pieces.push_back(piece(offset, meaning));
-    if (skipAfter)
-        skip(*skipAfter, pieces);
+    if (after == PclAfter::JobLanguage || after == PclAfter::PlotterBlock)
+        skip(after == PclAfter::JobLanguage, pieces);
     return pieces;
 }
 
