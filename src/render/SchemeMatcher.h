@@ -32,7 +32,7 @@ public:
     /// the template or its prefix as sequence) or a line of the drop list.
     struct Match {
         const std::string* sequence;
-        SchemeEntry entry;
+        SchemeEntry entry; // not read for a drop line
         bool dropLine;
     };
 
