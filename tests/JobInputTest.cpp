@@ -55,3 +55,24 @@ TEST(JobInputTest, FindsAByteAnywhereInTheFile) {
     JobFile without(std::string(200000, 'a') + "\n");
     EXPECT_FALSE(JobInput(without.path, "\r").fileHolds('\r'));
 }
+
+TEST(JobInputTest, BytesInMemoryReadAsAFile) {
+    std::string bytes;
+    for (int i = 0; i < 100000; ++i)
+        bytes += static_cast<char>('a' + i % 23);
+    bytes += '\r';
+    JobInput input(bytes);
+    EXPECT_EQ(input.fileSize(), bytes.size());
+    EXPECT_EQ(input.next(), 'a');
+    EXPECT_EQ(input.following(3), "bcd");
+    input.skip(2);
+    EXPECT_EQ(input.ahead(2), "de");
+    input.take(99997);
+    EXPECT_EQ(input.following(5), "\r");
+    EXPECT_EQ(input.next(), '\r');
+    EXPECT_FALSE(input.hasNext());
+    // The whole of it, whatever has been read.
+    EXPECT_TRUE(input.fileHolds('a'));
+    EXPECT_FALSE(input.fileHolds('\n'));
+    EXPECT_FALSE(JobInput(std::string_view()).fileHolds('a'));
+}

@@ -1,55 +1,43 @@
 #include "JobDump.h"
 
+#include "PclSequenceReader.h"
 #include "config/PrinterLanguage.h"
 #include "config/SchemeEntry.h"
 #include "languages/escp/EscPCommandTable.h"
+#include "languages/escp/EscPCountries.h"
 #include "render/ControlBytes.h"
+#include "render/SchemeMatcher.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <optional>
 
 namespace marlet {
 
 namespace {
 
-constexpr const char* ControlNames[] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
-                                        "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
-                                        "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
-                                        "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
-
-// A byte as a user reads it in a command's name: a control code by its name, DEL, a
-// printable ASCII character as itself, anything else in hex.
-std::string byteName(std::uint8_t byte) {
-    if (byte < 0x20)
-        return ControlNames[byte];
-    if (byte == 0x7F)
-        return "DEL";
-    if (byte < 0x7F)
-        return std::string(1, static_cast<char>(byte));
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "0x%02X", byte);
-    return hex;
-}
-
-std::string bytesName(std::string_view bytes) {
-    std::string name;
-    for (char c : bytes)
-        name += (name.empty() ? "" : " ") + byteName(static_cast<std::uint8_t>(c));
-    return name;
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-bool isControlCode(std::uint8_t byte) {
-    return byte < 0x20 || byte == 0x7F;
-}
-
 bool dotMatrix(PrinterLanguage language) {
     return language == PrinterLanguage::EscP || language == PrinterLanguage::EscP2 ||
            language == PrinterLanguage::Proprinter;
+}
+
+// The codes the job itself obeys after the code page, whatever the language.
+bool movesPen(std::uint16_t code) {
+    return code == Backspace || code == LineFeed || code == FormFeed || code == CarriageReturn;
+}
+
+const char* penMove(std::uint16_t code) {
+    switch (code) {
+    case Backspace:
+        return "backspace";
+    case LineFeed:
+        return "line feed";
+    case FormFeed:
+        return "form feed, a new page";
+    default:
+        return "carriage return";
+    }
 }
 
 void appendUtf8(std::string& out, char16_t c) {
@@ -69,94 +57,125 @@ void appendUtf8(std::string& out, char16_t c) {
 
 std::vector<DumpPiece> JobDump::pieces(std::string_view bytes) const {
     std::vector<DumpPiece> pieces;
-    for (std::size_t at = 0; at < bytes.size();) {
-        DumpPiece piece;
-        piece.offset = at;
-        std::string_view rest = bytes.substr(at);
-        const auto byte = static_cast<std::uint8_t>(rest[0]);
-        if (byte == Escape) {
-            piece.length = escape(rest, piece);
-        } else if (isControlCode(byte)) {
-            piece.length = control(byte, piece);
-        } else {
-            std::size_t end = 1;
-            while (end < rest.size() && !isControlCode(static_cast<std::uint8_t>(rest[end])))
-                ++end;
-            piece.length = end;
-            piece.mark = "text";
-            piece.meaning = "printed: \"" + text(rest.substr(0, end)) + "\"";
-        }
-        at += piece.length;
-        pieces.push_back(std::move(piece));
-    }
+    read(bytes, [&pieces](DumpPiece& piece) { pieces.push_back(std::move(piece)); });
     return pieces;
 }
 
-// In the order the job driver tries them: the user's scheme entries and drop list, then the
-// printer language, then the built-in set of "Default".
-std::size_t JobDump::escape(std::string_view rest, DumpPiece& piece) const {
-    if (m_scheme.name() == NoSequencesSchemeName) {
-        piece.mark = "ESC";
-        piece.meaning = "dropped: no sequences are recognised; what follows prints";
-        return 1;
-    }
-    std::size_t longest = 0;
-    for (SchemeEntry entry : schemeEntries()) {
-        const std::string& sequence = m_scheme.entry(entry);
-        if (entry == SchemeEntry::Pitch || entry == SchemeEntry::LPI || sequence.empty() ||
-            !rest.starts_with(sequence) || sequence.size() <= longest)
-            continue;
-        longest = sequence.size();
-        piece.meaning = "scheme entry " + std::string(schemeEntryName(entry));
-    }
-    for (const auto& [prefix, name] :
-         {std::pair{m_scheme.pitchPrefix(), "Pitch"}, std::pair{m_scheme.lpiPrefix(), "LPI"}}) {
-        if (prefix.empty() || !rest.starts_with(prefix) || prefix.size() <= longest)
-            continue;
-        std::size_t end = prefix.size();
-        while (end < rest.size() && end < prefix.size() + 3 && isDigit(rest[end]))
-            ++end;
-        longest = end;
-        piece.meaning = std::string("scheme entry ") + name;
-    }
-    for (const std::string& dropped : m_dropList) {
-        if (!dropped.empty() && rest.starts_with(dropped) && dropped.size() > longest) {
-            longest = dropped.size();
-            piece.meaning = "dropped: a line of the drop list";
-        }
-    }
-    if (longest > 0) {
-        piece.mark = bytesName(rest.substr(0, longest));
-        return longest;
-    }
+// In the order the job driver tries them: the scheme's entries and drop list at any byte,
+// then the printer language, then the job's own control codes and the built-in set.
+void JobDump::read(std::string_view bytes, const std::function<void(DumpPiece&)>& take) const {
+    const SchemeMatcher matcher(m_scheme, m_dropList);
     const PrinterLanguage language = m_scheme.language();
-    if (dotMatrix(language)) {
+    const bool pcl = language == PrinterLanguage::Pcl;
+    std::optional<PclSequenceReader> sequences;
+    if (pcl)
+        sequences.emplace(bytes);
+    // Under display functions: the byte before was an escape, printed.
+    bool escapeShown = false;
+    // The national characters a dot-matrix printer prints for twelve ASCII codes (ESC R).
+    std::uint8_t country = 0;
+    for (std::size_t at = 0; at < bytes.size();) {
+        DumpPiece piece;
+        piece.offset = at;
+        const std::string_view rest = bytes.substr(at);
+        const auto byte = static_cast<std::uint8_t>(rest[0]);
+        const std::uint16_t code = m_table.code(byte);
+        if (schemeSequence(matcher, rest, piece)) {
+            // Taken whole before the language or the job sees its first byte.
+        } else if (pcl && sequences->displayFunctions()) {
+            piece.length = 1;
+            piece.mark = byteName(byte);
+            piece.meaning = "printed: display functions are on";
+            if (escapeShown && byte == 'Z') {
+                sequences->endDisplayFunctions();
+                piece.meaning = "printed: display functions end";
+            }
+            escapeShown = byte == Escape;
+        } else if (pcl && byte == Escape) {
+            for (DumpPiece& sequence : sequences->escape(at)) {
+                at += sequence.length;
+                take(sequence);
+            }
+            continue;
+        } else if ((byte == Escape && dotMatrix(language)) || (!pcl && code == Escape)) {
+            piece.length = escape(rest, piece, country);
+        } else if (byte < 0x20 || (!pcl && (movesPen(code) || code == 0)) ||
+                   (byte == 0x7F && dotMatrix(language))) {
+            piece.length = control(byte, piece);
+        } else {
+            piece.length = textRun(matcher, rest, pcl, country, piece);
+        }
+        at += piece.length;
+        take(piece);
+    }
+}
+
+// Every entry that matches acts; the last one checked says how many bytes it takes.
+bool JobDump::schemeSequence(const SchemeMatcher& matcher, std::string_view rest,
+                             DumpPiece& piece) const {
+    const auto byte = static_cast<std::uint8_t>(rest[0]);
+    if (!matcher.startsSequence(byte))
+        return false;
+    std::string meaning;
+    const std::size_t length = matcher.match(
+        rest.substr(0, SchemeMatcher::LookAhead + 1), [&](const SchemeMatcher::Match& match) {
+            meaning += meaning.empty() ? "" : ", ";
+            meaning += match.dropLine ? "dropped: a line of the drop list"
+                                      : "scheme entry " + std::string(schemeEntryName(match.entry));
+        });
+    if (length == 0)
+        return false;
+    // Outside PCL the job still obeys the byte that begins the sequence as a control code.
+    const std::uint16_t code = m_table.code(byte);
+    if (m_scheme.language() != PrinterLanguage::Pcl && movesPen(code))
+        meaning += std::string("; its first byte also acts: ") + penMove(code);
+    piece.length = length;
+    piece.mark = bytesName(rest.substr(0, length));
+    piece.meaning = meaning;
+    return true;
+}
+
+// A dot-matrix language takes the commands of its table; an escape left over does the
+// built-in set's command under "Default" and nothing otherwise.
+std::size_t JobDump::escape(std::string_view rest, DumpPiece& piece, std::uint8_t& country) const {
+    const PrinterLanguage language = m_scheme.language();
+    if (dotMatrix(language) && static_cast<std::uint8_t>(rest[0]) == Escape) {
         std::string_view after = rest.substr(1);
         if (const EscPCommand* command = findEscPCommand(language, after)) {
             std::optional<std::size_t> length = escPCommandLength(
                 *command, language, [after](std::size_t n) { return after.substr(0, n); });
+            // A command the job ends inside takes all that is left.
             const std::size_t taken = 1 + length.value_or(after.size());
+            if (length && command->action == EscPAction::Reset)
+                country = 0;
+            const std::uint8_t chosen = parameterByte(after, command->name.size());
+            if (length && command->action == EscPAction::International && isCountry(chosen))
+                country = chosen;
             piece.mark = "ESC " + bytesName(command->name);
-            piece.meaning = std::string(printerLanguageName(language)) + " command ESC " +
-                            bytesName(command->name) +
-                            (command->action == EscPAction::Ignore ? ": taken, no effect" : "") +
-                            (length ? "" : ": cut short by the end of the job");
+            piece.meaning =
+                std::string(printerLanguageName(language)) + " command ESC " +
+                bytesName(command->name) +
+                (command->action == EscPAction::Ignore ? ": taken, no effect" : "") +
+                (length                                  ? ""
+                 : command->action == EscPAction::Ignore ? ", cut short by the end of the job"
+                                                         : ": cut short by the end of the job");
             return taken;
         }
     }
-    if (language == PrinterLanguage::Pcl)
-        return pclSequence(rest, piece);
+    piece.mark = "ESC";
     if (m_scheme.name() == DefaultSchemeName)
         return defaultSet(rest, piece);
-    piece.mark = "ESC";
-    piece.meaning = "not a sequence of the scheme: printed as a blank cell";
+    piece.meaning = m_scheme.name() == NoSequencesSchemeName
+                        ? "dropped: no sequences are recognised; what follows prints"
+                    : language == PrinterLanguage::None
+                        ? "dropped: no sequence of the scheme; takes no cell"
+                        : "dropped: no sequence of the scheme or its language; takes no cell";
     return 1;
 }
 
 // The built-in set: ESC takes the byte after it; S, A, P and L then two digits, O one side.
 std::size_t JobDump::defaultSet(std::string_view rest, DumpPiece& piece) const {
     if (rest.size() == 1) {
-        piece.mark = "ESC";
         piece.meaning = "built-in set: cut short by the end of the job";
         return 1;
     }
@@ -181,79 +200,59 @@ std::size_t JobDump::defaultSet(std::string_view rest, DumpPiece& piece) const {
     return length;
 }
 
-// ESC, a parameter character, a group character, then values each closed by a letter,
-// lower case while the sequence goes on; an upper-case W, V or ( ... carries data of the
-// value's length. Two-character sequences are ESC and one character.
-std::size_t JobDump::pclSequence(std::string_view rest, DumpPiece& piece) const {
-    std::size_t at = 1;
-    const auto in = [&](std::size_t i, int low, int high) {
-        return i < rest.size() && rest[i] >= low && rest[i] <= high;
-    };
-    if (in(1, 0x21, 0x2F) && in(2, 0x60, 0x7E)) {
-        at = 3;
-        for (;;) {
-            std::size_t start = at;
-            while (at < rest.size() &&
-                   (isDigit(rest[at]) || rest[at] == '.' || rest[at] == '+' || rest[at] == '-'))
-                ++at;
-            if (!in(at, 0x40, 0x7E)) {
-                at = std::max(at, start);
-                break;
-            }
-            const char command = rest[at++];
-            if (command == 'W') {
-                std::size_t count = 0;
-                for (std::size_t i = start; i < at - 1 && count < rest.size(); ++i)
-                    if (isDigit(rest[i]))
-                        count = count * 10 + static_cast<std::size_t>(rest[i] - '0');
-                at = std::min(rest.size(), at + count);
-            }
-            if (command < 0x60)
-                break;
-        }
-    } else if (in(1, 0x30, 0x7E)) {
-        at = 2;
-    }
-    piece.mark = bytesName(rest.substr(0, std::min<std::size_t>(at, 8))) + (at > 8 ? " …" : "");
-    piece.meaning = at > 1 ? "PCL command" : "PCL: a lone ESC, dropped";
-    return at;
-}
-
+// A printer language obeys its control codes by the byte; without one the job obeys the
+// code the code page gives it, and any other control byte takes a blank cell.
 std::size_t JobDump::control(std::uint8_t byte, DumpPiece& piece) const {
     piece.mark = byteName(byte);
-    const bool language = m_scheme.language() != PrinterLanguage::None;
-    switch (byte) {
-    case CarriageReturn:
-        piece.meaning = "control code: carriage return";
-        break;
-    case LineFeed:
-        piece.meaning = "control code: line feed";
-        break;
-    case FormFeed:
-        piece.meaning = "control code: form feed, a new page";
-        break;
-    case Tab:
-    case VerticalTab:
-    case Backspace:
-    case ShiftOut:
-    case ShiftIn:
-    case DeviceControl2:
-    case DeviceControl4:
-    case Cancel:
+    const PrinterLanguage language = m_scheme.language();
+    const bool byLanguage =
+        language != PrinterLanguage::None && (byte < 0x20 || (byte == 0x7F && dotMatrix(language)));
+    const std::uint16_t code = byLanguage ? byte : m_table.code(byte);
+    if (movesPen(code))
+        piece.meaning = std::string("control code: ") + penMove(code);
+    else if (byLanguage)
         piece.meaning =
-            language ? "control code of the printer language" : "printed as a blank cell";
-        break;
-    default:
-        piece.meaning = language ? "dropped: takes no cell" : "printed as a blank cell";
-        break;
-    }
+            byte == Tab || byte == ShiftOut || byte == ShiftIn ||
+                    (dotMatrix(language) && (byte == VerticalTab || byte == DeviceControl2 ||
+                                             byte == DeviceControl4 || byte == Cancel))
+                ? "control code of the printer language"
+                : "dropped: takes no cell";
+    else
+        piece.meaning = byte < 0x20 ? "printed as a blank cell"
+                                    : "dropped: the code page gives it no character";
     return 1;
 }
 
-std::string JobDump::text(std::string_view bytes) const {
+// Text runs up to the next byte that is not printed as it stands.
+std::size_t JobDump::textRun(const SchemeMatcher& matcher, std::string_view rest, bool pcl,
+                             std::uint8_t country, DumpPiece& piece) const {
+    std::size_t end = 1;
+    while (end < rest.size() && plainText(matcher, rest.substr(end), pcl))
+        ++end;
+    piece.mark = "text";
+    piece.meaning = "printed: \"" + text(rest.substr(0, end), country) + "\"";
+    return end;
+}
+
+bool JobDump::plainText(const SchemeMatcher& matcher, std::string_view rest, bool pcl) const {
+    const auto byte = static_cast<std::uint8_t>(rest[0]);
+    const std::uint16_t code = m_table.code(byte);
+    if (byte < 0x20 || (pcl ? byte == Escape
+                            : code == 0 || code == Escape || movesPen(code) ||
+                                  (byte == 0x7F && dotMatrix(m_scheme.language()))))
+        return false;
+    return !matcher.startsSequence(byte) ||
+           matcher.match(rest.substr(0, SchemeMatcher::LookAhead + 1),
+                         [](const SchemeMatcher::Match&) {}) == 0;
+}
+
+std::string JobDump::text(std::string_view bytes, std::uint8_t country) const {
     std::string out;
-    for (char c : bytes)
-        appendUtf8(out, static_cast<char16_t>(m_table.code(static_cast<std::uint8_t>(c))));
+    for (char c : bytes) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        const auto code = static_cast<char16_t>(m_table.code(byte));
+        appendUtf8(out, country == 0 ? code : nationalCharacter(country, byte, code));
+    }
     return out;
 }
 
@@ -263,7 +262,7 @@ void JobDump::write(std::ostream& out, std::string_view bytes) const {
         out << " (" << printerLanguageName(m_scheme.language()) << ")";
     out << ", " << bytes.size() << " bytes\n";
     constexpr std::size_t PerLine = 16;
-    for (const DumpPiece& piece : pieces(bytes)) {
+    read(bytes, [&](const DumpPiece& piece) {
         const std::size_t lines = (piece.length + PerLine - 1) / PerLine;
         const std::size_t shown = piece.mark == "text" ? lines : std::min<std::size_t>(lines, 2);
         for (std::size_t line = 0; line < shown; ++line) {
@@ -290,7 +289,7 @@ void JobDump::write(std::ostream& out, std::string_view bytes) const {
         if (shown < lines)
             out << "          … " << piece.length - shown * PerLine << " more bytes of "
                 << piece.mark << '\n';
-    }
+    });
 }
 
 } // namespace marlet

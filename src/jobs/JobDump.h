@@ -1,9 +1,12 @@
 #pragma once
 
+#include "DumpPiece.h"
 #include "charset/CodePageTable.h"
 #include "config/ActiveScheme.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -11,19 +14,13 @@
 
 namespace marlet {
 
-/// One run of a job's bytes that the interpreter takes as a whole: a command with its
-/// parameters, a control code, or text.
-struct DumpPiece {
-    std::size_t offset = 0;
-    std::size_t length = 0;
-    std::string mark;    // the bytes as a user names them: "ESC K", "CR", "text"
-    std::string meaning; // what the interpreter makes of them
-};
+class SchemeMatcher;
 
 /// A job's bytes as hex and text side by side, each escape sequence and control code
 /// marked with what the interpreter makes of it under a scheme: one of the scheme's
 /// entries, a line of the drop list, a command of the scheme's printer language, a
-/// control code, or printed text. Read from the same tables the job driver uses.
+/// control code, or printed text. Read by the same matcher, tokenizer and command tables
+/// the job driver uses, in the same order.
 class JobDump {
 public:
     /// Reads the job as the interpreter would under scheme, with the drop list and the code
@@ -39,11 +36,16 @@ public:
     void write(std::ostream& out, std::string_view bytes) const;
 
 private:
-    std::size_t escape(std::string_view rest, DumpPiece& piece) const;
+    void read(std::string_view bytes, const std::function<void(DumpPiece&)>& take) const;
+    bool schemeSequence(const SchemeMatcher& matcher, std::string_view rest,
+                        DumpPiece& piece) const;
+    std::size_t escape(std::string_view rest, DumpPiece& piece, std::uint8_t& country) const;
     std::size_t defaultSet(std::string_view rest, DumpPiece& piece) const;
-    std::size_t pclSequence(std::string_view rest, DumpPiece& piece) const;
     std::size_t control(std::uint8_t byte, DumpPiece& piece) const;
-    std::string text(std::string_view bytes) const;
+    std::size_t textRun(const SchemeMatcher& matcher, std::string_view rest, bool pcl,
+                        std::uint8_t country, DumpPiece& piece) const;
+    bool plainText(const SchemeMatcher& matcher, std::string_view rest, bool pcl) const;
+    std::string text(std::string_view bytes, std::uint8_t country) const;
 
     const ActiveScheme& m_scheme;
     const std::vector<std::string>& m_dropList;

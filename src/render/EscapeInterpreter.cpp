@@ -10,50 +10,8 @@ namespace marlet {
 
 namespace {
 
-// How far past the current byte a sequence may reach.
-constexpr std::size_t LookAhead = 30;
-
-// Dots, slashes and digits all read as "0", so a template's placeholders match any digit.
-char normalised(char byte) {
-    return byte >= 0x2E && byte <= 0x39 ? '0' : byte;
-}
-
-// Whether the window starts with the entry. Entries are a few bytes and most differ from
-// the window in their first or second: compared here, not through a library call.
-bool matches(const std::string& entry, std::string_view window) {
-    if (entry.empty() || window.size() < entry.size())
-        return false;
-    for (std::size_t i = 0; i < entry.size(); ++i) {
-        if (entry[i] != window[i])
-            return false;
-    }
-    return true;
-}
-
 bool isDigit(std::uint8_t byte) {
     return byte >= '0' && byte <= '9';
-}
-
-// The style entries, each followed by its opposite.
-constexpr std::pair<SchemeEntry, bool FontStyle::*> StyleEntries[] = {
-    {SchemeEntry::Bold, &FontStyle::bold},
-    {SchemeEntry::NoBold, &FontStyle::bold},
-    {SchemeEntry::Italic, &FontStyle::italic},
-    {SchemeEntry::NoItalic, &FontStyle::italic},
-    {SchemeEntry::Underline, &FontStyle::underline},
-    {SchemeEntry::NoUnderline, &FontStyle::underline},
-    {SchemeEntry::Strikeout, &FontStyle::strikeout},
-    {SchemeEntry::NoStrikeout, &FontStyle::strikeout}};
-
-constexpr std::pair<SchemeEntry, std::uint8_t> PitchEntries[] = {{SchemeEntry::Pica, 10},
-                                                                 {SchemeEntry::Elit, 12},
-                                                                 {SchemeEntry::CondPica, 18},
-                                                                 {SchemeEntry::CondElit, 20}};
-
-constexpr std::uint32_t NoSecondByte = 256;
-
-std::uint32_t pairKey(std::uint8_t first, std::uint32_t second) {
-    return first * 257u + second;
 }
 
 } // namespace
@@ -99,87 +57,54 @@ EscapeInterpreter::EscapeInterpreter(PageDevice& printer, PageGeometry& geometry
                                      const ActiveScheme& scheme,
                                      const std::vector<std::string>& dropList, JobState& job,
                                      JobInput& input)
-    : m_printer(printer), m_geometry(geometry), m_scheme(scheme), m_job(job), m_input(input),
-      m_matching(scheme.name() != NoSequencesSchemeName),
-      m_builtIn(scheme.name() == DefaultSchemeName) {
-    auto lead = [&](const std::string& sequence) {
-        if (sequence.empty())
-            return;
-        m_leadBytes[static_cast<std::uint8_t>(sequence[0])] = true;
-        m_canBegin[static_cast<std::uint8_t>(sequence[0])] = true;
-    };
-    for (SchemeEntry entry : schemeEntries())
-        lead(scheme.entry(entry));
-    // The fixed sequences by their first two bytes, in the order they are checked.
-    auto entry = [&](SchemeEntry which) -> const std::string& { return scheme.entry(which); };
-    for (std::size_t i = 0; i < std::size(StyleEntries); ++i)
-        addCandidate(entry(StyleEntries[i].first), true, Action::Style,
-                     static_cast<std::uint8_t>(i));
-    addCandidate(entry(SchemeEntry::Double), true, Action::Double);
-    addCandidate(entry(SchemeEntry::NoDouble), true, Action::NoDouble);
-    for (const std::string& line : dropList) {
-        lead(line);
-        // Matching is tried at every byte of a drop line, though only its first can begin it.
-        for (char byte : line)
-            m_leadBytes[static_cast<std::uint8_t>(byte)] = true;
-        addCandidate(line, true, Action::Drop);
-    }
-    addCandidate(entry(SchemeEntry::Condenced), false, Action::Condensed);
-    addCandidate(entry(SchemeEntry::NoCondenced), false, Action::NoCondensed);
-    for (auto [which, pitch] : PitchEntries)
-        addCandidate(entry(which), false, Action::Pitch, pitch);
-    addCandidate(entry(SchemeEntry::Portrait), false, Action::Portrait);
-    addCandidate(entry(SchemeEntry::Landscape), false, Action::Landscape);
-
-    for (const std::string* derived : {&scheme.pitchPattern(), &scheme.pitchPrefix(),
-                                       &scheme.lpiPattern(), &scheme.lpiPrefix()}) {
-        lead(*derived);
-        // A template's first byte is compared with the window's byte made "0" for digits.
-        for (int byte = 0; byte < 256 && !derived->empty(); ++byte) {
-            if (normalised(static_cast<char>(byte)) == (*derived)[0])
-                m_canBegin[static_cast<std::size_t>(byte)] = true;
-        }
-    }
+    : m_printer(printer), m_geometry(geometry), m_job(job), m_input(input),
+      m_matcher(scheme, dropList), m_builtIn(scheme.name() == DefaultSchemeName) {
 }
 
-void EscapeInterpreter::addCandidate(const std::string& sequence, bool beforeTemplates,
-                                     Action action, std::uint8_t detail) {
-    if (sequence.empty())
+void EscapeInterpreter::act(const SchemeMatcher::Match& match, std::string_view window) {
+    if (match.dropLine)
         return;
-    const auto first = static_cast<std::uint8_t>(sequence[0]);
-    auto add = [&](std::uint32_t second) {
-        Candidates& candidates = m_candidates[pairKey(first, second)];
-        (beforeTemplates ? candidates.beforeTemplates : candidates.afterTemplates)
-            .push_back({&sequence, action, detail});
-    };
-    if (sequence.size() > 1) {
-        add(static_cast<std::uint8_t>(sequence[1]));
+    switch (match.entry) {
+    case SchemeEntry::Bold:
+    case SchemeEntry::NoBold:
+        setStyle(&FontStyle::bold, match.entry == SchemeEntry::Bold);
         return;
-    }
-    // One byte matches whatever follows it, and also at the end of the data.
-    for (std::uint32_t second = 0; second <= NoSecondByte; ++second)
-        add(second);
-}
-
-void EscapeInterpreter::act(const Candidate& candidate) {
-    // A scheme entry that sets the cell wins over a printer language's own cell and spacing.
-    if (candidate.action == Action::Double || candidate.action == Action::NoDouble ||
-        candidate.action == Action::Condensed || candidate.action == Action::NoCondensed ||
-        candidate.action == Action::Pitch)
-        m_geometry.clearLanguageText();
-    switch (candidate.action) {
-    case Action::Style:
-        setStyle(StyleEntries[candidate.detail].second, candidate.detail % 2 == 0);
+    case SchemeEntry::Italic:
+    case SchemeEntry::NoItalic:
+        setStyle(&FontStyle::italic, match.entry == SchemeEntry::Italic);
+        return;
+    case SchemeEntry::Underline:
+    case SchemeEntry::NoUnderline:
+        setStyle(&FontStyle::underline, match.entry == SchemeEntry::Underline);
+        return;
+    case SchemeEntry::Strikeout:
+    case SchemeEntry::NoStrikeout:
+        setStyle(&FontStyle::strikeout, match.entry == SchemeEntry::Strikeout);
+        return;
+    case SchemeEntry::Portrait:
+    case SchemeEntry::Landscape:
+        changeOrientation(match.entry == SchemeEntry::Portrait ? Orientation::Portrait
+                                                               : Orientation::Landscape);
+        return;
+    case SchemeEntry::Pitch:
+        pitchFrom(*match.sequence, window);
+        return;
+    case SchemeEntry::LPI:
+        linesFrom(*match.sequence, window);
+        return;
+    default:
         break;
-    case Action::Double:
+    }
+    // A scheme entry that sets the cell wins over a printer language's own cell and spacing.
+    m_geometry.clearLanguageText();
+    switch (match.entry) {
+    case SchemeEntry::Double:
         m_geometry.DoubleWidth = true;
         break;
-    case Action::NoDouble:
+    case SchemeEntry::NoDouble:
         m_geometry.DoubleWidth = false;
         break;
-    case Action::Drop:
-        break;
-    case Action::Condensed:
+    case SchemeEntry::Condenced:
         // Condensed maps pica to 18 and elite to 20 cpi; the job's own pitch stays.
         if (m_job.pitch == 12)
             m_geometry.setpitch(20);
@@ -187,32 +112,21 @@ void EscapeInterpreter::act(const Candidate& candidate) {
             m_geometry.setpitch(18);
         m_geometry.Condensed = true;
         break;
-    case Action::NoCondensed:
+    case SchemeEntry::NoCondenced:
         m_geometry.setpitch(m_job.pitch);
         m_geometry.Condensed = false;
         break;
-    case Action::Pitch:
-        m_job.pitch = candidate.detail;
-        m_geometry.setpitch(candidate.detail);
-        break;
-    case Action::Portrait:
-        changeOrientation(Orientation::Portrait);
-        break;
-    case Action::Landscape:
-        changeOrientation(Orientation::Landscape);
+    default: {
+        // Pica, elite and their condensed forms.
+        const std::uint8_t pitch = match.entry == SchemeEntry::Pica       ? 10
+                                   : match.entry == SchemeEntry::Elit     ? 12
+                                   : match.entry == SchemeEntry::CondPica ? 18
+                                                                          : 20;
+        m_job.pitch = pitch;
+        m_geometry.setpitch(pitch);
         break;
     }
-}
-
-bool EscapeInterpreter::matchesNormalised(const std::string& pattern,
-                                          std::string_view window) const {
-    if (pattern.empty() || window.size() < pattern.size())
-        return false;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (normalised(window[i]) != pattern[i])
-            return false;
     }
-    return true;
 }
 
 std::optional<long double> EscapeInterpreter::parameter(const std::string& pattern,
@@ -220,7 +134,7 @@ std::optional<long double> EscapeInterpreter::parameter(const std::string& patte
     // The digits start at the first "0" of the normalised window and are as many as the
     // template has places.
     for (std::size_t i = 0; i < pattern.size(); ++i) {
-        if (normalised(window[i]) == '0')
+        if (templateByte(window[i]) == '0')
             return parseDecimal(window.substr(i, DigCount(pattern)));
     }
     return std::nullopt;
@@ -245,56 +159,24 @@ void EscapeInterpreter::linesFrom(const std::string& pattern, std::string_view w
 }
 
 bool EscapeInterpreter::matchAt(std::uint8_t byte) {
-    if (!m_canBegin[byte]) {
+    if (!m_matcher.canBegin(byte)) {
         // No sequence starts with this byte: the attempt matches nothing.
         m_geometry.setpitch(m_job.pitch);
         return false;
     }
     // The current byte and what follows it, on the stack.
-    char bytes[LookAhead + 1];
+    char bytes[SchemeMatcher::LookAhead + 1];
     bytes[0] = static_cast<char>(byte);
-    std::string_view following = m_input.following(LookAhead);
+    std::string_view following = m_input.following(SchemeMatcher::LookAhead);
     std::copy(following.begin(), following.end(), bytes + 1);
     const std::string_view window(bytes, following.size() + 1);
-    std::size_t length = 1;
-    bool matched = false;
     // Every entry that matches acts; the last one checked sets how many bytes go.
-    const auto found = m_candidates.find(
-        pairKey(byte, window.size() > 1 ? static_cast<std::uint8_t>(window[1]) : NoSecondByte));
-    const Candidates* candidates = found != m_candidates.end() ? &found->second : nullptr;
-    auto check = [&](const std::vector<Candidate>& list) {
-        for (const Candidate& candidate : list) {
-            if (!matches(*candidate.sequence, window))
-                continue;
-            length = candidate.sequence->size();
-            matched = true;
-            act(candidate);
-        }
-    };
-    if (candidates)
-        check(candidates->beforeTemplates);
-
-    // A prefix only counts where its full template did not match: otherwise the digits of
-    // a matched ESC "P12" would print as text after it.
-    auto parameterised = [&](const std::string& pattern, const std::string& prefix, auto apply) {
-        const std::string* used = matchesNormalised(pattern, window)  ? &pattern
-                                  : matchesNormalised(prefix, window) ? &prefix
-                                                                      : nullptr;
-        if (!used)
-            return;
-        length = used->size();
-        matched = true;
-        (this->*apply)(*used, window);
-    };
-    parameterised(m_scheme.pitchPattern(), m_scheme.pitchPrefix(), &EscapeInterpreter::pitchFrom);
-    parameterised(m_scheme.lpiPattern(), m_scheme.lpiPrefix(), &EscapeInterpreter::linesFrom);
-
-    if (candidates)
-        check(candidates->afterTemplates);
-
-    m_input.skip(length - 1);
+    const std::size_t length =
+        m_matcher.match(window, [&](const SchemeMatcher::Match& match) { act(match, window); });
+    if (length > 1)
+        m_input.skip(length - 1);
     m_geometry.setpitch(m_job.pitch);
-    return matched;
+    return length > 0;
 }
 
 void EscapeInterpreter::setStyle(bool FontStyle::*style, bool on) {

@@ -3,15 +3,14 @@
 #include "JobInput.h"
 #include "PageDevice.h"
 #include "PageGeometry.h"
+#include "SchemeMatcher.h"
 #include "config/ActiveScheme.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace marlet {
@@ -67,11 +66,11 @@ public:
                       const std::vector<std::string>& dropList, JobState& job, JobInput& input);
 
     /// Whether scheme matching is tried at this byte.
-    bool startsSequence(std::uint8_t byte) const { return m_matching && m_leadBytes[byte]; }
+    bool startsSequence(std::uint8_t byte) const { return m_matcher.startsSequence(byte); }
     /// Whether matching is tried at this byte though no sequence can begin with it: the
     /// attempt matches nothing and takes no byte, it only refreshes the font.
     bool onlyAttemptedAt(std::uint8_t byte) const {
-        return startsSequence(byte) && !m_canBegin[byte];
+        return startsSequence(byte) && !m_matcher.canBegin(byte);
     }
     /// Matches the scheme and the drop list at the byte just read, applies every match and
     /// takes the bytes of the last one checked. Returns whether anything matched.
@@ -80,7 +79,6 @@ public:
     void escape();
 
 private:
-    bool matchesNormalised(const std::string& pattern, std::string_view window) const;
     std::optional<long double> parameter(const std::string& pattern, std::string_view window) const;
     void pitchFrom(const std::string& pattern, std::string_view window);
     void linesFrom(const std::string& pattern, std::string_view window);
@@ -93,46 +91,14 @@ private:
     };
     void command(std::uint8_t letter);
     Parameter twoDigits();
-
-    /// What a fixed sequence does when it matches.
-    enum class Action : std::uint8_t {
-        Style, // detail: the index in the style table, on for even ones
-        Double,
-        NoDouble,
-        Drop,
-        Condensed,
-        NoCondensed,
-        Pitch, // detail: the pitch
-        Portrait,
-        Landscape
-    };
-    struct Candidate {
-        const std::string* sequence;
-        Action action;
-        std::uint8_t detail;
-    };
-    /// The fixed sequences that begin with two given bytes, in the order matching checks
-    /// them: those checked before the pitch and spacing templates, and those after.
-    struct Candidates {
-        std::vector<Candidate> beforeTemplates;
-        std::vector<Candidate> afterTemplates;
-    };
-    void addCandidate(const std::string& sequence, bool beforeTemplates, Action action,
-                      std::uint8_t detail = 0);
-    void act(const Candidate& candidate);
+    void act(const SchemeMatcher::Match& match, std::string_view window);
 
     PageDevice& m_printer;
     PageGeometry& m_geometry;
-    const ActiveScheme& m_scheme;
     JobState& m_job;
     JobInput& m_input;
-    bool m_matching = false;
+    SchemeMatcher m_matcher;
     bool m_builtIn = false;
-    std::array<bool, 256> m_leadBytes{};
-    // Bytes that some sequence can begin with; matching elsewhere finds nothing.
-    std::array<bool, 256> m_canBegin{};
-    // By the first byte times 257 and the second, or 256 where the data ends after one.
-    std::unordered_map<std::uint32_t, Candidates> m_candidates;
 };
 
 } // namespace marlet

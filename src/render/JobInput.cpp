@@ -34,6 +34,15 @@ JobInput::JobInput(const std::string& path, std::string initString)
     std::setvbuf(m_file.get(), nullptr, _IONBF, 0);
 }
 
+JobInput::JobInput(std::string_view bytes) {
+    if (bytes.size() > std::numeric_limits<std::uint32_t>::max())
+        throw Error::rangeCheck();
+    // The whole file is in the buffer from the start: nothing is ever read.
+    m_buffer.assign(bytes.begin(), bytes.end());
+    m_fileSize = static_cast<std::uint32_t>(bytes.size());
+    m_fileRemaining = m_fileSize;
+}
+
 std::uint8_t JobInput::nextUnbuffered() {
     if (m_initRemaining > 0)
         return static_cast<std::uint8_t>(m_initString[m_initString.size() - m_initRemaining--]);
@@ -106,6 +115,8 @@ void JobInput::take(std::size_t count) {
 }
 
 bool JobInput::fileHolds(std::uint8_t byte) const {
+    if (!m_file)
+        return !m_buffer.empty() && std::memchr(m_buffer.data(), byte, m_buffer.size()) != nullptr;
     // Read beside the job's own reading, from the start: a job that holds the byte near its
     // start, as most do, costs one block.
     char block[1 << 16];

@@ -15,6 +15,9 @@ class JobInput {
 public:
     /// Opens the file for reading; fails with "Cannot open file NAME".
     JobInput(const std::string& path, std::string initString);
+    /// Reads bytes held in memory as the job's file, without an initialisation string;
+    /// fails with "Range check error" past 4 GiB.
+    explicit JobInput(std::string_view bytes);
 
     std::uint32_t fileSize() const { return m_fileSize; }
     std::uint32_t fileRemaining() const { return m_fileRemaining; }

@@ -20,4 +20,7 @@ struct PclCommand {
     bool last = true;
 };
 
+/// The value of the Universal Exit Language, ESC % -12345 X: PJL lines follow it.
+inline constexpr long double UniversalExitValue = -12345;
+
 } // namespace marlet

@@ -173,4 +173,22 @@ const PclCommandEntry* PclCommandTable::find(const PclCommand& command) {
     return anyLetter;
 }
 
+PclData PclCommandTable::dataOf(const PclCommandEntry* entry, const PclCommand& command) {
+    if (entry)
+        return entry->data;
+    return command.terminator == 'W' ? PclData::Binary : PclData::None;
+}
+
+PclAfter PclCommandTable::after(const PclCommandEntry* entry, const PclCommand& command) {
+    if (!entry || !entry->handler)
+        return PclAfter::Nothing;
+    if (entry->handler == &PclCommands::exitLanguage)
+        return command.value == UniversalExitValue ? PclAfter::JobLanguage : PclAfter::Nothing;
+    if (entry->handler == &PclCommands::plotterBlock)
+        return PclAfter::PlotterBlock;
+    if (entry->handler == &PclCommands::displayFunctions && command.terminator == 'Y')
+        return PclAfter::DisplayFunctions;
+    return PclAfter::Nothing;
+}
+
 } // namespace marlet

@@ -12,9 +12,6 @@ namespace marlet {
 
 namespace {
 
-// The value of the Universal Exit Language, ESC % -12345 X.
-constexpr long double ExitLanguage = -12345;
-
 bool rasterCommand(const PclCommand& command) {
     return command.parameter == '*' && (command.group == 'b' || command.group == 't' ||
                                         (command.group == 'r' && command.terminator == 'A'));
@@ -66,10 +63,7 @@ void PclCommands::run(const PclCommand& command) {
     if (!rasterCommand(command))
         m_raster.end();
     const PclCommandEntry* entry = PclCommandTable::find(command);
-    const PclData data = entry                       ? entry->data
-                         : command.terminator == 'W' ? PclData::Binary
-                                                     : PclData::None;
-    if (data != PclData::None) {
+    if (PclCommandTable::dataOf(entry, command) != PclData::None) {
         const auto count = static_cast<std::uint64_t>(std::max(0.0L, command.value));
         m_data = m_tokenizer.data(count, entry && entry->handler ? count : 0);
     }
@@ -137,7 +131,7 @@ void PclCommands::displayFunctions(const PclCommand& command) {
 }
 
 void PclCommands::exitLanguage(const PclCommand& command) {
-    if (command.value != ExitLanguage)
+    if (command.value != UniversalExitValue)
         return;
     reset();
     m_tokenizer.skipJobLanguage();
