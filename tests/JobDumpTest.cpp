@@ -16,8 +16,8 @@ const std::string Esc = "\x1B";
 // A scheme stored as a user keeps one, read back as a job reads it.
 struct Dump {
     explicit Dump(const std::string& language, std::map<std::string, std::string> entries = {},
-                  std::vector<std::string> dropList = {}, const std::string& name = "Printer")
-        : dropList(std::move(dropList)) {
+                  std::vector<std::string> dropLines = {}, const std::string& name = "Printer")
+        : dropList(std::move(dropLines)) {
         table.loadText("\x01..\xFF=0#204\n");
         store.setValue(MarletKey, "Sequence", name);
         const std::string key = std::string(SequencesKey) + "\\" + name;
