@@ -1,14 +1,15 @@
 // A captured printer stream through the whole job: code page, escape sequences (built-in,
 // or a stored scheme of each printer language: ESC/P, ESC/P2, PCL), control codes, box
 // drawing, bit images and the grid, on a printer that draws its pictures as the PDF and
-// PNG pages do. The first byte picks the settings; with its bit 6 the next byte is the
-// length of an init string that follows; the rest is the queue file.
+// PNG pages do; then the byte view of the same bytes. The first byte picks the settings; with its
+// bit 6 the next byte is the length of an init string that follows; the rest is the queue file.
 
 #include "base/Error.h"
 #include "charset/CodePageTable.h"
 #include "config/FileBytes.h"
 #include "config/RegFileReader.h"
 #include "config/SqliteSettingsStore.h"
+#include "jobs/JobDump.h"
 #include "pdf/PdfPageImages.h"
 #include "render/PrintJob.h"
 #include "support/FakeDevice.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <sstream>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -147,5 +149,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Error&) {
         // Refused input is an answer too; only a crash or a sanitizer report is a finding.
     }
+    // The byte view reads the same job under the same scheme.
+    std::ostringstream dump;
+    JobDump(scheme, fixture.dropList, fixture.table)
+        .write(dump, std::string_view(reinterpret_cast<const char*>(data + start), size - start));
     return 0;
 }
