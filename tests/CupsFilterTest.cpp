@@ -1,6 +1,7 @@
 // marlet-cups-filter as CUPS runs it: its arguments, the configuration and store it reads,
 // the PDF on standard output, its lines to the server and its exit status.
 
+#include "support/ProgramFolderTest.h"
 #include "support/ShellCommand.h"
 
 #include <gtest/gtest.h>
@@ -14,19 +15,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = marlet::testing::ProgramResult;
 
-class CupsFilterTest : public ::testing::Test {
+class CupsFilterTest : public marlet::testing::ProgramFolderTest {
 protected:
-    CupsFilterTest() {
-        folder = fs::temp_directory_path() /
-                 ("marlet-cups-filter-test-" + std::to_string(getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder);
+    CupsFilterTest() : ProgramFolderTest("marlet-cups-filter-test") {
         // The system store as the package makes it: the ready-made Epson scheme.
         const std::string import = "'" MARLET_BINARY_DIR "/marlet-reg' --registry '" +
                                    (folder / "registry.db").string() + "' import '" +
@@ -37,41 +30,19 @@ protected:
                                       "\nDataDir " MARLET_DATA_DIR "\n");
         fs::copy_file(MARLET_SOURCE_DIR "/examples/invoice.prn", folder / "invoice.prn");
     }
-    ~CupsFilterTest() override { fs::remove_all(folder); }
 
     // Runs the filter in the test folder as CUPS would, with the configuration file named.
     Result filter(const std::string& arguments, const std::string& input = "",
                   const std::string& environment = "") {
-        write("stdin", input);
-        const std::string command = "cd '" + folder.string() +
-                                    "' && MARLET_CUPS_FILTER_CONF=cups-filter.conf " + environment +
-                                    " '" MARLET_BINARY_DIR "/marlet-cups-filter' " + arguments +
-                                    " <stdin >stdout 2>stderr";
-        Result result;
-        const int status = std::system(command.c_str());
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = read("stdout");
-        result.err = read("stderr");
-        return result;
+        return runInFolder("'" MARLET_BINARY_DIR "/marlet-cups-filter' " + arguments, input,
+                           "MARLET_CUPS_FILTER_CONF=cups-filter.conf " + environment);
     }
 
-    std::string read(const std::string& name) {
-        std::ifstream in(folder / name, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    void write(const std::string& name, const std::string& bytes) {
-        std::ofstream(folder / name, std::ios::binary) << bytes;
-    }
-
-    std::string pdfText(const std::string& pdf) {
+    // The text of a PDF the filter wrote.
+    std::string textOfPdf(const std::string& pdf) {
         write("out.pdf", pdf);
         return marlet::testing::runShell("pdftotext '" + (folder / "out.pdf").string() + "' -").out;
     }
-
-    fs::path folder;
 };
 
 } // namespace
@@ -93,7 +64,7 @@ TEST_F(CupsFilterTest, AJobPrintsAsAPdfOnStandardOutput) {
         EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(result.out.rfind("%PDF-", 0), 0u) << c.arguments;
     }
-    EXPECT_NE(pdfText(filter("7 ann t 1 ''", "\x8F\xE0\xA8\xA2\xA5\xE2\r\n").out).find("Привет"),
+    EXPECT_NE(textOfPdf(filter("7 ann t 1 ''", "\x8F\xE0\xA8\xA2\xA5\xE2\r\n").out).find("Привет"),
               std::string::npos);
 
     // Nothing to print is no failure: no PDF, and the server is told.
@@ -107,10 +78,10 @@ TEST_F(CupsFilterTest, TheQueuesPpdDefaultsGiveWayToTheJobsOptions) {
     write("queue.ppd", "*PPD-Adobe: \"4.3\"\n*DefaultMarletCodePage: 437\n");
     const std::string ppd = "PPD='" + (folder / "queue.ppd").string() + "'";
     // Code page 437 reads the Cyrillic bytes as other letters; the job's 866 puts them back.
-    EXPECT_EQ(pdfText(filter("9 ann t 1 ''", "\x8F\xE0\xA8\xA2\xA5\xE2\r\n", ppd).out),
+    EXPECT_EQ(textOfPdf(filter("9 ann t 1 ''", "\x8F\xE0\xA8\xA2\xA5\xE2\r\n", ppd).out),
               "Åα¿óÑΓ\n\n\f");
     EXPECT_EQ(
-        pdfText(filter("9 ann t 1 MarletCodePage=866", "\x8F\xE0\xA8\xA2\xA5\xE2\r\n", ppd).out),
+        textOfPdf(filter("9 ann t 1 MarletCodePage=866", "\x8F\xE0\xA8\xA2\xA5\xE2\r\n", ppd).out),
         "Привет\n\n\f");
 }
 

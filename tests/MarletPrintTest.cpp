@@ -1,6 +1,7 @@
 // marlet-print as a user runs it: the binary, its files and its exit status.
 
 #include "support/ChildProcess.h"
+#include "support/ProgramFolderTest.h"
 #include "support/ShellCommand.h"
 
 #include <gtest/gtest.h>
@@ -22,21 +23,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using Result = marlet::testing::ProgramResult;
 
-class MarletPrintTest : public ::testing::Test {
+class MarletPrintTest : public marlet::testing::ProgramFolderTest {
 protected:
-    MarletPrintTest() {
-        folder = fs::temp_directory_path() /
-                 ("marlet-print-test-" + std::to_string(getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(folder);
-    }
-    ~MarletPrintTest() override { fs::remove_all(folder); }
+    MarletPrintTest() : ProgramFolderTest("marlet-print-test") {}
 
     // Runs marlet-print in the test folder with the shipped data; stdin from a file.
     Result run(const std::string& arguments, const std::string& input = "",
@@ -46,37 +37,11 @@ protected:
                           input, environment);
     }
 
-    // Runs a command line in the test folder, the folder its home; stdin from a file.
+    // Runs a command line in the test folder, the folder its home.
     Result runProgram(const std::string& commandLine, const std::string& input = "",
                       const std::string& environment = "") {
-        std::ofstream(folder / "stdin", std::ios::binary) << input;
-        std::string command = "cd '" + folder.string() + "' && HOME='" + folder.string() + "' " +
-                              environment + " " + commandLine + " <stdin >stdout 2>stderr";
-        Result result;
-        int status = std::system(command.c_str());
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = read("stdout");
-        result.err = read("stderr");
-        return result;
+        return runInFolder(commandLine, input, "HOME='" + folder.string() + "' " + environment);
     }
-
-    std::string read(const std::string& name) {
-        std::ifstream in(folder / name, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    void write(const std::string& name, const std::string& bytes) {
-        std::ofstream(folder / name, std::ios::binary) << bytes;
-    }
-
-    std::string pdfText(const std::string& name) {
-        return marlet::testing::runShell("pdftotext -layout '" + (folder / name).string() + "' -")
-            .out;
-    }
-
-    fs::path folder;
 };
 
 } // namespace
