@@ -70,6 +70,24 @@ void type(PageDevice& device, int y, const std::u16string& text) {
     }
 }
 
+// A device on the test queue that has set two pages of a document, "first" and "second".
+std::unique_ptr<PdfPageDevice> twoPagesOnTheQueue() {
+    CupsQueue queue(Queue);
+    const VirtualPaper paper = queue.paper();
+    auto device =
+        std::make_unique<PdfPageDevice>(paper, std::make_unique<CupsDestination>(std::move(queue)));
+    FontRequest font;
+    font.face = "Courier New";
+    font.height = 50;
+    font.width = 25;
+    device->createFont(font);
+    device->beginDocument("DOS-console task");
+    type(*device, 0, u"first");
+    device->newPage();
+    type(*device, 0, u"second");
+    return device;
+}
+
 struct Outcome {
     int status = -1;
     std::string err;
@@ -129,24 +147,13 @@ protected:
 
 TEST_F(CupsDestinationTest, PrintsEachDocumentAsAJobOfItsOwn) {
     // The device calls of a job whose orientation changes after two pages.
-    CupsQueue queue(Queue);
-    VirtualPaper paper = queue.paper();
-    PdfPageDevice device(paper, std::make_unique<CupsDestination>(std::move(queue)));
-    FontRequest font;
-    font.face = "Courier New";
-    font.height = 50;
-    font.width = 25;
-    device.createFont(font);
-    device.beginDocument("DOS-console task");
-    type(device, 0, u"first");
-    device.newPage();
-    type(device, 0, u"second");
-    device.endDocument();
-    device.setOrientation(Orientation::Landscape);
-    device.beginDocument("DOS-console task");
-    type(device, 0, u"third");
-    device.endDocument();
-    device.close();
+    std::unique_ptr<PdfPageDevice> device = twoPagesOnTheQueue();
+    device->endDocument();
+    device->setOrientation(Orientation::Landscape);
+    device->beginDocument("DOS-console task");
+    type(*device, 0, u"third");
+    device->endDocument();
+    device->close();
 
     expectTurnedJob();
 }
@@ -168,20 +175,8 @@ TEST_F(CupsDestinationTest, AStoppedJobIsCancelledOnTheServerAndNothingOfItPrint
     const std::vector<Stop> stops{
         {"the device is cancelled after two pages",
          [&](std::size_t) {
-             CupsQueue queue(Queue);
-             VirtualPaper paper = queue.paper();
-             PdfPageDevice device(paper, std::make_unique<CupsDestination>(std::move(queue)));
-             FontRequest font;
-             font.face = "Courier New";
-             font.height = 50;
-             font.width = 25;
-             device.createFont(font);
-             device.beginDocument("DOS-console task");
-             type(device, 0, u"first");
-             device.newPage();
-             type(device, 0, u"second");
-             device.cancel();
-             // The device goes here: it must not hand the job in after all.
+             // The device goes at once: it must not hand the job in after all.
+             twoPagesOnTheQueue()->cancel();
          }},
         {"marlet-print goes past a page limit of 2",
          [&](std::size_t) {
