@@ -188,8 +188,7 @@ void PrivateCupsd::start() {
             m_unavailable = "cupsd stopped at start: " + readFile(m_folder / "cupsd.out") + log();
             return;
         }
-        if (http_t* http = httpConnect2(socket().c_str(), 0, nullptr, AF_UNSPEC,
-                                        HTTP_ENCRYPTION_NEVER, 1, 1000, nullptr)) {
+        if (http_t* http = tryConnect()) {
             httpClose(http);
             return;
         }
@@ -226,11 +225,20 @@ void PrivateCupsd::addQueue(const std::string& name) {
         throw std::runtime_error("lpadmin failed: " + readFile(m_folder / "lpadmin.out"));
 }
 
-std::vector<PrivateCupsd::PrintedJob> PrivateCupsd::printHeldJobs(const std::string& queue) {
-    http_t* http = httpConnect2(socket().c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
-                                1000, nullptr);
+http_t* PrivateCupsd::tryConnect() const {
+    return httpConnect2(socket().c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1, 1000,
+                        nullptr);
+}
+
+http_t* PrivateCupsd::connect() const {
+    http_t* http = tryConnect();
     if (!http)
         throw std::runtime_error("cupsd does not answer: " + log());
+    return http;
+}
+
+std::vector<PrivateCupsd::PrintedJob> PrivateCupsd::printHeldJobs(const std::string& queue) {
+    http_t* http = connect();
     cups_job_t* jobs = nullptr;
     int count = cupsGetJobs2(http, &jobs, queue.c_str(), 0, CUPS_WHICHJOBS_ACTIVE);
     std::vector<int> ids;
@@ -287,10 +295,7 @@ bool PrivateCupsd::waitForJob(http_t* http, const std::string& queue, int id, Pr
 }
 
 std::vector<PrivateCupsd::PrintedJob> PrivateCupsd::jobs(const std::string& queue) {
-    http_t* http = httpConnect2(socket().c_str(), 0, nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
-                                1000, nullptr);
-    if (!http)
-        throw std::runtime_error("cupsd does not answer: " + log());
+    http_t* http = connect();
     cups_job_t* found = nullptr;
     int count = cupsGetJobs2(http, &found, queue.c_str(), 0, CUPS_WHICHJOBS_ALL);
     std::vector<PrintedJob> all;

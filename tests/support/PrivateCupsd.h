@@ -49,6 +49,9 @@ private:
     void start();
     void stop();
     bool waitForJob(http_t* http, const std::string& queue, int id, PrintedJob& printed);
+    // A connection to the server, or none; connect() fails when it does not answer.
+    http_t* tryConnect() const;
+    http_t* connect() const;
 
     std::filesystem::path m_folder;
     std::string m_unavailable;
