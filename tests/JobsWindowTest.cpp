@@ -188,10 +188,23 @@ TEST_F(JobsWindowTest, TheJobsAreListedAndTheSecondPreviewsAsItsPdfHoldsIt) {
     ASSERT_EQ(list.topLevelItemCount(), 4);
     EXPECT_EQ(list.topLevelItem(0)->text(0), QString());
     EXPECT_EQ(list.topLevelItem(0)->text(2), QStringLiteral("waiting"));
-    window.select(0);
+    window.select(-1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.previewBusy(); }, 30000));
     EXPECT_EQ(window.preview().pageCount(), 3);
     EXPECT_TRUE(window.byteView().contains(QStringLiteral("printed: \"Waiting job\"")));
+    // A job its sender ended waits first, the bytes that came after it behind.
+    std::ofstream(folder.file("prnspl.ended"), std::ios::binary) << "Ended job\r\n";
+    window.refresh();
+    ASSERT_EQ(list.topLevelItemCount(), 5);
+    EXPECT_EQ(list.topLevelItem(1)->text(2), QStringLiteral("waiting"));
+    window.select(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.previewBusy(); }, 30000));
+    EXPECT_EQ(window.preview().pageCount(), 1);
+    EXPECT_TRUE(window.byteView().contains(QStringLiteral("printed: \"Ended job\"")));
+    window.select(-1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.previewBusy(); }, 30000));
+    EXPECT_EQ(window.preview().pageCount(), 3);
+    fs::remove(folder.file("prnspl.ended"));
     app.session().app().setAutoPrint(true);
     window.refresh();
     ASSERT_EQ(list.topLevelItemCount(), 3);

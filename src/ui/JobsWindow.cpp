@@ -3,6 +3,7 @@
 #include "ApplicationSignals.h"
 #include "UiText.h"
 #include "app/ResidentSession.h"
+#include "capture/SpoolFile.h"
 #include "jobs/JobDump.h"
 
 #include <QDateTime>
@@ -134,15 +135,15 @@ void JobsWindow::showInFront() {
 void JobsWindow::refresh() {
     const InterfaceTexts& texts = m_session.app().texts();
     const std::optional<JobRecord> chosen = selected();
-    std::vector<JobRecord> jobs = m_history.list();
-    if (std::optional<JobRecord> waiting = waitingJob())
-        jobs.insert(jobs.begin(), *waiting);
+    std::vector<JobRecord> jobs = waitingJobs();
+    for (JobRecord& kept : m_history.list())
+        jobs.push_back(std::move(kept));
     QSignalBlocker quiet(m_list);
     m_list->clear();
     for (const JobRecord& job : jobs) {
         auto* item = new QTreeWidgetItem(m_list);
         item->setData(0, Qt::UserRole, job.number);
-        item->setText(0, job.number == 0 ? QString() : QString::number(job.number));
+        item->setText(0, job.number <= 0 ? QString() : QString::number(job.number));
         item->setText(1, QDateTime::fromSecsSinceEpoch(job.when).toString(
                              QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         item->setText(2, uiText(texts, StatusTexts[static_cast<int>(job.status)]));
@@ -177,8 +178,8 @@ void JobsWindow::updateButtons() {
     m_delete->setEnabled(any && !(m_printing && job->status == JobStatus::Printing));
     m_openPdf->setEnabled(any && job->destination.ends_with(".pdf"));
     m_pdfFolder->setEnabled(m_openPdf->isEnabled());
-    if (!any && m_shown >= 0) {
-        m_shown = -1;
+    if (!any && m_shown) {
+        m_shown.reset();
         m_drawn = false;
         m_renderer.stop();
         m_previewState->clear();
@@ -200,31 +201,46 @@ std::optional<JobRecord> JobsWindow::selected() const {
     if (items.isEmpty())
         return std::nullopt;
     const int number = items.front()->data(0, Qt::UserRole).toInt();
-    return number == 0 ? waitingJob() : m_history.find(number);
+    if (number > 0)
+        return m_history.find(number);
+    for (const JobRecord& waiting : waitingJobs())
+        if (waiting.number == number)
+            return waiting;
+    return std::nullopt;
 }
 
-// The queue file while a job waits in it for the user: with automatic printing off.
-std::optional<JobRecord> JobsWindow::waitingJob() const {
+// The queue while jobs wait in it for the user, with automatic printing off, in the order
+// they print: the job its sender ended (number 0), then the bytes behind it (-1).
+std::vector<JobRecord> JobsWindow::waitingJobs() const {
     const Settings& settings = m_session.app().settings();
-    const QFileInfo queue(QString::fromStdString(settings.Spool));
-    if (settings.AutoPrint || !queue.exists())
-        return std::nullopt;
-    JobRecord record;
-    record.when = queue.lastModified().toSecsSinceEpoch();
-    record.source = settings.Spool;
-    record.size = static_cast<std::uint64_t>(queue.size());
-    record.status = JobStatus::Waiting;
-    return record;
+    std::vector<JobRecord> waiting;
+    if (settings.AutoPrint)
+        return waiting;
+    const std::pair<int, std::string> files[] = {{0, SpoolFile(settings.Spool).endedPath()},
+                                                 {-1, settings.Spool}};
+    for (const auto& [number, path] : files) {
+        const QFileInfo queue(QString::fromStdString(path));
+        if (!queue.exists())
+            continue;
+        JobRecord record;
+        record.number = number;
+        record.when = queue.lastModified().toSecsSinceEpoch();
+        record.source = path;
+        record.size = static_cast<std::uint64_t>(queue.size());
+        record.status = JobStatus::Waiting;
+        waiting.push_back(record);
+    }
+    return waiting;
 }
 
 std::string JobsWindow::bytesOf(const JobRecord& record) const {
-    return record.number == 0 ? record.source : m_history.bytesPath(record.number);
+    return record.number <= 0 ? record.source : m_history.bytesPath(record.number);
 }
 
 void JobsWindow::showSelected() {
     updateButtons();
     std::optional<JobRecord> record = selected();
-    if (!record || record->number == m_shown)
+    if (!record || m_shown == record->number)
         return;
     m_shown = record->number;
     m_drawn = false;
@@ -257,7 +273,7 @@ void JobsWindow::previewDrawn(int number, const QString& pdf) {
 
 void JobsWindow::printAgain() {
     if (std::optional<JobRecord> record = selected()) {
-        if (record->number == 0)
+        if (record->number <= 0)
             m_session.printQueue();
         else
             m_session.printChosenFile(bytesOf(*record));
@@ -270,7 +286,9 @@ void JobsWindow::savePdf() {
     if (!record)
         return;
     const QString target = QFileDialog::getSaveFileName(
-        this, m_savePdf->text(), QStringLiteral("job-%1.pdf").arg(record->number),
+        this, m_savePdf->text(),
+        record->number > 0 ? QStringLiteral("job-%1.pdf").arg(record->number)
+                           : QStringLiteral("waiting-job.pdf"),
         QStringLiteral("PDF (*.pdf)"));
     if (target.isEmpty())
         return;
@@ -326,7 +344,7 @@ void JobsWindow::showBytes() {
 
 void JobsWindow::removeSelected() {
     if (std::optional<JobRecord> record = selected())
-        record->number == 0 ? m_session.clearQueue() : void(m_history.remove(record->number));
+        record->number <= 0 ? m_session.clearQueue() : void(m_history.remove(record->number));
     refresh();
 }
 

@@ -19,11 +19,11 @@ namespace marlet {
 class ApplicationSignals;
 class ResidentSession;
 
-/// "Задания": the jobs the resident app kept, newest last, and first the job that waits in
-/// the queue while automatic printing is off (number 0), with a preview of the selected
-/// job's pages as they print with today's settings (Marlet's own PDF, page by page,
-/// zoomable), and the commands on it: print again, save as PDF, open the PDF it became, open
-/// the PDF folder, the byte view, delete; and stopping the job that prints.
+/// "Задания": the jobs the resident app kept, newest last, and first the jobs that wait in
+/// the queue while automatic printing is off (the ended job 0, the queue behind it -1), with
+/// a preview of the selected job's pages as they print with today's settings (Marlet's own PDF,
+/// page by page, zoomable), and the commands on it: print again, save as PDF, open the PDF it
+/// became, open the PDF folder, the byte view, delete; and stopping the job that prints.
 class JobsWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -66,7 +66,7 @@ private:
     void showSelected();
     void updateButtons();
     std::optional<JobRecord> selected() const;
-    std::optional<JobRecord> waitingJob() const;
+    std::vector<JobRecord> waitingJobs() const;
     std::string bytesOf(const JobRecord& record) const;
     void previewDrawn(int number, const QString& pdf);
     void printAgain();
@@ -98,9 +98,9 @@ private:
     QPushButton* m_stop;
     QTimer m_refresh;
     bool m_printing = false;
-    int m_shown = -1;     // the job previewed: its number, 0 for the waiting one, -1 for none
-    bool m_drawn = false; // its PDF is ready
-    QString m_saveTo;     // where "save as PDF" puts it once drawn
+    std::optional<int> m_shown; // the job previewed: its number, 0 or below for a waiting one
+    bool m_drawn = false;       // its PDF is ready
+    QString m_saveTo;           // where "save as PDF" puts it once drawn
 };
 
 } // namespace marlet
