@@ -42,9 +42,9 @@ struct Dump {
         return JobDump(scheme, dropList, table).pieces(bytes);
     }
 
-    std::string written(const std::string& bytes) const {
+    std::string written(const std::string& bytes, const std::string& initString = {}) const {
         std::ostringstream out;
-        JobDump(scheme, dropList, table).write(out, bytes);
+        JobDump(scheme, dropList, table).write(out, bytes, initString);
         return out.str();
     }
 
@@ -238,6 +238,19 @@ TEST(JobDumpTest, ALongPictureShowsItsFirstLinesAndItsSize) {
               "          … 36 more bytes of ESC K\n"
               "00000044  0D                                               .                 "
               "[CR] control code: carriage return\n");
+}
+
+TEST(JobDumpTest, TheInitialisationStringIsReadFirstAndItsCommandsHoldForTheJob) {
+    // ESC R 2 (Germany) in the initialisation string: "[" of the job prints as "Ä"; a
+    // command begun there takes its parameter from the job.
+    EXPECT_EQ(Dump("ESC/P").written("0[x", Esc + "R" + "\x02" + Esc + "-"),
+              "scheme Printer (ESC/P), 3 bytes after an initialisation string of 5 bytes\n"
+              "init 000  1B 52 02                                         .R.               "
+              "[ESC R] ESC/P command ESC R\n"
+              "init 003  1B 2D 30                                         .-0               "
+              "[ESC -] ESC/P command ESC -\n"
+              "00000001  5B 78                                            [x                "
+              "[text] printed: \"Äx\"\n");
 }
 
 TEST(JobDumpTest, CountsAHostileJobGivesReachNoFurtherThanItsBytes) {

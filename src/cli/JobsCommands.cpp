@@ -139,7 +139,7 @@ void JobsCommands::dump() const {
     if (!bytes)
         throw Error::cannotOpen(*bytesFile);
     m_out << "job " << record.number << ", code page " << settings.CodePage << ", ";
-    JobDump(scheme, dropList, table).write(m_out, *bytes);
+    JobDump(scheme, dropList, table).write(m_out, *bytes, settings.InitStr);
 }
 
 void JobsCommands::remove() const {

@@ -256,11 +256,17 @@ std::string JobDump::text(std::string_view bytes, std::uint8_t country) const {
     return out;
 }
 
-void JobDump::write(std::ostream& out, std::string_view bytes) const {
+void JobDump::write(std::ostream& out, std::string_view job, std::string_view initString) const {
     out << "scheme " << m_scheme.name();
     if (m_scheme.language() != PrinterLanguage::None)
         out << " (" << printerLanguageName(m_scheme.language()) << ")";
-    out << ", " << bytes.size() << " bytes\n";
+    out << ", " << job.size() << " bytes";
+    if (!initString.empty())
+        out << " after an initialisation string of " << initString.size() << " bytes";
+    out << '\n';
+    // A command may begin in the initialisation string and end in the job.
+    const std::string joined = std::string(initString) + std::string(job);
+    const std::string_view bytes = joined;
     constexpr std::size_t PerLine = 16;
     read(bytes, [&](const DumpPiece& piece) {
         const std::size_t lines = (piece.length + PerLine - 1) / PerLine;
@@ -268,8 +274,11 @@ void JobDump::write(std::ostream& out, std::string_view bytes) const {
         for (std::size_t line = 0; line < shown; ++line) {
             const std::size_t start = piece.offset + line * PerLine;
             const std::size_t count = std::min(PerLine, piece.offset + piece.length - start);
-            char offset[16];
-            std::snprintf(offset, sizeof offset, "%08zX  ", start);
+            char offset[32];
+            if (start < initString.size())
+                std::snprintf(offset, sizeof offset, "init %03zX  ", start);
+            else
+                std::snprintf(offset, sizeof offset, "%08zX  ", start - initString.size());
             std::string hex, printable;
             for (std::size_t i = 0; i < count; ++i) {
                 char cell[4];

@@ -32,8 +32,10 @@ public:
     /// The job cut into the pieces the interpreter takes, in order.
     std::vector<DumpPiece> pieces(std::string_view bytes) const;
     /// Writes a header naming the scheme, then each piece as "OFFSET  HEX  TEXT  MEANING",
-    /// sixteen bytes a line; a long picture shows its first two lines and its size.
-    void write(std::ostream& out, std::string_view bytes) const;
+    /// sixteen bytes a line; a long picture shows its first two lines and its size. An
+    /// initialisation string is read first, as the job driver sends it ahead of the job,
+    /// its offsets marked "init".
+    void write(std::ostream& out, std::string_view bytes, std::string_view initString = {}) const;
 
 private:
     void read(std::string_view bytes, const std::function<void(DumpPiece&)>& take) const;

@@ -324,7 +324,8 @@ QString JobsWindow::byteView() const {
     app.LoadSequences();
     std::ostringstream out;
     JobDump(app.scheme(), app.dropList(), app.codePage())
-        .write(out, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        .write(out, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+               app.settings().InitStr);
     return QString::fromStdString(out.str());
 }
 
