@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "base/Error.h"
 #include "config/FileBytes.h"
+#include "config/RegFileReader.h"
 #include "config/SettingsPersistence.h"
 #include "config/SqliteSettingsStore.h"
 #include "devices/SystemPrinterCatalog.h"
@@ -182,12 +183,30 @@ TEST(ChildJobRunnerJobTest, AtThePageLimitTheUserDecidesAndAStopWhilePrintingKee
     fs::current_path(MARLET_DATA_DIR);
     setenv("MARLET_PDF_DIR", folder.file("pdf").c_str(), 1);
     const std::string registry = folder.file("registry.db");
-    std::string job;
+    std::string text;
     for (int page = 1; page <= 2000; ++page)
-        job += "Page " + std::to_string(page) + "\r\n\x0C";
-    std::ofstream(folder.file("job.prn"), std::ios::binary) << job;
+        text += "Page " + std::to_string(page) + "\r\n\x0C";
+    std::ofstream(folder.file("text.prn"), std::ios::binary) << text;
+    // Pages with a band of 24-pin graphics each take long enough that a stop always comes
+    // before the end, however busy the machine.
+    std::string graphics;
+    for (int page = 1; page <= 2000; ++page) {
+        graphics += "Page " + std::to_string(page) + "\r\n\x1B*\x27\xA0\x05";
+        for (int column = 0; column < 1440 * 3; ++column)
+            graphics += static_cast<char>((column * 7 + page) % 256);
+        graphics += "\r\n\x0C";
+    }
+    std::ofstream(folder.file("graphics.prn"), std::ios::binary) << graphics;
+    {
+        SqliteSettingsStore store(registry);
+        RegFileReader::import(
+            store, readFileBytes(MARLET_DATA_DIR "/schemes/epson-escp2-24pin.reg").value_or(""),
+            "epson-escp2-24pin.reg");
+        store.setValue(MarletKey, "Sequence", std::string("Epson ESC-P2 24-pin"));
+    }
 
     struct Case {
+        std::string job;
         std::uint32_t pageLimit;
         bool goOn;
         bool stopWhilePrinting;
@@ -195,9 +214,14 @@ TEST(ChildJobRunnerJobTest, AtThePageLimitTheUserDecidesAndAStopWhilePrintingKee
         std::vector<int> askedAt;
     };
     const Case cases[] = {
-        {3, true, false, "", {3}},
-        {3, false, false, "The job went past the page limit of 3 pages and was stopped", {3}},
-        {0, true, true, "", {}},
+        {"text.prn", 3, true, false, "", {3}},
+        {"text.prn",
+         3,
+         false,
+         false,
+         "The job went past the page limit of 3 pages and was stopped",
+         {3}},
+        {"graphics.prn", 0, true, true, "", {}},
     };
     for (const Case& c : cases) {
         SqliteSettingsStore(registry).setValue(MarletKey, "PageLimit", c.pageLimit);
@@ -213,8 +237,7 @@ TEST(ChildJobRunnerJobTest, AtThePageLimitTheUserDecidesAndAStopWhilePrintingKee
         std::string failure;
         int stoppedAfter = -1;
         try {
-            printed =
-                runner.print(folder.file("job.prn"), SystemPrinterCatalog::PdfPrinterName, app);
+            printed = runner.print(folder.file(c.job), SystemPrinterCatalog::PdfPrinterName, app);
         } catch (const JobStopped& e) {
             failure = e.what();
             stoppedAfter = e.pages();
