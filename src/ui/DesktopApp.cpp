@@ -47,12 +47,6 @@ DesktopApp::DesktopApp(const PrinterCatalog& catalog, SettingsStore& store, JobR
                             uiText(texts, TextKey::ExitLine2),
                         texts);
     };
-    m_pageLimitQuestion = [this](int pages) {
-        const InterfaceTexts& texts = m_session.app().texts();
-        return askYesNo(
-            m_window && m_window->isVisible() ? m_window.get() : nullptr, QStringLiteral("Marlet"),
-            uiText(texts, TextKey::PageLimitQuestion).arg(pages), texts, QMessageBox::No);
-    };
     connect(&m_queueTimer, &QTimer::timeout, this, [this] { m_session.queueTick(); });
     connect(&m_stateTimer, &QTimer::timeout, this, [this] {
         m_session.takeCaptureNotices();
@@ -259,7 +253,7 @@ void DesktopApp::showFrame(int frame) {
     if (!m_tray)
         return;
     m_tray->showPicture(Artwork::progressFrame(frame));
-    // The job runs on this thread: let the tray repaint, but take no command mid-job.
+    // The tray repaints at once; the user's commands wait for whilePrinting().
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -279,7 +273,12 @@ void DesktopApp::whilePrinting() {
 }
 
 bool DesktopApp::goOnPastPageLimit(int pages) {
-    return !m_exitAfterJob && m_pageLimitQuestion(pages);
+    if (m_exitAfterJob)
+        return false;
+    const InterfaceTexts& texts = m_session.app().texts();
+    return askYesNo(m_window && m_window->isVisible() ? m_window.get() : nullptr,
+                    QStringLiteral("Marlet"), uiText(texts, TextKey::PageLimitQuestion).arg(pages),
+                    texts, QMessageBox::No);
 }
 
 void DesktopApp::restoreIcon() {

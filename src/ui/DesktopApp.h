@@ -62,12 +62,6 @@ public:
     /// the settings saved, capture stopped, the icons taken away, the event loop ended. A
     /// job that prints is stopped first, and the app ends once it has.
     void exitNow();
-    /// Asks at the page limit whether the job prints on; a message box by default.
-    void setPageLimitQuestion(std::function<bool(int pages)> question) {
-        m_pageLimitQuestion = std::move(question);
-    }
-    /// Whether a job prints now.
-    bool printing() const { return m_printing; }
 
     ResidentSession& session() { return m_session; }
     MainWindow& window() { return *m_window; }
@@ -121,7 +115,6 @@ private:
     std::string m_registryPath;
     ErrorReport m_errorReport;
     ExitQuestion m_exitQuestion;
-    std::function<bool(int pages)> m_pageLimitQuestion;
     QString m_lastPdf;
     bool m_firstActivation = true;
     bool m_ended = false;
