@@ -201,8 +201,10 @@ const char* printUsage() {
            "      --device-dpi N     resolution the PDF, PNG and trace are laid out at (600)\n"
            "      --geometry         print the page geometry and exit\n"
            "      --trace PATH       write every page-device operation to PATH\n"
-           "      --progress-fd N    write the progress as lines \"frame N\" and \"done\" to\n"
-           "                         file descriptor N\n"
+           "      --progress-fd N    write the progress to file descriptor N as lines \"frame N\",\n"
+           "                         \"page N\", \"wrote PATH\" and \"done\" for the resident app;\n"
+           "                         at the page limit \"held N\", then wait for SIGUSR2 (go on)\n"
+           "                         or SIGUSR1 (stop)\n"
            "      --data-dir DIR     where code pages and language files are (working folder)\n"
            "  -h, --help             show this help\n"
            "      --version          show the version\n";
