@@ -202,9 +202,9 @@ const char* printUsage() {
            "      --geometry         print the page geometry and exit\n"
            "      --trace PATH       write every page-device operation to PATH\n"
            "      --progress-fd N    write the progress to file descriptor N for the\n"
-           "                         resident app: \"frame N\", \"page N\", \"wrote PATH\", \"done\";\n"
-           "                         at the page limit \"held N\", then wait for SIGUSR2 (go\n"
-           "                         on) or SIGUSR1 (stop)\n"
+           "                         resident app (frame N, page N, wrote PATH, done);\n"
+           "                         at the page limit held N, then it waits for SIGUSR2\n"
+           "                         (go on) or SIGUSR1 (stop)\n"
            "      --data-dir DIR     where code pages and language files are (working folder)\n"
            "  -h, --help             show this help\n"
            "      --version          show the version\n";
