@@ -18,11 +18,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <thread>
 #include <unistd.h>
 
 namespace marlet {
@@ -62,19 +64,12 @@ void listenForStop() {
     sigprocmask(SIG_UNBLOCK, &cancel, nullptr);
 }
 
-// Sleeps until the resident app answers at the page limit: true to go on.
+// Waits until the resident app answers at the page limit: true to go on. The signal may
+// reach any of the job's threads (the PDF writer has its own), so the answer is looked for
+// rather than slept for with sigsuspend, which only another signal to this thread ends.
 bool waitForAnswer() {
-    sigset_t answers, before;
-    sigemptyset(&answers);
-    sigaddset(&answers, SIGUSR1);
-    sigaddset(&answers, SIGUSR2);
-    sigprocmask(SIG_BLOCK, &answers, &before);
-    sigset_t waiting = before;
-    sigdelset(&waiting, SIGUSR1);
-    sigdelset(&waiting, SIGUSR2);
     while (!stopAsked.load() && !goOnAsked.load())
-        sigsuspend(&waiting);
-    sigprocmask(SIG_SETMASK, &before, nullptr);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return goOnAsked.exchange(false) && !stopAsked.load();
 }
 
