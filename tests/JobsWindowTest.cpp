@@ -192,6 +192,11 @@ TEST_F(JobsWindowTest, TheJobsAreListedAndTheSecondPreviewsAsItsPdfHoldsIt) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.previewBusy(); }, 30000));
     EXPECT_EQ(window.preview().pageCount(), 3);
     EXPECT_TRUE(window.byteView().contains(QStringLiteral("printed: \"Waiting job\"")));
+    // More bytes come while it waits: the next look draws them too.
+    std::ofstream(folder.file("prnspl"), std::ios::app | std::ios::binary) << "\x0CPage 4\r\n";
+    window.refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window.previewBusy(); }, 30000));
+    EXPECT_EQ(window.preview().pageCount(), 4);
     // A job its sender ended waits first, the bytes that came after it behind.
     std::ofstream(folder.file("prnspl.ended"), std::ios::binary) << "Ended job\r\n";
     window.refresh();
@@ -203,7 +208,7 @@ TEST_F(JobsWindowTest, TheJobsAreListedAndTheSecondPreviewsAsItsPdfHoldsIt) {
     EXPECT_TRUE(window.byteView().contains(QStringLiteral("printed: \"Ended job\"")));
     window.select(-1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !window.previewBusy(); }, 30000));
-    EXPECT_EQ(window.preview().pageCount(), 3);
+    EXPECT_EQ(window.preview().pageCount(), 4);
     fs::remove(folder.file("prnspl.ended"));
     app.session().app().setAutoPrint(true);
     window.refresh();

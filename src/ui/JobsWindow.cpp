@@ -156,7 +156,8 @@ void JobsWindow::refresh() {
     }
     for (int column = 0; column < 4; ++column)
         m_list->resizeColumnToContents(column);
-    updateButtons();
+    // A waiting job that grew since its preview was drawn is drawn again.
+    showSelected();
 }
 
 void JobsWindow::showPrinting(bool printing) {
@@ -240,9 +241,10 @@ std::string JobsWindow::bytesOf(const JobRecord& record) const {
 void JobsWindow::showSelected() {
     updateButtons();
     std::optional<JobRecord> record = selected();
-    if (!record || m_shown == record->number)
+    if (!record || (m_shown == record->number && m_shownSize == record->size))
         return;
     m_shown = record->number;
+    m_shownSize = record->size;
     m_drawn = false;
     m_saveTo.clear();
     m_document.close();
@@ -354,6 +356,11 @@ void JobsWindow::keyPressEvent(QKeyEvent* event) {
         close();
     else
         QWidget::keyPressEvent(event);
+}
+
+void JobsWindow::hideEvent(QHideEvent* event) {
+    m_refresh.stop();
+    QWidget::hideEvent(event);
 }
 
 void JobsWindow::zoom(double factor) {

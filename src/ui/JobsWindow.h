@@ -60,6 +60,8 @@ signals:
 protected:
     /// Esc closes the window, as it does the other tool windows.
     void keyPressEvent(QKeyEvent* event) override;
+    /// A hidden window stops looking at the jobs.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void retranslate();
@@ -98,9 +100,10 @@ private:
     QPushButton* m_stop;
     QTimer m_refresh;
     bool m_printing = false;
-    std::optional<int> m_shown; // the job previewed: its number, 0 or below for a waiting one
-    bool m_drawn = false;       // its PDF is ready
-    QString m_saveTo;           // where "save as PDF" puts it once drawn
+    std::optional<int> m_shown;    // the job previewed: its number, 0 or below for a waiting one
+    std::uint64_t m_shownSize = 0; // and its size then: a waiting job grows
+    bool m_drawn = false;          // its PDF is ready
+    QString m_saveTo;              // where "save as PDF" puts it once drawn
 };
 
 } // namespace marlet
