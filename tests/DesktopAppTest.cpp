@@ -195,6 +195,18 @@ protected:
         return text ? std::optional(textFromStore(*text)) : std::nullopt;
     }
 
+    // Whether the app's capture service is up: the port takes jobs.
+    bool captureUp() {
+        return waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); });
+    }
+    // Job N's record in the app's history, and whether it comes to hold a state in time.
+    std::string record(int job) { return readFile(history + "/" + std::to_string(job) + ".job"); }
+    bool recorded(int job, const std::string& state,
+                  std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+        return waitFor([&] { return record(job).find("status=" + state) != std::string::npos; },
+                       limit);
+    }
+
     // A window as the screen shows it, in grey levels as Qt weighs them.
     GreyImage windowGrey(xcb_window_t window) {
         const auto [width, height] = desktop.size(window);
@@ -213,6 +225,7 @@ protected:
     TempFolder folder;
     std::string registry = folder.file("registry.db");
     std::string pdfFolder = folder.file("pdf");
+    std::string history = folder.file(".local/state/marlet/jobs");
     int port = freeLoopbackPort();
 };
 
@@ -303,7 +316,7 @@ TEST_F(DesktopAppTest, AJobSentToThePortPrintsWithTheAppInTheTray) {
     xcb_window_t icon = trayIcon();
     EXPECT_TRUE(waitFor([&] { return !desktop.viewable(window); }))
         << "minimised into the tray at its first activation";
-    ASSERT_TRUE(waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); }));
+    ASSERT_TRUE(captureUp());
     std::vector<std::uint8_t> idle = settledPixels(icon);
 
     // A long job: the icon shows its progress frames while it prints.
@@ -354,17 +367,13 @@ TEST_F(DesktopAppTest, ThreeJobsFromThePortAppearInTheJobsWindowFromTheTrayMenu)
     xcb_window_t window = settingsWindow();
     xcb_window_t icon = trayIcon();
     ASSERT_TRUE(waitFor([&] { return !desktop.viewable(window); }));
-    ASSERT_TRUE(waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); }));
-    const std::string history = folder.file(".local/state/marlet/jobs");
+    ASSERT_TRUE(captureUp());
     const char* const jobs[] = {"First job: invoice 1452\r\n",
                                 "Second job: invoice 1453\r\n\x0CIts second page\r\n",
                                 "Third job: delivery note\r\n"};
     for (int job = 0; job < 3; ++job) {
         ASSERT_TRUE(sendToPort(port, jobs[job]));
-        const std::string record = history + "/" + std::to_string(job + 1) + ".job";
-        ASSERT_TRUE(
-            waitFor([&] { return readFile(record).find("status=printed") != std::string::npos; },
-                    std::chrono::seconds(30)))
+        ASSERT_TRUE(recorded(job + 1, "printed", std::chrono::seconds(30)))
             << readFile(folder.file("marlet.log"));
     }
     // "Задания" is the third item from the menu's end, above "О программе" and "Выход".
@@ -430,7 +439,7 @@ TEST_F(DesktopAppTest, AJobThatPrintsStopsFromTheTrayMenuWithWholePagesAndTheNex
               0);
     auto app = marlet();
     xcb_window_t icon = trayIcon();
-    ASSERT_TRUE(waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); }));
+    ASSERT_TRUE(captureUp());
     std::vector<std::uint8_t> idle = settledPixels(icon);
 
     // Pages with a band of 24-pin graphics each, so that the job takes some seconds to print.
@@ -454,14 +463,11 @@ TEST_F(DesktopAppTest, AJobThatPrintsStopsFromTheTrayMenuWithWholePagesAndTheNex
     desktop.xdotool("mousemove 10 10 key Up Up Up Up Up");
     desktop.screenshot(screenshotPath("desktop-stop-printing"));
     desktop.xdotool("key Return");
-    const std::string history = folder.file(".local/state/marlet/jobs");
-    ASSERT_TRUE(waitFor(
-        [&] { return readFile(history + "/1.job").find("status=cancelled") != std::string::npos; },
-        std::chrono::seconds(60)))
-        << readFile(history + "/1.job") << readFile(folder.file("marlet.log"));
+    ASSERT_TRUE(recorded(1, "cancelled", std::chrono::seconds(60)))
+        << record(1) << readFile(folder.file("marlet.log"));
     ASSERT_EQ(pdfCount(pdfFolder), 1u);
-    const std::string record = readFile(history + "/1.job");
-    const int pages = std::stoi(record.substr(record.find("pages=") + 6));
+    const std::string first = record(1);
+    const int pages = std::stoi(first.substr(first.find("pages=") + 6));
     EXPECT_GT(pages, 0);
     EXPECT_LT(pages, 2000);
     for (const auto& entry : fs::directory_iterator(pdfFolder)) {
@@ -479,18 +485,14 @@ TEST_F(DesktopAppTest, AJobThatPrintsStopsFromTheTrayMenuWithWholePagesAndTheNex
     }
 
     ASSERT_TRUE(sendToPort(port, "The next job\r\n"));
-    EXPECT_TRUE(waitFor(
-        [&] { return readFile(history + "/2.job").find("status=printed") != std::string::npos; },
-        std::chrono::seconds(30)));
+    EXPECT_TRUE(recorded(2, "printed", std::chrono::seconds(30)));
     EXPECT_EQ(pdfCount(pdfFolder), 2u);
 
     // The end of the session while a job prints stops the job, and then the app.
     ASSERT_TRUE(sendToPort(port, job));
-    ASSERT_TRUE(waitFor(
-        [&] { return readFile(history + "/3.job").find("status=printing") != std::string::npos; },
-        std::chrono::seconds(30)));
+    ASSERT_TRUE(recorded(3, "printing", std::chrono::seconds(30)));
     EXPECT_EQ(app->terminate(), 0);
-    EXPECT_NE(readFile(history + "/3.job").find("status=cancelled"), std::string::npos);
+    EXPECT_NE(record(3).find("status=cancelled"), std::string::npos);
     EXPECT_EQ(readFile(folder.file("marlet.log")), "") << "a cancel is no failure";
 }
 
@@ -501,7 +503,7 @@ TEST_F(DesktopAppTest, AtThePageLimitTheJobWaitsForTheUsersAnswer) {
     set("PageLimit", 3);
     auto app = marlet();
     trayIcon();
-    ASSERT_TRUE(waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); }));
+    ASSERT_TRUE(captureUp());
     std::string job;
     for (int page = 1; page <= 10; ++page)
         job += "Page " + std::to_string(page) + "\r\n\x0C";
@@ -514,11 +516,8 @@ TEST_F(DesktopAppTest, AtThePageLimitTheJobWaitsForTheUsersAnswer) {
     desktop.screenshot(screenshotPath("desktop-page-limit"));
     // Enter gives the default answer: stop.
     desktop.xdotool("key Return");
-    const std::string history = folder.file(".local/state/marlet/jobs");
-    EXPECT_TRUE(waitFor([&] {
-        return readFile(history + "/1.job").find("status=cancelled") != std::string::npos;
-    }));
-    EXPECT_NE(readFile(history + "/1.job").find("pages=3\n"), std::string::npos);
+    EXPECT_TRUE(recorded(1, "cancelled"));
+    EXPECT_NE(record(1).find("pages=3\n"), std::string::npos);
     EXPECT_EQ(pdfCount(pdfFolder), 1u) << "the three pages before the limit";
     EXPECT_EQ(app->terminate(), 0);
 }
@@ -565,7 +564,7 @@ TEST_F(DesktopAppTest, ANewQueueFileNameTakesCaptureAlongAndThePdfIsNamedInTheTr
     auto app = marlet({}, "marlet.log", {"PATH=" + folder.file("bin") + ":" + std::getenv("PATH")});
     xcb_window_t window = settingsWindow();
     ASSERT_TRUE(waitFor([&] { return desktop.viewable(window); }));
-    ASSERT_TRUE(waitFor([&] { return fs::exists(folder.file("run/marlet/capture.socket")); }));
+    ASSERT_TRUE(captureUp());
 
     std::string renamed = folder.file("renamed-queue");
     clickAt(window, QueueFileName);
