@@ -264,9 +264,11 @@ void JobDump::write(std::ostream& out, std::string_view job, std::string_view in
     if (!initString.empty())
         out << " after an initialisation string of " << initString.size() << " bytes";
     out << '\n';
-    // A command may begin in the initialisation string and end in the job.
-    const std::string joined = std::string(initString) + std::string(job);
-    const std::string_view bytes = joined;
+    // A command may begin in the initialisation string and end in the job; a job without
+    // one is read where it lies.
+    const std::string joined =
+        initString.empty() ? std::string() : std::string(initString) + std::string(job);
+    const std::string_view bytes = initString.empty() ? job : std::string_view(joined);
     constexpr std::size_t PerLine = 16;
     read(bytes, [&](const DumpPiece& piece) {
         const std::size_t lines = (piece.length + PerLine - 1) / PerLine;
