@@ -92,6 +92,8 @@ TEST_F(ChildJobRunnerTest, TheChildRunsUnderItsLimitsAndItsEndBecomesTheMessage)
     };
     const Case cases[] = {
         {"echo 'frame 3' >&3; echo 'frame 9' >&3; echo done >&3", "", {3, 9, -1}},
+        // A count past an int is no progress line.
+        {"echo 'page 9999999999' >&3; echo done >&3", "", {-1}},
         {"echo 'frame 4' >&3; kill -SEGV $$",
          "The job's printing process crashed (signal 11, Segmentation fault)",
          {4, -1}},

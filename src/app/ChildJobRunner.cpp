@@ -114,6 +114,8 @@ std::string lastMessage(std::string text) {
     return line;
 }
 
+// Whether text holds from its byte from on a count of at most digits digits; nine keep
+// std::stoi within an int.
 bool isCount(const std::string& text, std::size_t from, std::size_t digits) {
     return text.size() > from && text.size() <= from + digits &&
            text.find_first_not_of("0123456789", from) == std::string::npos;
@@ -135,7 +137,7 @@ std::optional<int> showProgress(std::string& pending, Application& app, bool& sh
             job.pdf = line.substr(6);
             if (fileWritten)
                 fileWritten(job.pdf);
-        } else if (line.starts_with("page ") && isCount(line, 5, 10)) {
+        } else if (line.starts_with("page ") && isCount(line, 5, 9)) {
             job.pages = std::stoi(line.substr(5));
         } else if (line.starts_with("held ") && isCount(line, 5, 9)) {
             held = std::stoi(line.substr(5));
